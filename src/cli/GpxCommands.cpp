@@ -1,0 +1,5 @@
+#include "cli/Commands.h"
+
+namespace brelo::cli {
+void RegisterGpxCommands(CLI::App&) {}
+}  // namespace brelo::cli

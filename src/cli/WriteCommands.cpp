@@ -1,0 +1,5 @@
+#include "cli/Commands.h"
+
+namespace brelo::cli {
+void RegisterWriteCommands(CLI::App&) {}
+}  // namespace brelo::cli

@@ -1,0 +1,35 @@
+// brelo-cli: the headless tool over the core, for scripting and batch work.
+#include <cstdio>
+#include <iostream>
+
+#include "cli/Commands.h"
+
+namespace brelo::cli {
+void PrintProgress(const std::string& line) { std::cout << line << '\n'; }
+}  // namespace brelo::cli
+
+int main(int argc, char** argv) {
+  CLI::App app{"brelo-cli " BRELO_VERSION ": view, edit and convert JNX raster maps"};
+  app.require_subcommand(1);
+  brelo::cli::RegisterInfoCommands(app);
+  brelo::cli::RegisterWriteCommands(app);
+  brelo::cli::RegisterEditCommands(app);
+  brelo::cli::RegisterTarCommands(app);
+  brelo::cli::RegisterGpxCommands(app);
+  brelo::cli::RegisterCreationCommands(app);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::cerr << "brelo-cli: " << e.what() << "\n\n" << app.help();
+    return 2;
+  } catch (const std::exception& e) {
+    std::cout.flush();
+    std::cerr << "brelo-cli: " << e.what() << '\n';
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,90 @@
+#pragma once
+// The in-memory model of one JNX file. Field names and widths follow the file layout.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MyJpeg/PixelBuffer.h"
+
+namespace brelo {
+
+// One tile table entry (28 bytes on disk) plus the renderer's cache slot.
+struct TJnxTile {
+  std::int32_t Top = 0;     // [encoded] north edge
+  std::int32_t Right = 0;   // [encoded] east edge
+  std::int32_t Bottom = 0;  // [encoded] south edge
+  std::int32_t Left = 0;    // [encoded] west edge
+  std::int16_t Width = 0;   // [px]
+  std::int16_t Height = 0;  // [px]
+  std::int32_t ImageSize = 0;     // stored bytes, without the FF D8 marker
+  std::uint32_t ImageOffset = 0;  // file offset of the stored bytes
+  std::shared_ptr<TPixelBuffer> Bitmap;  // decoded image, never stored
+};
+
+constexpr std::uint32_t kTileEntrySize = 28;
+
+struct TJnxTileLocation {
+  std::int32_t ImageSize = 0;
+  std::uint32_t ImageOffset = 0;
+};
+
+struct TJnxLevel {
+  std::int32_t TileCount = 0;
+  std::int32_t TilesOffset = 0;
+  std::uint32_t Scale = 0;
+  std::int32_t LevelUnknown = 2;
+  std::string LevelCopyright;
+  std::string Name;
+  std::string Description;
+  std::string Copyright;
+  std::int32_t Zoom = 0;
+  std::vector<TJnxTile> Tiles;
+};
+
+struct TJnxMap {
+  std::string CurrentFile;
+  std::uint32_t FileSize = 0;
+
+  std::int32_t Version = 0;
+  std::int32_t DeviceId = 0;
+  std::int32_t North = 0;
+  std::int32_t East = 0;
+  std::int32_t South = 0;
+  std::int32_t West = 0;
+  std::int32_t LevelCount = 0;
+  std::int32_t Expiration = 0;
+  std::int32_t ProductId = 0;
+  std::int32_t Crc32 = 0;
+  std::int32_t SignatureVersion = 0;
+  std::uint32_t SignatureOffset = 0;
+  std::int32_t ZOrder = -1;
+
+  std::int32_t BlockVersion = 0;
+  std::string Guid;
+  std::string ProductName;
+  std::string UnknownString;
+  std::int16_t ProductId2 = 0;
+  std::string DetailLevel;
+  std::int32_t LevelCount2 = 0;
+
+  std::vector<TJnxLevel> Levels;
+  std::vector<std::vector<TJnxTileLocation>> SourceLocations;
+  bool AllTilesCached = false;
+};
+
+constexpr char kTrailer[] = "BirdsEye";  // 8 bytes, no terminator on disk
+constexpr std::uint32_t kTrailerSize = 8;
+constexpr std::uint32_t kHeaderGap = 1024;  // zero bytes before the first tile table in written files
+constexpr std::uint32_t kSignatureBlockSize = 788;
+constexpr std::uint32_t kFirstTilesOffsetField = 56;  // byte offset of level 1's TilesOffset (version 4)
+
+// Stored size of a string: UTF-8 bytes plus the terminator.
+std::uint32_t Utf8Size(const std::string& text);
+// Size of header, level table and description block for the model as it will be written.
+std::uint32_t HeaderSize(const TJnxMap& map);
+// Rebuilds SourceLocations from the levels' tiles.
+void RebuildSourceLocations(TJnxMap& map);
+void RebuildSourceLocations(TJnxMap& map, std::size_t level);
+
+}  // namespace brelo

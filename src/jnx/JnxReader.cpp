@@ -1,0 +1,175 @@
+#include "jnx/JnxReader.h"
+
+#include <algorithm>
+
+#include "MyJpeg/JpegImage.h"
+#include "jnx/Errors.h"
+#include "jnx/StreamHelpers.h"
+#include "jnx/Text.h"
+
+namespace brelo {
+
+namespace {
+
+constexpr std::uint32_t kV3HeaderSize = 48;
+
+[[noreturn]] void Fail(const std::string& name, const std::string& what) {
+  throw EFormatError(name + ": " + what);
+}
+
+void ReadTileTable(TStream& in, const std::string& name, std::size_t levelIndex, TJnxLevel& level) {
+  const std::size_t count = level.Tiles.size();
+  std::vector<std::uint8_t> table(count * kTileEntrySize);
+  in.Seek(static_cast<std::uint32_t>(level.TilesOffset));
+  std::size_t got = in.Read(table.data(), table.size());
+  if (got != table.size())
+    Fail(name, Format("tile table of level %zu (TileCount %d at TilesOffset %d) is cut short", levelIndex + 1,
+                      level.TileCount, level.TilesOffset));
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint8_t* p = table.data() + i * kTileEntrySize;
+    TJnxTile& t = level.Tiles[i];
+    t.Top = LoadInt32(p);
+    t.Right = LoadInt32(p + 4);
+    t.Bottom = LoadInt32(p + 8);
+    t.Left = LoadInt32(p + 12);
+    t.Width = LoadInt16(p + 16);
+    t.Height = LoadInt16(p + 18);
+    t.ImageSize = LoadInt32(p + 20);
+    t.ImageOffset = LoadUInt32(p + 24);
+  }
+}
+
+}  // namespace
+
+bool ReadJnx(TJnxMap& map, TStream& in, const std::string& name, bool withDetails) {
+  FreeTileCache(map);
+  const std::uint64_t size = in.Size();
+  map.FileSize = static_cast<std::uint32_t>(size);
+  if (size < kV3HeaderSize)
+    Fail(name, Format("file of %llu bytes is too short for a JNX header", static_cast<unsigned long long>(size)));
+
+  in.Seek(0);
+  ReadInt32(in, map.Version);
+  ReadInt32(in, map.DeviceId);
+  ReadInt32(in, map.North);
+  ReadInt32(in, map.East);
+  ReadInt32(in, map.South);
+  ReadInt32(in, map.West);
+  ReadInt32(in, map.LevelCount);
+  ReadInt32(in, map.Expiration);
+  ReadInt32(in, map.ProductId);
+  ReadInt32(in, map.Crc32);
+  ReadInt32(in, map.SignatureVersion);
+  ReadUInt32(in, map.SignatureOffset);
+  if (map.Version == 4)
+    ReadInt32(in, map.ZOrder);
+  else
+    map.ZOrder = -1;
+
+  // Counts are checked against the file before anything is sized by them.
+  const std::uint64_t entrySize = map.Version == 4 ? 17 : 12;  // v4: 16 bytes and at least a terminator
+  if (map.LevelCount < 0) Fail(name, Format("negative LevelCount %d", map.LevelCount));
+  if (in.Position() + entrySize * static_cast<std::uint64_t>(map.LevelCount) > size)
+    Fail(name, Format("LevelCount %d: the level table does not fit in the file", map.LevelCount));
+
+  map.Levels.resize(static_cast<std::size_t>(map.LevelCount));
+  std::uint64_t tableBytes = 0;
+  for (std::size_t i = 0; i < map.Levels.size(); ++i) {
+    TJnxLevel& level = map.Levels[i];
+    ReadInt32(in, level.TileCount);
+    if (level.TileCount < 0) Fail(name, Format("negative TileCount %d in level %zu", level.TileCount, i + 1));
+    tableBytes += std::uint64_t(kTileEntrySize) * static_cast<std::uint64_t>(level.TileCount);
+    if (tableBytes > size)
+      Fail(name, Format("TileCount %d in level %zu: the tile tables do not fit in the file", level.TileCount, i + 1));
+    ReadInt32(in, level.TilesOffset);
+    ReadUInt32(in, level.Scale);
+    if (map.Version == 4) {
+      ReadInt32(in, level.LevelUnknown);
+      ReadString(in, level.LevelCopyright);
+    } else {
+      level.LevelUnknown = 2;
+      level.LevelCopyright.clear();
+    }
+  }
+  // Tile lists are sized only after every count has passed the check above.
+  for (TJnxLevel& level : map.Levels) level.Tiles.resize(static_cast<std::size_t>(level.TileCount));
+
+  if (in.Position() == map.SignatureOffset) in.Seek(in.Position() + kSignatureBlockSize);
+
+  ReadInt32(in, map.BlockVersion);
+  ReadString(in, map.Guid);
+  map.Guid = UpperAscii(map.Guid);
+  ReadString(in, map.ProductName);
+  ReadString(in, map.UnknownString);
+  ReadInt16(in, map.ProductId2);
+  ReadString(in, map.DetailLevel);
+  ReadInt32(in, map.LevelCount2);
+  if (!withDetails) return true;
+
+  for (TJnxLevel& level : map.Levels) {
+    ReadString(in, level.Name);
+    ReadString(in, level.Description);
+    ReadString(in, level.Copyright);
+    ReadInt32(in, level.Zoom);
+  }
+  for (std::size_t i = 0; i < map.Levels.size(); ++i) ReadTileTable(in, name, i, map.Levels[i]);
+  RebuildSourceLocations(map);
+  return true;
+}
+
+bool ReadJnx(TJnxMap& map, const std::string& path, bool withDetails) {
+  TFileStream in(path, TOpenMode::Read);
+  return ReadJnx(map, in, path, withDetails);
+}
+
+void RestoreTileJpeg(TStream& source, const TJnxTile& tile, TMemoryStream& out) {
+  if (tile.ImageSize < 0) throw EFormatError(Format("negative ImageSize %d", tile.ImageSize));
+  out.Clear();
+  auto& data = out.Data();
+  data.resize(2 + static_cast<std::size_t>(tile.ImageSize));
+  data[0] = 0xFF;
+  data[1] = 0xD8;
+  source.Seek(tile.ImageOffset);
+  source.ReadExact(data.data() + 2, static_cast<std::size_t>(tile.ImageSize), "tile data");
+  out.Seek(0);
+}
+
+std::vector<std::uint8_t> RestoreTileJpeg(const TJnxMap& map, int level, int tile) {
+  if (level < 0 || level >= static_cast<int>(map.Levels.size()) || tile < 0 ||
+      tile >= static_cast<int>(map.Levels[level].Tiles.size()))
+    throw EFormatError(map.CurrentFile + Format(": no tile %d in level %d", tile + 1, level + 1));
+  TFileStream in(map.CurrentFile, TOpenMode::Read);
+  const TJnxTile& t = map.Levels[level].Tiles[tile];
+  if (static_cast<std::uint64_t>(t.ImageOffset) + static_cast<std::uint32_t>(std::max(0, t.ImageSize)) > in.Size())
+    throw EFormatError(map.CurrentFile + Format(": data of tile %d of level %d lies past the end of the file",
+                                                tile + 1, level + 1));
+  TMemoryStream out;
+  RestoreTileJpeg(in, t, out);
+  return std::move(out.Data());
+}
+
+bool DecodeTile(const TJnxMap& map, int level, int tile, TJpegImage& image) {
+  if (level < 0 || level >= static_cast<int>(map.Levels.size())) return false;
+  if (tile < 0 || tile >= static_cast<int>(map.Levels[level].Tiles.size())) return false;
+  TFileStream in(map.CurrentFile, TOpenMode::Read);
+  const TJnxTile& t = map.Levels[level].Tiles[tile];
+  try {
+    if (static_cast<std::uint64_t>(t.ImageOffset) + static_cast<std::uint32_t>(std::max(0, t.ImageSize)) > in.Size())
+      return false;
+    TMemoryStream buffer;
+    RestoreTileJpeg(in, t, buffer);
+    image.LoadFromStream(buffer);
+    image.Decode();
+    return true;
+  } catch (const EBreloError&) {
+    return false;
+  }
+}
+
+void FreeTileCache(TJnxMap& map) {
+  for (auto& level : map.Levels)
+    for (auto& tile : level.Tiles) tile.Bitmap.reset();
+  map.AllTilesCached = false;
+}
+
+}  // namespace brelo

@@ -1,0 +1,30 @@
+#pragma once
+// Loading a JNX file into the model, and getting tile images out of it.
+#include <string>
+#include <vector>
+
+#include "jnx/JnxMap.h"
+#include "jnx/Stream.h"
+
+namespace brelo {
+
+class TJpegImage;
+
+// Loads header, level table and description block; withDetails adds the level descriptions,
+// tile tables and SourceLocations. Raises EIoError / EFormatError (message names the file and
+// field); a header-only load keeps the previous tile lists. Always returns true.
+bool ReadJnx(TJnxMap& map, const std::string& path, bool withDetails);
+// The same over an open stream; name is used in messages.
+bool ReadJnx(TJnxMap& map, TStream& in, const std::string& name, bool withDetails);
+
+// The complete JPEG stream of a stored tile: FF D8 followed by its ImageSize stored bytes.
+void RestoreTileJpeg(TStream& source, const TJnxTile& tile, TMemoryStream& out);
+std::vector<std::uint8_t> RestoreTileJpeg(const TJnxMap& map, int level, int tile);
+
+// Loads tile (level, tile) of CurrentFile into image; false for indices out of range and
+// for unreadable or undecodable data. A CurrentFile that cannot be opened raises.
+bool DecodeTile(const TJnxMap& map, int level, int tile, TJpegImage& image);
+
+void FreeTileCache(TJnxMap& map);
+
+}  // namespace brelo

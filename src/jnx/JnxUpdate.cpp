@@ -1,0 +1,197 @@
+#include "jnx/JnxUpdate.h"
+
+#include <algorithm>
+#include <set>
+
+#include "MyJpeg/JpegImage.h"
+#include "jnx/Errors.h"
+#include "jnx/Guid.h"
+#include "jnx/JnxReader.h"
+#include "jnx/JnxWriter.h"
+#include "jnx/Paths.h"
+#include "jnx/ScaleTable.h"
+#include "jnx/Stream.h"
+
+namespace brelo {
+
+namespace {
+
+const char kNotUpdated[] = "\n\nNOT updated. ReadOnly? Try SaveMap.";
+const char kNotUpdatedDummy[] = "\n\nNOT updated. ReadOnly? Save map first and try again.";
+const char kWriteDamaged[] = "\n\n Write error. Plik mógł zostać uszkodzony.";
+
+bool HeaderFits(const TJnxMap& map) {
+  if (map.Levels.empty()) return false;
+  return static_cast<std::int64_t>(HeaderSize(map)) < map.Levels.front().TilesOffset;
+}
+
+void WriteTablesAt(const TJnxMap& map) {
+  TFileStream out(map.CurrentFile, TOpenMode::ReadWrite);
+  out.Seek(static_cast<std::uint32_t>(map.Levels.front().TilesOffset));
+  WriteTileTables(out, map);
+  out.Close();
+}
+
+}  // namespace
+
+bool WriteHeader(TJnxMap& map, const std::string& path, bool newGuid) {
+  if (newGuid) map.Guid = NewGuid();
+  if (!HeaderFits(map)) return false;
+  try {
+    const bool existed = FileExists(path);
+    TFileStream out(path, existed ? TOpenMode::ReadWrite : TOpenMode::Create);
+    WriteHeaderRegion(out, map);
+    if (existed) {
+      const std::uint64_t end = static_cast<std::uint32_t>(map.Levels.front().TilesOffset);
+      std::vector<std::uint8_t> zeros(static_cast<std::size_t>(end - out.Position()), 0);
+      out.Write(zeros.data(), zeros.size());
+    }
+    out.Close();
+    return true;
+  } catch (const EBreloError&) {
+    return false;
+  }
+}
+
+bool TileTablesContiguous(const TJnxMap& map) {
+  for (std::size_t i = 1; i < map.Levels.size(); ++i) {
+    const auto& prev = map.Levels[i - 1];
+    if (static_cast<std::int64_t>(map.Levels[i].TilesOffset) !=
+        static_cast<std::int64_t>(prev.TilesOffset) + std::int64_t(kTileEntrySize) * prev.TileCount)
+      return false;
+  }
+  return true;
+}
+
+TUpdateResult UpdateMapNow(TJnxMap& map, TUpdateSender sender) {
+  TUpdateResult result;
+  if (sender == TUpdateSender::DeleteTiles)
+    for (std::size_t i = 1; i < map.Levels.size(); ++i)
+      map.Levels[i].TilesOffset = map.Levels[i - 1].TilesOffset + 28 * map.Levels[i - 1].TileCount;
+  if (!WriteHeader(map, map.CurrentFile, true)) {
+    result.Message = map.CurrentFile + kNotUpdated;
+    return result;
+  }
+  if (sender == TUpdateSender::DeleteTiles) {
+    try {
+      WriteTablesAt(map);
+    } catch (const EBreloError&) {
+      result.Damaged = true;
+      result.Message = map.CurrentFile + kWriteDamaged;
+      return result;
+    }
+    result.Ok = true;
+    result.Message = map.CurrentFile + " updated.";
+    return result;
+  }
+  result.Ok = true;
+  result.Message = map.CurrentFile + " successfully updated.";
+  return result;
+}
+
+TUpdateResult DeleteTiles(TJnxMap& map, int level, const std::vector<int>& selected) {
+  TUpdateResult result;
+  if (level < 0 || level >= static_cast<int>(map.Levels.size())) {
+    result.Message = map.CurrentFile + kNotUpdated;
+    return result;
+  }
+  // Rewriting the tables in place would overwrite whatever follows a table that is not
+  // directly followed by the next one; such files are left alone.
+  if (!TileTablesContiguous(map) || !HeaderFits(map)) {
+    result.Message = map.CurrentFile + kNotUpdated;
+    return result;
+  }
+  const std::set<int> drop(selected.begin(), selected.end());
+  TJnxLevel& l = map.Levels[static_cast<std::size_t>(level)];
+  std::vector<TJnxTile> kept;
+  kept.reserve(l.Tiles.size());
+  for (std::size_t i = 0; i < l.Tiles.size(); ++i)
+    if (!drop.count(static_cast<int>(i))) kept.push_back(std::move(l.Tiles[i]));
+  l.Tiles = std::move(kept);
+  l.TileCount = static_cast<std::int32_t>(l.Tiles.size());
+  if (map.SourceLocations.size() != map.Levels.size()) map.SourceLocations.resize(map.Levels.size());
+  RebuildSourceLocations(map, static_cast<std::size_t>(level));
+  return UpdateMapNow(map, TUpdateSender::DeleteTiles);
+}
+
+bool CanAddDummyLevel(const TJnxMap& map) {
+  return map.LevelCount >= 1 && map.LevelCount <= 4 && !map.Levels.empty() && map.Levels.back().Name != "dummy";
+}
+
+int DummyLevelScaleCount(const TJnxMap& map) {
+  if (map.Levels.empty()) return static_cast<int>(ScaleTable.size());
+  const std::uint32_t last = map.Levels.back().Scale;
+  for (std::size_t i = 0; i < ScaleTable.size(); ++i)
+    if (ScaleTable[i].Value >= last) return static_cast<int>(i) + 1;
+  return static_cast<int>(ScaleTable.size());
+}
+
+TUpdateResult AddDummyLevel(TJnxMap& map, std::uint32_t scale, const std::vector<std::uint8_t>& jpeg) {
+  TUpdateResult result;
+  const TJnxMap saved = map;
+  auto refuse = [&] {
+    map = saved;
+    result.Message = map.CurrentFile + kNotUpdatedDummy;
+    return result;
+  };
+  if (map.Levels.empty() || !TileTablesContiguous(map) || map.Levels.front().TilesOffset < 28) return refuse();
+
+  TJpegImage image;
+  image.LoadFromBytes(jpeg);
+  image.Decode();
+
+  std::uint64_t fileSize;
+  bool hasTrailer = false;
+  {
+    TFileStream in(map.CurrentFile, TOpenMode::Read);
+    fileSize = in.Size();
+    if (fileSize >= kTrailerSize) {
+      char tail[kTrailerSize];
+      in.Seek(fileSize - kTrailerSize);
+      hasTrailer = in.Read(tail, kTrailerSize) == kTrailerSize && std::equal(tail, tail + kTrailerSize, kTrailer);
+    }
+  }
+  // Without the trailer the last bytes may be tile data: append rather than overwrite them.
+  const std::uint64_t dataOffset = hasTrailer ? fileSize - kTrailerSize : fileSize;
+  if (dataOffset + jpeg.size() - 2 + kTrailerSize > 0xFFFFFFFFull) return refuse();
+
+  for (auto& level : map.Levels) level.TilesOffset -= 28;
+  const TJnxLevel& previous = map.Levels.back();
+  TJnxLevel dummy;
+  dummy.TileCount = 1;
+  dummy.TilesOffset = previous.TilesOffset + 28 * previous.TileCount;
+  dummy.Scale = scale;
+  dummy.LevelUnknown = 2;
+  dummy.LevelCopyright = dummy.Name = dummy.Description = dummy.Copyright = "dummy";
+  TJnxTile tile;
+  tile.Width = static_cast<std::int16_t>(image.Width());
+  tile.Height = static_cast<std::int16_t>(image.Height());
+  tile.Top = map.North;
+  tile.Bottom = static_cast<std::int32_t>(static_cast<std::uint32_t>(tile.Top) - static_cast<std::uint32_t>(tile.Height));
+  tile.Left = map.West;
+  tile.Right = static_cast<std::int32_t>(static_cast<std::uint32_t>(tile.Left) + static_cast<std::uint32_t>(tile.Width));
+  tile.ImageSize = static_cast<std::int32_t>(jpeg.size() - 2);
+  tile.ImageOffset = static_cast<std::uint32_t>(dataOffset);
+  dummy.Tiles.push_back(tile);
+  map.Levels.push_back(std::move(dummy));
+  map.LevelCount = static_cast<std::int32_t>(map.Levels.size());
+  map.LevelCount2 = map.LevelCount;
+  map.Levels.back().Zoom = map.LevelCount;
+
+  if (!WriteHeader(map, map.CurrentFile, true)) return refuse();
+  {
+    TFileStream out(map.CurrentFile, TOpenMode::ReadWrite);
+    out.Seek(static_cast<std::uint32_t>(map.Levels.front().TilesOffset));
+    WriteTileTables(out, map);
+    out.Seek(dataOffset);
+    out.Write(jpeg.data() + 2, jpeg.size() - 2);
+    out.Write(kTrailer, kTrailerSize);
+    out.Close();
+  }
+  ReadJnx(map, map.CurrentFile, true);
+  result.Ok = true;
+  result.Message = map.CurrentFile + " updated. Dummy level added.";
+  return result;
+}
+
+}  // namespace brelo

@@ -1,0 +1,158 @@
+#include "jnx/JnxWriter.h"
+
+#include <vector>
+
+#include "jnx/Errors.h"
+#include "jnx/Guid.h"
+#include "jnx/SafeFile.h"
+#include "jnx/StreamHelpers.h"
+#include "jnx/Text.h"
+
+namespace brelo {
+
+void WriteHeaderRegion(TStream& out, const TJnxMap& map) {
+  WriteInt32(out, map.Version);
+  WriteInt32(out, map.DeviceId);
+  WriteInt32(out, map.North);
+  WriteInt32(out, map.East);
+  WriteInt32(out, map.South);
+  WriteInt32(out, map.West);
+  WriteInt32(out, static_cast<std::int32_t>(map.Levels.size()));
+  WriteInt32(out, map.Expiration);
+  WriteInt32(out, map.ProductId);
+  WriteInt32(out, map.Crc32);
+  WriteInt32(out, map.SignatureVersion);
+  WriteUInt32(out, map.SignatureOffset);
+  if (map.Version == 4) WriteInt32(out, map.ZOrder);
+  for (const auto& level : map.Levels) {
+    WriteInt32(out, level.TileCount);
+    WriteInt32(out, level.TilesOffset);
+    WriteUInt32(out, level.Scale);
+    if (map.Version == 4) {
+      WriteInt32(out, level.LevelUnknown);
+      WriteString(out, level.LevelCopyright);
+    }
+  }
+  WriteInt32(out, map.BlockVersion);
+  WriteString(out, map.Guid);
+  WriteString(out, map.ProductName);
+  WriteString(out, map.UnknownString);
+  WriteInt16(out, map.ProductId2);
+  WriteString(out, map.DetailLevel);
+  WriteInt32(out, map.LevelCount2);
+  for (const auto& level : map.Levels) {
+    WriteString(out, level.Name);
+    WriteString(out, level.Description);
+    WriteString(out, level.Copyright);
+    WriteInt32(out, level.Zoom);
+  }
+}
+
+void WriteTileTables(TStream& out, const TJnxMap& map) {
+  std::vector<std::uint8_t> table;
+  for (const auto& level : map.Levels) {
+    table.assign(level.Tiles.size() * kTileEntrySize, 0);
+    for (std::size_t i = 0; i < level.Tiles.size(); ++i) {
+      const TJnxTile& t = level.Tiles[i];
+      std::uint8_t* p = table.data() + i * kTileEntrySize;
+      StoreInt32(p, static_cast<std::uint32_t>(t.Top));
+      StoreInt32(p + 4, static_cast<std::uint32_t>(t.Right));
+      StoreInt32(p + 8, static_cast<std::uint32_t>(t.Bottom));
+      StoreInt32(p + 12, static_cast<std::uint32_t>(t.Left));
+      StoreInt16(p + 16, static_cast<std::uint16_t>(t.Width));
+      StoreInt16(p + 18, static_cast<std::uint16_t>(t.Height));
+      StoreInt32(p + 20, static_cast<std::uint32_t>(t.ImageSize));
+      StoreInt32(p + 24, t.ImageOffset);
+    }
+    out.Write(table.data(), table.size());
+  }
+}
+
+void LayoutOffsets(TJnxMap& map) {
+  std::uint32_t offset = HeaderSize(map) + kHeaderGap;
+  for (auto& level : map.Levels) {
+    level.TilesOffset = static_cast<std::int32_t>(offset);
+    offset += kTileEntrySize * static_cast<std::uint32_t>(level.TileCount);
+  }
+  for (auto& level : map.Levels)
+    for (auto& tile : level.Tiles) {
+      tile.ImageOffset = offset;
+      offset += static_cast<std::uint32_t>(tile.ImageSize);
+    }
+}
+
+void CopyTileData(const TJnxMap& map, TFileStream& out, std::uint32_t, const ProgressSink& progress) {
+  TFileStream source(map.CurrentFile, TOpenMode::Read);
+  const int levels = static_cast<int>(map.SourceLocations.size());
+  // Tiles stored back to back are copied as one run.
+  std::uint64_t runStart = 0, runLength = 0;
+  for (int i = 0; i < levels; ++i) {
+    const auto& locations = map.SourceLocations[static_cast<std::size_t>(i)];
+    const int count = static_cast<int>(locations.size());
+    for (int j = 0; j < count; ++j) {
+      if (progress) progress(Format("Level %d/%d, Tiles %d/%d", i + 1, levels, j + 1, count));
+      const TJnxTileLocation& loc = locations[static_cast<std::size_t>(j)];
+      if (loc.ImageSize < 0)
+        throw EFormatError(map.CurrentFile + Format(": negative ImageSize in tile %d of level %d", j + 1, i + 1));
+      if (runLength > 0 && runStart + runLength == loc.ImageOffset) {
+        runLength += static_cast<std::uint32_t>(loc.ImageSize);
+        continue;
+      }
+      out.CopyRangeFrom(source, runStart, runLength);
+      runStart = loc.ImageOffset;
+      runLength = static_cast<std::uint32_t>(loc.ImageSize);
+    }
+  }
+  out.CopyRangeFrom(source, runStart, runLength);
+}
+
+bool WriteJnx(TJnxMap& map, const std::string& destination, int level, const TileDataWriter& writer,
+              const ProgressSink& progress, std::string* error) {
+  const std::vector<TJnxLevel> savedLevels = map.Levels;
+  const std::int32_t savedCount = map.LevelCount, savedCount2 = map.LevelCount2;
+  const auto savedLocations = map.SourceLocations;
+  bool ok = true;
+  try {
+    std::uint32_t firstSource = 0;
+    if (level < 0) {
+      if (!map.SourceLocations.empty() && !map.SourceLocations[0].empty())
+        firstSource = map.SourceLocations[0][0].ImageOffset;
+    } else {
+      if (level >= static_cast<int>(map.Levels.size()))
+        throw EFormatError(map.CurrentFile + Format(": no level %d", level + 1));
+      const auto& locations = map.SourceLocations.at(static_cast<std::size_t>(level));
+      if (!locations.empty()) firstSource = locations[0].ImageOffset;
+      TJnxLevel only = map.Levels[static_cast<std::size_t>(level)];
+      auto onlyLocations = map.SourceLocations[static_cast<std::size_t>(level)];
+      map.Levels.assign(1, std::move(only));
+      map.SourceLocations.assign(1, std::move(onlyLocations));
+      map.LevelCount = map.LevelCount2 = 1;
+    }
+    map.Guid = NewGuid();
+    LayoutOffsets(map);
+
+    TSafeFile file(destination);
+    TFileStream& out = file.Stream();
+    WriteHeaderRegion(out, map);
+    const std::vector<std::uint8_t> gap(kHeaderGap, 0);
+    out.Write(gap.data(), gap.size());
+    WriteTileTables(out, map);
+    writer(out, firstSource);
+    out.Write(kTrailer, kTrailerSize);
+    if (progress) progress("Wait...");
+    file.Commit();
+    if (progress) progress("Completed");
+  } catch (const std::exception& e) {
+    if (error) *error = e.what();
+    ok = false;
+  }
+  const std::string guid = map.Guid;
+  map.Levels = savedLevels;
+  map.LevelCount = savedCount;
+  map.LevelCount2 = savedCount2;
+  map.SourceLocations = savedLocations;
+  map.Guid = guid;
+  return ok;
+}
+
+}  // namespace brelo

@@ -1,0 +1,19 @@
+#pragma once
+// Path text helpers. "/" separates folders; "\" is accepted as well when reading names.
+#include <string>
+
+namespace brelo {
+
+std::string WithoutExtension(const std::string& path);
+std::string ChangeExtension(const std::string& path, const std::string& extension);  // ".jnx" or ""
+std::string ExtensionOf(const std::string& path);  // ".map", or "" without one
+std::string FileNameOf(const std::string& path);
+std::string FolderOf(const std::string& path);  // with a trailing "/"; "" for a bare name
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+// Creates a folder; true when it was newly created.
+bool CreateFolder(const std::string& path);
+// Removes a folder with everything in it; no error when it does not exist.
+void DeleteFolderTree(const std::string& path);
+
+}  // namespace brelo

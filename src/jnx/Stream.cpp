@@ -1,0 +1,147 @@
+#include "jnx/Stream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <sys/types.h>
+#include <unistd.h>
+
+#include "jnx/Errors.h"
+
+namespace brelo {
+
+namespace {
+constexpr std::size_t kFileBufferSize = 1 << 20;
+constexpr std::size_t kCopyBufferSize = 1 << 20;
+
+std::string SystemReason() { return std::strerror(errno); }
+}  // namespace
+
+void TStream::ReadExact(void* buffer, std::size_t count, const char* what) {
+  std::uint64_t at = Position();
+  std::size_t got = Read(buffer, count);
+  if (got != count)
+    throw EIoError(std::string("short read of ") + what + " at offset " + std::to_string(at) +
+                   ": " + std::to_string(got) + " of " + std::to_string(count) + " bytes");
+}
+
+void TStream::CopyTo(TStream& dest, std::uint64_t count, const char* what) {
+  std::vector<char> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(count, kCopyBufferSize)));
+  while (count > 0) {
+    std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(count, buffer.size()));
+    ReadExact(buffer.data(), chunk, what);
+    dest.Write(buffer.data(), chunk);
+    count -= chunk;
+  }
+}
+
+TFileStream::TFileStream(const std::string& path, TOpenMode mode) : path_(path) {
+  const char* flags = mode == TOpenMode::Read ? "rb" : mode == TOpenMode::ReadWrite ? "r+b" : "w+b";
+  file_ = std::fopen(path.c_str(), flags);
+  if (!file_) throw EIoError(path + ": cannot open: " + SystemReason());
+  buffer_.resize(kFileBufferSize);
+  std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
+}
+
+TFileStream::~TFileStream() {
+  if (file_) std::fclose(file_);
+}
+
+std::size_t TFileStream::Read(void* buffer, std::size_t count) {
+  if (lastWasWrite_) std::fflush(file_);
+  lastWasWrite_ = false;
+  lastWasRead_ = true;
+  return std::fread(buffer, 1, count, file_);
+}
+
+void TFileStream::Write(const void* buffer, std::size_t count) {
+  if (lastWasRead_) std::fseek(file_, 0, SEEK_CUR);  // required between a read and a write
+  lastWasRead_ = false;
+  lastWasWrite_ = true;
+  if (count && std::fwrite(buffer, 1, count, file_) != count)
+    throw EIoError(path_ + ": write error: " + SystemReason());
+}
+
+void TFileStream::Seek(std::uint64_t position) {
+  // A seek to the current position would drop the read buffer; sequential readers do this a lot.
+  if (!lastWasWrite_ && ftello(file_) == static_cast<off_t>(position)) return;
+  if (fseeko(file_, static_cast<off_t>(position), SEEK_SET) != 0)
+    throw EIoError(path_ + ": cannot seek to " + std::to_string(position));
+  lastWasRead_ = lastWasWrite_ = false;
+}
+
+std::uint64_t TFileStream::Position() const {
+  off_t p = ftello(file_);
+  return p < 0 ? 0 : static_cast<std::uint64_t>(p);
+}
+
+std::uint64_t TFileStream::Size() {
+  off_t here = ftello(file_);
+  fseeko(file_, 0, SEEK_END);
+  off_t end = ftello(file_);
+  fseeko(file_, here, SEEK_SET);
+  lastWasRead_ = lastWasWrite_ = false;
+  return end < 0 ? 0 : static_cast<std::uint64_t>(end);
+}
+
+void TFileStream::CopyRangeFrom(TFileStream& source, std::uint64_t offset, std::uint64_t count) {
+  if (count == 0) return;
+  std::fflush(file_);
+  lastWasRead_ = lastWasWrite_ = false;
+  const std::uint64_t sourceSize = source.Size();
+  if (offset + count > sourceSize)
+    throw EIoError(source.path_ + ": short read of tile data at offset " + std::to_string(offset));
+  off_t in = static_cast<off_t>(offset);
+  const std::uint64_t start = Position();
+  std::uint64_t left = count;
+  // The kernel copies the bytes without passing them through user space where it can.
+  while (left > 0) {
+    ssize_t n = copy_file_range(fileno(source.file_), &in, fileno(file_), nullptr, left, 0);
+    if (n <= 0) break;
+    left -= static_cast<std::uint64_t>(n);
+  }
+  fseeko(file_, static_cast<off_t>(start + (count - left)), SEEK_SET);
+  if (left > 0) {
+    source.Seek(static_cast<std::uint64_t>(in));
+    source.CopyTo(*this, left, "tile data");
+  }
+}
+
+void TFileStream::Close() {
+  if (!file_) return;
+  std::FILE* f = file_;
+  file_ = nullptr;
+  bool failed = std::fflush(f) != 0;
+  failed = std::fclose(f) != 0 || failed;
+  if (failed) throw EIoError(path_ + ": write error: " + SystemReason());
+}
+
+std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
+  if (position_ >= data_.size()) return 0;
+  std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(count, data_.size() - position_));
+  std::memcpy(buffer, data_.data() + position_, n);
+  position_ += n;
+  return n;
+}
+
+void TMemoryStream::Write(const void* buffer, std::size_t count) {
+  if (position_ + count > data_.size()) data_.resize(static_cast<std::size_t>(position_ + count));
+  if (count) std::memcpy(data_.data() + position_, buffer, count);
+  position_ += count;
+}
+
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
+  TFileStream in(path, TOpenMode::Read);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.Size()));
+  in.ReadExact(bytes.data(), bytes.size(), path.c_str());
+  return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const void* data, std::size_t size) {
+  TFileStream out(path, TOpenMode::Create);
+  out.Write(data, size);
+  out.Close();
+}
+
+}  // namespace brelo

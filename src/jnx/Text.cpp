@@ -1,0 +1,86 @@
+#include "jnx/Text.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+namespace brelo {
+
+bool IsWellFormedUtf8(std::string_view bytes) {
+  auto continuation = [&](std::size_t i) {
+    return i < bytes.size() && (static_cast<unsigned char>(bytes[i]) & 0xC0) == 0x80;
+  };
+  for (std::size_t i = 0; i < bytes.size();) {
+    unsigned char c = static_cast<unsigned char>(bytes[i]);
+    if (c < 0x80) {
+      ++i;
+    } else if (c >= 0xC0 && c < 0xE0 && continuation(i + 1)) {
+      i += 2;
+    } else if (c >= 0xE0 && c < 0xF0 && continuation(i + 1) && continuation(i + 2)) {
+      i += 3;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string TrimControls(std::string_view text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && static_cast<unsigned char>(text[b]) <= 0x20) ++b;
+  while (e > b && static_cast<unsigned char>(text[e - 1]) <= 0x20) --e;
+  return std::string(text.substr(b, e - b));
+}
+
+std::string DecodeStoredText(std::string_view raw) {
+  std::string trimmed = TrimControls(raw);
+  return IsWellFormedUtf8(trimmed) ? trimmed : std::string();
+}
+
+std::string TrimBlanks(std::string_view text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && text[b] == ' ') ++b;
+  while (e > b && text[e - 1] == ' ') --e;
+  return std::string(text.substr(b, e - b));
+}
+
+std::string RemoveBlanks(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text)
+    if (c != ' ') out.push_back(c);
+  return out;
+}
+
+std::string UpperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+std::string LowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+std::string Format(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  int n = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  std::string out;
+  if (n > 0) {
+    std::vector<char> buffer(static_cast<std::size_t>(n) + 1);
+    std::vsnprintf(buffer.data(), buffer.size(), format, args);
+    out.assign(buffer.data(), static_cast<std::size_t>(n));
+  }
+  va_end(args);
+  return out;
+}
+
+}  // namespace brelo

@@ -1,0 +1,121 @@
+#include "view/ViewGeometry.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "jnx/Coordinates.h"
+
+namespace brelo {
+
+namespace {
+constexpr double kPi = std::numbers::pi;
+
+std::int32_t RadToJnx(double r) { return DegToJnx(r * 180.0 / kPi); }
+std::int32_t InverseMercatorToJnx(double m) { return DegToJnx((2.0 * std::atan(std::exp(m)) - kPi / 2) * 180.0 / kPi); }
+std::int32_t Round(double value) { return RoundToInt32(value); }
+
+bool IsProper(const TJnxTile& t) { return t.Right != t.Left && t.Top != t.Bottom; }
+
+const TJnxTile* FirstProperTile(const TJnxLevel& level) {
+  for (const auto& t : level.Tiles)
+    if (IsProper(t)) return &t;
+  return nullptr;
+}
+}  // namespace
+
+double JnxToRad(std::int32_t value) { return JnxToDeg(value) * kPi / 180.0; }
+
+double MercatorOrdinate(std::int32_t value) { return std::log(std::tan(JnxToRad(value) / 2 + kPi / 4)); }
+
+std::int32_t LonToX(const TViewState& v, const TJnxMap& m, std::int32_t lon) {
+  std::int32_t d = Diff32(lon, m.West);
+  if (v.Mercator) return Round(JnxToRad(d) * v.MercatorFactorX * v.ViewScale + v.ViewOriginX);
+  return Round(d * v.LinearFactorX * v.ViewScale + v.ViewOriginX);
+}
+
+std::int32_t LatToY(const TViewState& v, const TJnxMap& m, std::int32_t lat) {
+  std::int32_t d = Diff32(m.North, lat);
+  if (v.Mercator) return Round(MercatorOrdinate(d) * v.MercatorFactorY * v.ViewScale + v.ViewOriginY);
+  return Round(d * v.LinearFactorY * v.ViewScale + v.ViewOriginY);
+}
+
+std::int32_t XToLon(const TViewState& v, const TJnxMap& m, std::int32_t x) {
+  if (v.Mercator) {
+    double q = (double(x) - v.ViewOriginX) / (v.MercatorFactorX * v.ViewScale);
+    return Sum32(RadToJnx(q), m.West);
+  }
+  double k = v.LinearFactorX * v.ViewScale;
+  return Round((m.West * k + (double(x) - v.ViewOriginX)) / k);
+}
+
+std::int32_t YToLat(const TViewState& v, const TJnxMap& m, std::int32_t y) {
+  if (v.Mercator) {
+    double q = (double(y) - v.ViewOriginY) / (v.MercatorFactorY * v.ViewScale);
+    return Diff32(m.North, InverseMercatorToJnx(q));
+  }
+  double k = v.LinearFactorY * v.ViewScale;
+  return Round((m.North * k + (double(v.ViewOriginY) - y)) / k);
+}
+
+void ComputeViewOrigin(TViewState& v, const TJnxMap& m) {
+  double w = v.CanvasWidth / 2.0, h = v.CanvasHeight / 2.0;
+  std::int32_t dLon = Diff32(v.ViewCentreLon, m.West), dLat = Diff32(m.North, v.ViewCentreLat);
+  if (v.Mercator) {
+    v.ViewOriginX = Round(w - JnxToRad(dLon) * v.ViewScale * v.MercatorFactorX);
+    v.ViewOriginY = Round(h - MercatorOrdinate(dLat) * v.ViewScale * v.MercatorFactorY);
+  } else {
+    v.ViewOriginX = Round(w - v.ViewScale * v.LinearFactorX * dLon);
+    v.ViewOriginY = Round(h - v.ViewScale * v.LinearFactorY * dLat);
+  }
+}
+
+double LevelPixelRatio(const TJnxLevel& level) {
+  const TJnxTile* t = FirstProperTile(level);
+  if (!t) return 1.0;
+  double fx = double(t->Width) / Diff32(t->Right, t->Left);
+  double fy = double(t->Height) / Diff32(t->Top, t->Bottom);
+  return fx / fy;
+}
+
+bool IsSquarePixelRatio(double r) { return 0.9 < r && r < 1.1; }
+
+bool SetLevelGeometry(TViewState& v, const TJnxLevel& level) {
+  const TJnxTile* t = FirstProperTile(level);
+  if (!t) return v.Mercator;
+  const double w = t->Width, h = t->Height;
+  // The Mercator factors cross over: x from the height and Mercator extent, y from the width.
+  v.MercatorFactorY = w / (JnxToRad(t->Right) - JnxToRad(t->Left));
+  v.MercatorFactorX = h / (MercatorOrdinate(t->Top) - MercatorOrdinate(t->Bottom));
+  v.LinearFactorX = w / Diff32(t->Right, t->Left);
+  v.LinearFactorY = h / Diff32(t->Top, t->Bottom);
+  v.Mercator = IsSquarePixelRatio(v.LinearFactorX / v.LinearFactorY);
+  return v.Mercator;
+}
+
+void SetDefaultFrame(TViewState& v, TJnxMap& m) {
+  const double k = 222.63898158654715;
+  double phi = JnxToDeg(v.ViewCentreLat), lambda = JnxToDeg(v.ViewCentreLon);
+  double dPhi = 1 / k;
+  double south = phi - dPhi, north = phi + dPhi;
+  double dLambda = 1 / (std::cos(south * kPi / 180) * k);
+  m.West = DegToJnx(lambda - dLambda);
+  m.East = DegToJnx(lambda + dLambda);
+  m.North = DegToJnx(north);
+  m.South = DegToJnx(south);
+  v.LinearFactorX = v.CanvasWidth / double(Diff32(m.East, m.West));
+  v.LinearFactorY = v.CanvasHeight / double(Diff32(m.North, m.South));
+  v.MercatorFactorY = v.CanvasWidth / (JnxToRad(m.East) - JnxToRad(m.West));
+  v.MercatorFactorX = v.CanvasHeight / (MercatorOrdinate(m.North) - MercatorOrdinate(m.South));
+}
+
+TMapExtent MapExtent(const TViewState& v, const TJnxMap& m) {
+  TMapExtent e;
+  e.WidthKm = JnxDistanceKm(m.North, m.East, m.North, m.West);
+  e.HeightKm = JnxDistanceKm(m.North, m.East, m.South, m.East);
+  e.WidthPx = Diff32(LonToX(v, m, m.East), LonToX(v, m, m.West));
+  e.HeightPx = Diff32(LatToY(v, m, m.South), LatToY(v, m, m.North));
+  e.Ratio = v.LinearFactorX / v.LinearFactorY;
+  return e;
+}
+
+}  // namespace brelo
