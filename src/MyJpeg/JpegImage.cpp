@@ -118,7 +118,9 @@ int DecodeInto(const std::vector<std::uint8_t>& bytes, TDecodeScale scale, bool 
   jpeg_start_decompress(&cinfo);
   const int width = static_cast<int>(cinfo.output_width), height = static_cast<int>(cinfo.output_height);
   const int channels = cinfo.output_components;
-  if (out.Width != width || out.Height != height || out.Channels != channels) out = TPixelBuffer(width, height, channels);
+  if (out.Width != width || out.Height != height || out.Channels != channels ||
+      out.Data.size() != static_cast<std::size_t>(width) * height * channels)
+    out = TPixelBuffer(width, height, channels);
   rows = static_cast<JSAMPROW*>(std::malloc(sizeof(JSAMPROW) * (height > 0 ? height : 1)));
   for (int y = 0; y < height; ++y) rows[y] = out.Row(y);
   // The rows are contiguous and top-down, so the decoder fills several per call.

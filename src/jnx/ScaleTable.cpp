@@ -35,7 +35,7 @@ int ScaleIndex(const std::string& name) {
 
 std::int64_t ScaleValue(const std::string& name) {
   int i = ScaleIndex(name);
-  return i < 0 ? -1 : ScaleTable[static_cast<std::size_t>(i)].Value;
+  return i < 0 ? std::int64_t{-1} : std::int64_t{ScaleTable[static_cast<std::size_t>(i)].Value};
 }
 
 }  // namespace brelo

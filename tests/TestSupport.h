@@ -1,0 +1,71 @@
+#pragma once
+// Helpers shared by the tests: raw byte builders and temporary folders.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace brelo::test {
+
+// Little-endian byte builder for hand-made files.
+struct TBytes {
+  std::vector<std::uint8_t> Data;
+  TBytes& I32(std::int32_t v) {
+    for (int i = 0; i < 4; ++i) Data.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(v) >> (8 * i)));
+    return *this;
+  }
+  TBytes& I16(std::int16_t v) {
+    Data.push_back(static_cast<std::uint8_t>(v));
+    Data.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(v) >> 8));
+    return *this;
+  }
+  TBytes& Str(const std::string& s) {
+    Data.insert(Data.end(), s.begin(), s.end());
+    Data.push_back(0);
+    return *this;
+  }
+  TBytes& Raw(const std::vector<std::uint8_t>& b) {
+    Data.insert(Data.end(), b.begin(), b.end());
+    return *this;
+  }
+  TBytes& Zeros(std::size_t n) {
+    Data.insert(Data.end(), n, 0);
+    return *this;
+  }
+  std::size_t Size() const { return Data.size(); }
+  void PatchI32(std::size_t at, std::int32_t v) {
+    for (int i = 0; i < 4; ++i) Data[at + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(v) >> (8 * i));
+  }
+};
+
+// A fresh folder under the system's temporary folder, removed with the object.
+class TTempDir {
+ public:
+  TTempDir();
+  ~TTempDir();
+  std::string Path(const std::string& name = "") const { return (root_ / name).string(); }
+
+ private:
+  std::filesystem::path root_;
+};
+
+std::string PeerFile(const std::string& name);  // a file of the shared peer-files folder
+std::string SampleFile();                        // the bundled sample map
+std::string CliPath();                           // the brelo-cli executable
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+void WriteText(const std::string& path, const std::string& text);
+std::vector<std::uint8_t> ReadFile(const std::string& path);
+std::string ReadText(const std::string& path);
+
+struct TRunResult {
+  int Status = -1;
+  std::string Out, Err;
+};
+// Runs a shell command line, capturing stdout and stderr.
+TRunResult Run(const std::string& commandLine);
+bool HaveTool(const std::string& name);
+
+// A small colour JPEG of the given size (a gradient), for tile data.
+std::vector<std::uint8_t> MakeJpeg(int width, int height, int seed = 0);
+
+}  // namespace brelo::test

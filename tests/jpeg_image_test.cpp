@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "MyJpeg/JpegImage.h"
+#include "MyJpeg/StretchHalftone.h"
+#include "TestSupport.h"
+
+using namespace brelo;
+using namespace brelo::test;
+
+namespace {
+// Position of the first marker FF m, or -1.
+long FindMarker(const std::vector<std::uint8_t>& bytes, std::uint8_t m) {
+  for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
+    if (bytes[i] == 0xFF && bytes[i + 1] == m) return static_cast<long>(i);
+  return -1;
+}
+}  // namespace
+
+TEST(JpegImage, LoadReadsHeaderOnlyAndScaledDecodeRoundsUp) {
+  for (auto [size, scale, expected] : std::vector<std::tuple<int, TDecodeScale, int>>{
+           {256, TDecodeScale::Eighth, 32}, {250, TDecodeScale::Eighth, 32}, {250, TDecodeScale::Quarter, 63},
+           {255, TDecodeScale::Half, 128}, {7, TDecodeScale::Full, 7}}) {
+    TJpegImage image;
+    image.DecodeScale = scale;
+    image.LoadFromBytes(MakeJpeg(size, size));
+    EXPECT_FALSE(image.IsDecoded());
+    EXPECT_EQ(image.Width(), size);  // the header's size until decoded
+    image.Decode();
+    EXPECT_EQ(image.Width(), expected) << size;
+    EXPECT_EQ(image.Height(), expected);
+    EXPECT_EQ(ScaledSize(size, scale), expected);
+  }
+}
+
+TEST(JpegImage, SaveReencodesAtQuality90) {
+  auto original = MakeJpeg(64, 48);
+  TJpegImage image;
+  image.LoadFromBytes(original);
+  auto saved = image.SaveToBytes();
+  EXPECT_NE(saved, original);
+  TJpegImage reread;
+  reread.LoadFromBytes(saved);
+  EXPECT_EQ(reread.Width(), 64);
+  EXPECT_EQ(reread.Height(), 48);
+  EXPECT_FALSE(reread.WriteProgressive);
+  // Quality 90 luminance table: the first entry of the standard table (16) scaled to 3.
+  ASSERT_GT(saved.size(), 30u);
+  long dqt = FindMarker(saved, 0xDB);
+  ASSERT_GE(dqt, 0);
+  EXPECT_EQ(saved[static_cast<std::size_t>(dqt) + 5], 3);
+}
+
+TEST(JpegImage, AssignedBitmapSavesAsBaselineColour) {
+  TPixelBuffer pixels(10, 6, 3);
+  pixels.Fill(10, 200, 30);
+  TJpegImage image;
+  image.Assign(pixels);
+  EXPECT_TRUE(image.IsDecoded());
+  auto bytes = image.SaveToBytes();
+  TJpegImage back;
+  back.LoadFromBytes(bytes);
+  EXPECT_FALSE(back.GrayOutput);
+  const auto& p = back.Pixels();
+  ASSERT_EQ(p.Channels, 3);
+  EXPECT_NEAR(p.Row(3)[15], 10, 6);
+  EXPECT_NEAR(p.Row(3)[16], 200, 6);
+  // Baseline: a SOF0 marker.
+  EXPECT_GE(FindMarker(bytes, 0xC0), 0);
+}
+
+TEST(JpegImage, GrayscaleAndProgressiveAreKept) {
+  TPixelBuffer gray(16, 16, 1);
+  gray.Fill(128, 0, 0);
+  std::vector<std::uint8_t> bytes;
+  EncodeJpeg(gray, 90, false, true, bytes);
+  TJpegImage image;
+  image.LoadFromBytes(bytes);
+  EXPECT_TRUE(image.GrayOutput);
+  EXPECT_TRUE(image.WriteProgressive);
+  EXPECT_EQ(image.Pixels().Channels, 1);
+  TJpegImage again;
+  again.LoadFromBytes(image.SaveToBytes());
+  EXPECT_TRUE(again.GrayOutput);
+  EXPECT_TRUE(again.WriteProgressive);
+}
+
+TEST(JpegImage, CorruptDataRaisesEJPEG) {
+  TJpegImage image;
+  try {
+    image.LoadFromBytes({0xFF, 0xD8, 0x00, 0x01, 0x02});
+    FAIL();
+  } catch (const EJPEG& e) {
+    EXPECT_EQ(std::string(e.what()), "JPEG error #" + std::to_string(e.Code));
+  }
+  EXPECT_EQ(image.Width(), -1);
+  EXPECT_THROW(image.LoadFromBytes({}), EJPEG);
+  // A valid header whose scan data is cut off still decodes (libjpeg pads with gray).
+  auto jpeg = MakeJpeg(256, 256);
+  jpeg.resize(jpeg.size() - 200);
+  TJpegImage cut;
+  cut.LoadFromBytes(jpeg);
+  EXPECT_NO_THROW(cut.Decode());
+}
+
+TEST(StretchHalftone, AreaAveraging) {
+  TPixelBuffer src(2, 2, 3);
+  const std::uint8_t values[] = {0, 100, 200, 60};
+  for (int i = 0; i < 4; ++i) src.Data[i * 3] = src.Data[i * 3 + 1] = src.Data[i * 3 + 2] = values[i];
+  TPixelBuffer one(1, 1, 3);
+  StretchHalftone(src, one);
+  EXPECT_EQ(one.Data[0], 90);  // the mean of the four
+  TPixelBuffer same(2, 2, 3);
+  StretchHalftone(src, same);
+  EXPECT_EQ(same.Data, src.Data);
+  // 3 -> 2: the middle source pixel is split between both destination pixels.
+  TPixelBuffer row(3, 1, 1);
+  row.Data = {0, 90, 180};
+  TPixelBuffer two(2, 1, 1);
+  StretchHalftone(row, two);
+  EXPECT_EQ(two.Data[0], 30);
+  EXPECT_EQ(two.Data[1], 150);
+  // Upscaling a flat picture keeps it flat.
+  TPixelBuffer flat(3, 3, 3);
+  flat.Fill(77, 77, 77);
+  TPixelBuffer big(7, 5, 3);
+  StretchHalftone(flat, big);
+  for (auto v : big.Data) EXPECT_EQ(v, 77);
+}
