@@ -49,7 +49,7 @@ std::string ReadText(const std::string& path) {
   return s.str();
 }
 
-TRunResult Run(const std::string& commandLine) {
+TRunResult RunCommand(const std::string& commandLine) {
   TTempDir dir;
   std::string out = dir.Path("out"), err = dir.Path("err");
   int raw = std::system((commandLine + " >" + out + " 2>" + err + " </dev/null").c_str());

@@ -62,7 +62,7 @@ struct TRunResult {
   std::string Out, Err;
 };
 // Runs a shell command line, capturing stdout and stderr.
-TRunResult Run(const std::string& commandLine);
+TRunResult RunCommand(const std::string& commandLine);
 bool HaveTool(const std::string& name);
 
 // A small colour JPEG of the given size (a gradient), for tile data.

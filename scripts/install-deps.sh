@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what brelo needs to build and test on Debian 12. Runs apt-get only when
+# something is missing. Usage: scripts/install-deps.sh [--test]
+set -euo pipefail
+packages=(cmake g++ make pkg-config libjpeg62-turbo-dev libpng-dev zlib1g-dev libcli11-dev nlohmann-json3-dev
+  libgtest-dev libbenchmark-dev)
+if [[ "${1:-}" == "--test" ]]; then
+  # Fuzzers, and the peer tools that the interoperability tests run.
+  packages+=(clang libclang-rt-14-dev libjpeg-turbo-progs imagemagick gpsbabel libxml2-utils tar python3 gdal-bin)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [[ $(id -u) -ne 0 ]] && SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

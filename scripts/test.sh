@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test: the plain build, the same tests
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzzer for a bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+scripts/install-deps.sh --test
+
+echo "== plain build"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== sanitizer build"
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRELO_SANITIZE=ON >/dev/null
+cmake --build build-sanitize -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+if [[ -d fuzz ]] && [[ -f fuzz/CMakeLists.txt ]]; then
+  echo "== fuzzers"
+  scripts/fuzz.sh "${BRELO_FUZZ_SECONDS:-60}"
+fi
