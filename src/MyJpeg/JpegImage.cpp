@@ -66,6 +66,25 @@ void TermDestination(j_compress_ptr cinfo) {
   d->out->resize(d->out->size() - d->pub.free_in_buffer);
 }
 
+// One decompressor per thread, reused for every image: creating one costs more than reading
+// the header of a small tile. jpeg_abort_decompress returns it to its idle state after each
+// use, an error included.
+struct TDecoder {
+  jpeg_decompress_struct cinfo;
+  TErrorManager err;
+  TDecoder() {
+    InstallErrorManager(err);
+    cinfo.err = &err.pub;
+    jpeg_create_decompress(&cinfo);
+  }
+  ~TDecoder() { jpeg_destroy_decompress(&cinfo); }
+};
+
+TDecoder& ThreadDecoder() {
+  thread_local TDecoder decoder;
+  return decoder;
+}
+
 struct THeaderInfo {
   int width = 0, height = 0;
   bool gray = false, progressive = false;
@@ -73,38 +92,34 @@ struct THeaderInfo {
 
 // Returns 0 or the libjpeg message code.
 int ReadHeader(const std::vector<std::uint8_t>& bytes, THeaderInfo& info) {
-  jpeg_decompress_struct cinfo;
-  TErrorManager err;
-  InstallErrorManager(err);
-  cinfo.err = &err.pub;
-  if (setjmp(err.jump)) {
-    jpeg_destroy_decompress(&cinfo);
-    return err.code ? err.code : -1;
+  TDecoder& d = ThreadDecoder();
+  jpeg_decompress_struct& cinfo = d.cinfo;
+  d.err.code = 0;
+  if (setjmp(d.err.jump)) {
+    jpeg_abort_decompress(&cinfo);
+    return d.err.code ? d.err.code : -1;
   }
-  jpeg_create_decompress(&cinfo);
   jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&cinfo, TRUE);
   info.width = static_cast<int>(cinfo.image_width);
   info.height = static_cast<int>(cinfo.image_height);
   info.gray = cinfo.jpeg_color_space == JCS_GRAYSCALE;
   info.progressive = jpeg_has_multiple_scans(&cinfo);
-  jpeg_destroy_decompress(&cinfo);
+  jpeg_abort_decompress(&cinfo);
   return 0;
 }
 
 // Decodes into out; returns 0 or the libjpeg message code; -2 when the image is too large.
 int DecodeInto(const std::vector<std::uint8_t>& bytes, TDecodeScale scale, bool gray, TPixelBuffer& out) {
-  jpeg_decompress_struct cinfo;
-  TErrorManager err;
-  InstallErrorManager(err);
-  cinfo.err = &err.pub;
+  TDecoder& d = ThreadDecoder();
+  jpeg_decompress_struct& cinfo = d.cinfo;
+  d.err.code = 0;
   JSAMPROW* volatile rows = nullptr;
-  if (setjmp(err.jump)) {
-    jpeg_destroy_decompress(&cinfo);
+  if (setjmp(d.err.jump)) {
+    jpeg_abort_decompress(&cinfo);
     std::free(rows);
-    return err.code ? err.code : -1;
+    return d.err.code ? d.err.code : -1;
   }
-  jpeg_create_decompress(&cinfo);
   jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&cinfo, TRUE);
   cinfo.scale_num = 1;
@@ -112,7 +127,7 @@ int DecodeInto(const std::vector<std::uint8_t>& bytes, TDecodeScale scale, bool 
   cinfo.out_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_calc_output_dimensions(&cinfo);
   if (std::uint64_t(cinfo.output_width) * cinfo.output_height > kMaxDecodedPixels) {
-    jpeg_destroy_decompress(&cinfo);
+    jpeg_abort_decompress(&cinfo);
     return -2;
   }
   jpeg_start_decompress(&cinfo);
@@ -129,7 +144,6 @@ int DecodeInto(const std::vector<std::uint8_t>& bytes, TDecodeScale scale, bool 
     jpeg_read_scanlines(&cinfo, rows + line, cinfo.output_height - line);
   }
   jpeg_finish_decompress(&cinfo);
-  jpeg_destroy_decompress(&cinfo);
   std::free(rows);
   return 0;
 }

@@ -23,7 +23,7 @@ void RebuildSourceLocations(TJnxMap& map, std::size_t level) {
 }
 
 void RebuildSourceLocations(TJnxMap& map) {
-  map.SourceLocations.assign(map.Levels.size(), {});
+  map.SourceLocations.resize(map.Levels.size());
   for (std::size_t i = 0; i < map.Levels.size(); ++i) RebuildSourceLocations(map, i);
 }
 

@@ -1,6 +1,7 @@
 #include "jnx/JnxReader.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "MyJpeg/JpegImage.h"
 #include "jnx/Errors.h"
@@ -17,16 +18,21 @@ constexpr std::uint32_t kV3HeaderSize = 48;
   throw EFormatError(name + ": " + what);
 }
 
-void ReadTileTable(TStream& in, const std::string& name, std::size_t levelIndex, TJnxLevel& level) {
+// Parses the table into the level's tiles and its SourceLocations list in one pass, dropping
+// each tile's cached bitmap on the way.
+void ReadTileTable(TStream& in, const std::string& name, std::size_t levelIndex, TJnxLevel& level,
+                   std::vector<TJnxTileLocation>& locations) {
   const std::size_t count = level.Tiles.size();
-  std::vector<std::uint8_t> table(count * kTileEntrySize);
+  const std::size_t bytes = count * kTileEntrySize;
+  std::unique_ptr<std::uint8_t[]> table(new std::uint8_t[bytes]);  // filled by the read below
   in.Seek(static_cast<std::uint32_t>(level.TilesOffset));
-  std::size_t got = in.Read(table.data(), table.size());
-  if (got != table.size())
+  std::size_t got = in.Read(table.get(), bytes);
+  if (got != bytes)
     Fail(name, Format("tile table of level %zu (TileCount %d at TilesOffset %d) is cut short", levelIndex + 1,
                       level.TileCount, level.TilesOffset));
+  locations.resize(count);
   for (std::size_t i = 0; i < count; ++i) {
-    const std::uint8_t* p = table.data() + i * kTileEntrySize;
+    const std::uint8_t* p = table.get() + i * kTileEntrySize;
     TJnxTile& t = level.Tiles[i];
     t.Top = LoadInt32(p);
     t.Right = LoadInt32(p + 4);
@@ -36,13 +42,17 @@ void ReadTileTable(TStream& in, const std::string& name, std::size_t levelIndex,
     t.Height = LoadInt16(p + 18);
     t.ImageSize = LoadInt32(p + 20);
     t.ImageOffset = LoadUInt32(p + 24);
+    t.Bitmap.reset();
+    locations[i] = {t.ImageSize, t.ImageOffset};
   }
 }
 
 }  // namespace
 
 bool ReadJnx(TJnxMap& map, TStream& in, const std::string& name, bool withDetails) {
-  FreeTileCache(map);
+  // A detailed load drops every cached bitmap while it parses the tile tables.
+  if (!withDetails) FreeTileCache(map);
+  map.AllTilesCached = false;
   const std::uint64_t size = in.Size();
   map.FileSize = static_cast<std::uint32_t>(size);
   if (size < kV3HeaderSize)
@@ -112,13 +122,14 @@ bool ReadJnx(TJnxMap& map, TStream& in, const std::string& name, bool withDetail
     ReadString(in, level.Copyright);
     ReadInt32(in, level.Zoom);
   }
-  for (std::size_t i = 0; i < map.Levels.size(); ++i) ReadTileTable(in, name, i, map.Levels[i]);
-  RebuildSourceLocations(map);
+  map.SourceLocations.resize(map.Levels.size());
+  for (std::size_t i = 0; i < map.Levels.size(); ++i) ReadTileTable(in, name, i, map.Levels[i], map.SourceLocations[i]);
   return true;
 }
 
 bool ReadJnx(TJnxMap& map, const std::string& path, bool withDetails) {
-  TFileStream in(path, TOpenMode::Read);
+  // A small buffer: the header region is short and the tables are read in bulk.
+  TFileStream in(path, TOpenMode::Read, 16384);
   return ReadJnx(map, in, path, withDetails);
 }
 

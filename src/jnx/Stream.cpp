@@ -12,7 +12,6 @@
 namespace brelo {
 
 namespace {
-constexpr std::size_t kFileBufferSize = 1 << 20;
 constexpr std::size_t kCopyBufferSize = 1 << 20;
 
 std::string SystemReason() { return std::strerror(errno); }
@@ -36,12 +35,12 @@ void TStream::CopyTo(TStream& dest, std::uint64_t count, const char* what) {
   }
 }
 
-TFileStream::TFileStream(const std::string& path, TOpenMode mode) : path_(path) {
+TFileStream::TFileStream(const std::string& path, TOpenMode mode, std::size_t bufferSize) : path_(path) {
   const char* flags = mode == TOpenMode::Read ? "rb" : mode == TOpenMode::ReadWrite ? "r+b" : "w+b";
   file_ = std::fopen(path.c_str(), flags);
   if (!file_) throw EIoError(path + ": cannot open: " + SystemReason());
-  buffer_.resize(kFileBufferSize);
-  std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
+  buffer_.reset(new char[bufferSize]);  // uninitialised: stdio fills it
+  std::setvbuf(file_, buffer_.get(), _IOFBF, bufferSize);
 }
 
 TFileStream::~TFileStream() {

@@ -3,6 +3,7 @@
 // Read returns the number of bytes read (short at the end); Write raises EIoError on failure.
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,7 @@ enum class TOpenMode { Read, ReadWrite, Create };
 
 class TFileStream : public TStream {
  public:
-  TFileStream(const std::string& path, TOpenMode mode);
+  TFileStream(const std::string& path, TOpenMode mode, std::size_t bufferSize = 1 << 20);
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;
@@ -46,7 +47,7 @@ class TFileStream : public TStream {
  private:
   std::string path_;
   std::FILE* file_ = nullptr;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;
   bool lastWasWrite_ = false;
   bool lastWasRead_ = false;
 };

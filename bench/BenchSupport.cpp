@@ -1,0 +1,72 @@
+#include "BenchSupport.h"
+
+#include <cmath>
+#include <filesystem>
+
+#include "MyJpeg/JpegImage.h"
+#include "jnx/Coordinates.h"
+#include "jnx/Guid.h"
+#include "jnx/JnxReader.h"
+#include "jnx/JnxWriter.h"
+#include "jnx/Paths.h"
+
+namespace brelo::bench {
+
+std::string TempPath(const std::string& name) {
+  auto dir = std::filesystem::temp_directory_path() / "brelo-bench";
+  std::filesystem::create_directories(dir);
+  return (dir / name).string();
+}
+
+std::vector<std::uint8_t> TextureJpeg(int width, int height, int seed) {
+  TPixelBuffer p(width, height, 3);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      std::uint8_t* q = p.Row(y) + x * 3;
+      double v = std::sin(x * 0.11 + seed) * std::cos(y * 0.07 - seed) + std::sin((x + y) * 0.31);
+      q[0] = static_cast<std::uint8_t>(128 + 60 * v);
+      q[1] = static_cast<std::uint8_t>(120 + 50 * std::sin(x * 0.05 + y * 0.02));
+      q[2] = static_cast<std::uint8_t>((x ^ y) & 0x3F) + 60;
+    }
+  std::vector<std::uint8_t> out;
+  EncodeJpeg(p, 85, false, false, out);
+  return out;
+}
+
+void MakeJnx(const std::string& path, int count, const std::vector<std::uint8_t>& jpeg) {
+  if (FileExists(path)) {
+    TJnxMap m;
+    ReadJnx(m, path, false);
+    if (!m.Levels.empty() && m.Levels[0].TileCount == count) return;
+  }
+  TJnxMap map;
+  map.Version = 4;
+  map.BlockVersion = 9;
+  map.Guid = NewGuid();
+  map.ProductName = "bench";
+  map.ZOrder = 30;
+  const int side = static_cast<int>(std::ceil(std::sqrt(count)));
+  const std::int32_t step = DegToJnx(0.01);
+  map.North = DegToJnx(50), map.West = DegToJnx(10);
+  map.South = map.North - step * side, map.East = map.West + step * side;
+  TJnxLevel level;
+  level.Scale = 2388;
+  for (int i = 0; i < count; ++i) {
+    TJnxTile t;
+    t.Left = map.West + step * (i % side), t.Right = t.Left + step;
+    t.Top = map.North - step * (i / side), t.Bottom = t.Top - step;
+    t.Width = t.Height = 256;
+    t.ImageSize = static_cast<std::int32_t>(jpeg.size() - 2);
+    level.Tiles.push_back(t);
+  }
+  level.TileCount = count;
+  map.Levels.push_back(std::move(level));
+  map.LevelCount = map.LevelCount2 = 1;
+  RebuildSourceLocations(map);
+  auto writer = [&](TFileStream& out, std::uint32_t) {
+    for (int i = 0; i < count; ++i) out.Write(jpeg.data() + 2, jpeg.size() - 2);
+  };
+  WriteJnx(map, path, -1, writer, nullptr);
+}
+
+}  // namespace brelo::bench

@@ -1,0 +1,16 @@
+#pragma once
+// Synthetic inputs for the benchmarks, made once per run in the system's temporary folder.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace brelo::bench {
+
+std::string TempPath(const std::string& name);
+// A colour tile with some texture, encoded at quality 85.
+std::vector<std::uint8_t> TextureJpeg(int width, int height, int seed);
+// A one-level JNX of count tiles (the given JPEG repeated, or varied when vary is set)
+// written to path unless it already exists with that many tiles.
+void MakeJnx(const std::string& path, int count, const std::vector<std::uint8_t>& jpeg);
+
+}  // namespace brelo::bench

@@ -1,0 +1,84 @@
+#include "LibTar/TarWriter.h"
+
+#include <sys/stat.h>
+
+#include "LibTar/TarHeader.h"
+
+namespace brelo {
+
+TTarWriter::TTarWriter(const std::string& path)
+    : owned_(std::make_unique<TFileStream>(path, TOpenMode::Create)), out_(owned_.get()) {}
+
+TTarWriter::TTarWriter(TStream& stream) : out_(&stream) {}
+
+TTarWriter::~TTarWriter() {
+  try {
+    Close();
+  } catch (...) {
+  }
+}
+
+TTarDirRec TTarWriter::NewRecord(const std::string& name, TTarEntryType type, std::int64_t size, double time) const {
+  TTarDirRec rec;
+  rec.EntryName = name;
+  rec.EntrySize = size;
+  rec.ModifiedTime = time;
+  rec.PermissionBits = PermissionBits;
+  rec.EntryType = type;
+  rec.OwnerId = OwnerId;
+  rec.GroupId = GroupId;
+  rec.OwnerName = OwnerName;
+  rec.GroupName = GroupName;
+  rec.SpecialBits = SpecialBits;
+  rec.MagicText = MagicText;
+  return rec;
+}
+
+void TTarWriter::WriteFileEntry(const std::string& path, const std::string& archiveName) {
+  std::string name = archiveName.empty() ? path : archiveName;
+  for (char& c : name)
+    if (c == '\\') c = '/';
+  double time = 0;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) time = DateTimeFromUnix(st.st_mtime);
+  TFileStream in(path, TOpenMode::Read);
+  WriteStreamEntry(in, name, time);
+}
+
+void TTarWriter::WriteStreamEntry(TStream& data, const std::string& archiveName, double modifiedTime) {
+  const std::uint64_t start = data.Position(), size = data.Size();
+  const std::int64_t length = size > start ? static_cast<std::int64_t>(size - start) : 0;
+  TTarBlock header = EncodeTarHeader(NewRecord(archiveName, TTarEntryType::RegularFile, length, modifiedTime));
+  out_->Write(header.data(), header.size());
+  std::int64_t left = length;
+  TTarBlock block;
+  while (left > 0) {
+    block.fill(0);
+    const std::size_t chunk = static_cast<std::size_t>(std::min<std::int64_t>(left, kTarBlockSize));
+    data.ReadExact(block.data(), chunk, archiveName.c_str());
+    out_->Write(block.data(), block.size());
+    left -= static_cast<std::int64_t>(chunk);
+  }
+}
+
+void TTarWriter::WriteDirectoryEntry(const std::string& archiveName, std::int64_t size, double modifiedTime) {
+  TTarBlock header = EncodeTarHeader(NewRecord(archiveName, TTarEntryType::Directory, size, modifiedTime));
+  out_->Write(header.data(), header.size());
+}
+
+void TTarWriter::WriteEndOfArchive() {
+  if (finished_) return;
+  TTarBlock zero{};
+  out_->Write(zero.data(), zero.size());
+  finished_ = true;
+}
+
+void TTarWriter::Close() {
+  WriteEndOfArchive();
+  if (owned_) {
+    owned_->Close();
+    owned_.reset();
+  }
+}
+
+}  // namespace brelo
