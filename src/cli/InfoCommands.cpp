@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "MyJpeg/JpegImage.h"
+#include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "jnx/Coordinates.h"
 #include "jnx/JnxReader.h"
@@ -77,13 +78,6 @@ void PrintSummary(const TJnxMap& m) {
   }
 }
 
-TJnxMap Load(const std::string& file) {
-  TJnxMap map;
-  map.CurrentFile = file;
-  ReadJnx(map, file, true);
-  return map;
-}
-
 int ParseScale(int denominator) {
   switch (denominator) {
     case 1: return 0;
@@ -104,7 +98,7 @@ void RegisterInfoCommands(CLI::App& app) {
     cmd->add_option("FILE", *file, "JNX file")->required();
     cmd->add_flag("--json", *json, "One JSON object with the model's fields");
     cmd->callback([file, json] {
-      TJnxMap map = Load(*file);
+      TJnxMap map = LoadMap(*file);
       if (*json)
         std::cout << MapToJson(map).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
       else
@@ -121,7 +115,7 @@ void RegisterInfoCommands(CLI::App& app) {
     cmd->add_option("TILE", *tile, "tile number, from 1")->required();
     cmd->add_option("OUT", *out, "output JPEG file")->required();
     cmd->callback([=] {
-      TJnxMap map = Load(*file);
+      TJnxMap map = LoadMap(*file);
       std::vector<std::uint8_t> bytes = RestoreTileJpeg(map, *level - 1, *tile - 1);
       WriteFileBytes(*out, bytes.data(), bytes.size());
     });
@@ -134,7 +128,7 @@ void RegisterInfoCommands(CLI::App& app) {
     cmd->add_option("--level", *level, "only this level, from 1");
     cmd->add_option("--scale", *scale, "decode at 1/SCALE size")->check(CLI::IsMember({1, 2, 4, 8}));
     cmd->callback([=] {
-      TJnxMap map = Load(*file);
+      TJnxMap map = LoadMap(*file);
       if (*level != 0 && (*level < 1 || *level > map.LevelCount))
         throw ECommandFailed(*file + Format(": no level %d (the map has %d)", *level, map.LevelCount));
       TFileStream in(*file, TOpenMode::Read);

@@ -1,5 +1,82 @@
+// tar create, tar list, tar extract.
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "LibTar/TarArchive.h"
+#include "LibTar/TarWriter.h"
+#include "LibTar/UnpackTar.h"
 #include "cli/Commands.h"
+#include "jnx/Text.h"
 
 namespace brelo::cli {
-void RegisterTarCommands(CLI::App&) {}
+
+namespace {
+
+// Adds the folder's contents, names relative to it, sub-folders as "name/" entries.
+void AddFolder(TTarWriter& tar, const std::filesystem::path& root, const std::filesystem::path& folder) {
+  std::vector<std::filesystem::directory_entry> entries(std::filesystem::directory_iterator(folder), {});
+  std::sort(entries.begin(), entries.end());
+  for (const auto& e : entries) {
+    const std::string name = std::filesystem::relative(e.path(), root).generic_string();
+    if (e.is_directory()) {
+      tar.WriteDirectoryEntry(name + "/", 0, NowDateTime());
+      AddFolder(tar, root, e.path());
+    } else if (e.is_regular_file()) {
+      tar.WriteFileEntry(e.path().string(), name);
+    }
+  }
+}
+
+const char* TypeName(TTarEntryType t) {
+  switch (t) {
+    case TTarEntryType::Directory: return "dir ";
+    case TTarEntryType::RegularFile: return "file";
+    default: return "othr";
+  }
+}
+
+}  // namespace
+
+void RegisterTarCommands(CLI::App& app) {
+  auto* tarCmd = app.add_subcommand("tar", "TAR archives");
+  tarCmd->require_subcommand(1);
+  {
+    auto* cmd = tarCmd->add_subcommand("create", "Pack the contents of FOLDER into ARCHIVE");
+    auto archive = std::make_shared<std::string>(), folder = std::make_shared<std::string>();
+    cmd->add_option("ARCHIVE", *archive, "archive to write")->required();
+    cmd->add_option("FOLDER", *folder, "folder to pack")->required();
+    cmd->callback([=] {
+      if (!std::filesystem::is_directory(*folder)) throw ECommandFailed(*folder + ": not a folder");
+      TTarWriter tar(*archive);
+      AddFolder(tar, *folder, *folder);
+      tar.Close();
+      std::cout << *archive << " saved.\n";
+    });
+  }
+  {
+    auto* cmd = tarCmd->add_subcommand("list", "List the entries of ARCHIVE");
+    auto archive = std::make_shared<std::string>();
+    cmd->add_option("ARCHIVE", *archive, "archive")->required();
+    cmd->callback([=] {
+      TTarArchive tar(*archive);
+      TTarDirRec rec;
+      while (tar.NextEntry(rec))
+        std::cout << TypeName(rec.EntryType) << Format(" %12lld ", static_cast<long long>(rec.EntrySize))
+                  << rec.EntryName << (rec.HeaderChecksumValid ? "" : "  (bad checksum)") << '\n';
+    });
+  }
+  {
+    auto* cmd = tarCmd->add_subcommand("extract", "Unpack ARCHIVE x.tar into the folder x beside it");
+    auto archive = std::make_shared<std::string>();
+    cmd->add_option("ARCHIVE", *archive, "archive")->required();
+    cmd->callback([=] {
+      bool created = false;
+      std::string error;
+      if (!UnpackTar(*archive, created, PrintProgress, &error)) throw ECommandFailed(error);
+    });
+  }
+}
+
 }  // namespace brelo::cli

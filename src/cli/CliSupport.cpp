@@ -1,0 +1,48 @@
+#include "cli/CliSupport.h"
+
+#include "cli/Commands.h"
+#include "jnx/JnxReader.h"
+#include "jnx/Errors.h"
+#include "jnx/MapEdits.h"
+#include "jnx/Text.h"
+
+namespace brelo::cli {
+
+TJnxMap LoadMap(const std::string& file) {
+  TJnxMap map;
+  map.CurrentFile = file;
+  ReadJnx(map, file, true);
+  return map;
+}
+
+void CheckLevel(const TJnxMap& map, int level) {
+  if (level < 1 || level > map.LevelCount)
+    throw ECommandFailed(map.CurrentFile + Format(": no level %d (the map has %d)", level, map.LevelCount));
+}
+
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\n') c = ' ';
+  return text;
+}
+
+std::vector<int> ParseNumberList(const std::string& text) {
+  std::vector<int> out;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find(',', start);
+    if (end == std::string::npos) end = text.size();
+    std::string item = text.substr(start, end - start);
+    std::int64_t v = 0;
+    try {
+      v = StrictInt(item);
+    } catch (const EFormatError&) {
+      throw ECommandFailed("'" + text + "' is not a list of tile numbers");
+    }
+    out.push_back(static_cast<int>(v));
+    start = end + 1;
+  }
+  return out;
+}
+
+}  // namespace brelo::cli

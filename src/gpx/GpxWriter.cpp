@@ -1,0 +1,88 @@
+#include "gpx/GpxWriter.h"
+
+#include "gpx/GarminColors.h"
+#include "gpx/GpxScanner.h"
+#include "jnx/Coordinates.h"
+#include "jnx/MapEdits.h"
+#include "jnx/Paths.h"
+#include "jnx/SafeFile.h"
+#include "jnx/Text.h"
+
+namespace brelo {
+
+namespace {
+
+void Line(TStream& out, int indent, const std::string& text) {
+  std::string line(static_cast<std::size_t>(indent), ' ');
+  line += text;
+  line += "\r\n";
+  out.Write(line.data(), line.size());
+}
+
+void WriteRoot(TStream& out) {
+  Line(out, 0, "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>");
+  Line(out, 0,
+       "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\" creator=\"brelo " BRELO_VERSION
+       "\" version=\"1.1\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+       "xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd\">");
+}
+
+struct TLatLon {
+  double Lat, Lon;
+};
+
+void WriteTrack(TStream& out, const std::string& name, int colour, const std::vector<TLatLon>& points) {
+  Line(out, 1, "<trk>");
+  Line(out, 2, "<name>" + EscapeXmlText(name) + "</name>");
+  if (colour >= 0 && colour < static_cast<int>(GarminColors.size())) {
+    Line(out, 2, "<extensions>");
+    Line(out, 3, "<gpxx:TrackExtension xmlns:gpxx=\"http://www.garmin.com/xmlschemas/GpxExtensions/v3\">");
+    Line(out, 4, std::string("<gpxx:DisplayColor>") + GarminColors[static_cast<std::size_t>(colour)].Name +
+                     "</gpxx:DisplayColor>");
+    Line(out, 3, "</gpxx:TrackExtension>");
+    Line(out, 2, "</extensions>");
+  }
+  Line(out, 2, "<trkseg>");
+  for (const auto& p : points) WriteTrackPoint(p.Lat, p.Lon, out);
+  Line(out, 2, "</trkseg>");
+  Line(out, 1, "</trk>");
+}
+
+}  // namespace
+
+void WriteTrackPoint(double latitude, double longitude, TStream& out) {
+  Line(out, 3, Format("<trkpt lat=\"%.6f\" lon=\"%.6f\"/>", latitude, longitude));
+}
+
+bool WriteTrackGpx(const std::string& path, const std::vector<TWpt>& track, int colour, std::string* error) {
+  try {
+    std::vector<TLatLon> points;
+    points.reserve(track.size());
+    for (const auto& p : track) points.push_back({JnxToDeg(p.Latitude), JnxToDeg(p.Longitude)});
+    TFileStream out(path, TOpenMode::Create);
+    WriteRoot(out);
+    WriteTrack(out, FileNameOf(WithoutExtension(path)), colour, points);
+    Line(out, 0, "</gpx>");
+    out.Close();
+    return true;
+  } catch (const std::exception& e) {
+    if (error) *error = e.what();
+    return false;
+  }
+}
+
+void WriteMapsGpx(const std::string& path, const std::vector<TMapOutlineRow>& rows) {
+  TMemoryStream text;
+  WriteRoot(text);
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const auto& row = rows[r];
+    auto deg = [](const std::string& cell) { return JnxToDeg(static_cast<std::int32_t>(StrictInt(cell))); };
+    const double west = deg(row.West), north = deg(row.North), east = deg(row.East), south = deg(row.South);
+    WriteTrack(text, row.Name, static_cast<int>(r % GarminColors.size()),
+               {{north, west}, {north, east}, {south, east}, {south, west}, {north, west}});
+  }
+  Line(text, 0, "</gpx>");
+  WriteFileBytes(path, text.Data().data(), text.Data().size());
+}
+
+}  // namespace brelo

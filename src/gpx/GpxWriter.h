@@ -1,0 +1,26 @@
+#pragma once
+// Writing GPX track files and the map-outline overview "Maps.gpx". CR LF line ends, no
+// byte-order mark; names are UTF-8 with the XML special characters escaped.
+#include <string>
+#include <vector>
+
+#include "gpx/GpxData.h"
+#include "jnx/Stream.h"
+
+namespace brelo {
+
+constexpr char kMapsGpxName[] = "Maps.gpx";
+
+// "   <trkpt lat="%.6f" lon="%.6f"/>" and CR LF.
+void WriteTrackPoint(double latitude, double longitude, TStream& out);
+// One track named after the file, colour lines when colour >= 0. False on any failure.
+bool WriteTrackGpx(const std::string& path, const std::vector<TWpt>& track, int colour, std::string* error = nullptr);
+
+// The texts of one map-list row that the overview uses: cell 1 and cells 8 to 11.
+struct TMapOutlineRow {
+  std::string Name, West, North, East, South;  // bounds as decimal encoded integers
+};
+// One closed five-point outline per row, colour (row - 1) mod 16. Raises on failure.
+void WriteMapsGpx(const std::string& path, const std::vector<TMapOutlineRow>& rows);
+
+}  // namespace brelo
