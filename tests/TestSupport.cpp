@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -9,6 +10,9 @@
 #include <sys/wait.h>
 
 #include "MyJpeg/JpegImage.h"
+#include "jnx/Coordinates.h"
+#include "jnx/Guid.h"
+#include "jnx/JnxWriter.h"
 
 namespace brelo::test {
 
@@ -74,6 +78,49 @@ std::vector<std::uint8_t> MakeJpeg(int width, int height, int seed) {
   std::vector<std::uint8_t> out;
   EncodeJpeg(pixels, 85, false, false, out);
   return out;
+}
+
+void MakeTestJnx(const std::string& path, const std::vector<int>& tileCounts, int version,
+                 const std::string& productName) {
+  TJnxMap map;
+  map.Version = version;
+  map.ZOrder = version == 4 ? 30 : -1;
+  map.BlockVersion = 9;
+  map.Guid = NewGuid();
+  map.ProductName = productName;
+  map.DetailLevel = "detail";
+  const std::int32_t step = DegToJnx(0.01);
+  map.North = DegToJnx(50), map.West = DegToJnx(10);
+  std::vector<std::vector<std::uint8_t>> jpegs;
+  std::int32_t maxSide = 1;
+  for (std::size_t l = 0; l < tileCounts.size(); ++l) {
+    TJnxLevel level;
+    level.Scale = 2388;
+    level.Name = "Level " + std::to_string(l + 1);
+    level.Description = "Description " + std::to_string(l + 1);
+    level.Copyright = level.LevelCopyright = version == 4 ? "Copyright" : "";
+    level.Zoom = static_cast<std::int32_t>(l + 1);
+    const int side = std::max(1, static_cast<int>(std::ceil(std::sqrt(tileCounts[l]))));
+    maxSide = std::max(maxSide, side);
+    for (int i = 0; i < tileCounts[l]; ++i) {
+      jpegs.push_back(MakeJpeg(8, 8, static_cast<int>(jpegs.size())));
+      TJnxTile t;
+      t.Left = map.West + step * (i % side), t.Right = t.Left + step;
+      t.Top = map.North - step * (i / side), t.Bottom = t.Top - step;
+      t.Width = t.Height = 8;
+      t.ImageSize = static_cast<std::int32_t>(jpegs.back().size() - 2);
+      level.Tiles.push_back(t);
+    }
+    level.TileCount = tileCounts[l];
+    map.Levels.push_back(std::move(level));
+  }
+  map.South = map.North - step * maxSide, map.East = map.West + step * maxSide;
+  map.LevelCount = map.LevelCount2 = static_cast<std::int32_t>(map.Levels.size());
+  RebuildSourceLocations(map);
+  auto writer = [&](TFileStream& out, std::uint32_t) {
+    for (const auto& j : jpegs) out.Write(j.data() + 2, j.size() - 2);
+  };
+  if (!WriteJnx(map, path, -1, writer, nullptr)) throw std::runtime_error("cannot write " + path);
 }
 
 }  // namespace brelo::test

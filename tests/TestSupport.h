@@ -65,6 +65,11 @@ struct TRunResult {
 TRunResult RunCommand(const std::string& commandLine);
 bool HaveTool(const std::string& name);
 
+// A JNX file written by the program's writer: one level per entry of tileCounts, each tile
+// an 8 x 8 JPEG with distinct bytes, tiles on a grid of 0.01 degrees from 50 N, 10 E.
+void MakeTestJnx(const std::string& path, const std::vector<int>& tileCounts, int version = 4,
+                 const std::string& productName = "Test map");
+
 // A small colour JPEG of the given size (a gradient), for tile data.
 std::vector<std::uint8_t> MakeJpeg(int width, int height, int seed = 0);
 

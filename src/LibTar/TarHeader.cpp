@@ -70,7 +70,9 @@ char TypeFlag(TTarEntryType t) {
 
 std::uint32_t MtimeSeconds(double t) {
   if (!(t >= kUnixEpochDateTime)) return 0;
-  double s = std::trunc((t - kUnixEpochDateTime) * 86400.0);
+  double exact = (t - kUnixEpochDateTime) * 86400.0;
+  // A whole second that the day fraction cannot hold exactly is not lost to truncation.
+  double s = std::fabs(exact - std::round(exact)) < 1e-3 ? std::round(exact) : std::trunc(exact);
   return s >= 4294967295.0 ? 0xFFFFFFFFu : static_cast<std::uint32_t>(s);
 }
 

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "gpx/GarminColors.h"
+#include "gpx/GpxReader.h"
+#include "gpx/GpxScanner.h"
+#include "gpx/GpxWriter.h"
+#include "jnx/Coordinates.h"
+#include "jnx/Errors.h"
+
+using namespace brelo;
+using namespace brelo::test;
+
+TEST(GpxScanner, FindFromAndExtractBetween) {
+  EXPECT_EQ(FindFrom("b", "abcb", 1), 2u);
+  EXPECT_EQ(FindFrom("b", "abcb", 3), 4u);
+  EXPECT_EQ(FindFrom("b", "abcb", 5), 0u);
+  EXPECT_EQ(FindFrom("", "abc", 1), 0u);
+  EXPECT_EQ(FindFrom("a", "", 1), 0u);
+  EXPECT_EQ(FindFrom("a", "abc", 0), 0u);
+  std::string found;
+  std::size_t p = 1;
+  ExtractBetween("<a>x</a><a>yy</a>", "<a>", "</a>", found, p);
+  EXPECT_EQ(found, "x");
+  EXPECT_EQ(p, 9u);
+  ExtractBetween("<a>x</a><a>yy</a>", "<a>", "</a>", found, p);
+  EXPECT_EQ(found, "yy");
+  ExtractBetween("<a>x</a><a>yy</a>", "<a>", "</a>", found, p);
+  EXPECT_EQ(found, "");
+  std::size_t q = 7;
+  ExtractBetween("tag attr>rest", "", ">", found, q);  // empty start marker: from the start
+  EXPECT_EQ(found, "tag attr");
+  q = 1;
+  ExtractBetween("key=value", "key=", "", found, q);
+  EXPECT_EQ(found, "value");
+  q = 1;
+  ExtractBetween("<a>open", "<a>", "</a>", found, q);
+  EXPECT_EQ(found, "");
+}
+
+TEST(GpxReader, WaypointsNamesAndUnnamedCounter) {
+  TGpxData data;
+  ReadGpxText("<gpx><wpt lat = \"49.5\" lon = \"19.25\"><ele>1</ele></wpt>"
+              "<wpt lat=\"-1\" lon=\"2\"><name>Schronisko &amp; bufet &#322;&#x105;</name></wpt>"
+              "<wpt lat=\"3\" lon=\"4\"></wpt></gpx>",
+              data);
+  ASSERT_EQ(data.Waypoints.size(), 3u);
+  EXPECT_EQ(data.Waypoints[0].Name, "noname_1");
+  EXPECT_EQ(data.Waypoints[1].Name, "Schronisko & bufet \xC5\x82\xC4\x85");
+  EXPECT_EQ(data.Waypoints[2].Name, "noname_2");
+  EXPECT_EQ(data.Waypoints[0].Latitude, DegToJnx(49.5));
+  EXPECT_EQ(data.Waypoints[1].Latitude, DegToJnx(-1));
+  EXPECT_TRUE(data.Track.empty());
+  // A second file starts the counter afresh; a track-only file keeps the waypoints.
+  ReadGpxText("<wpt lat=\"1\" lon=\"1\"/></wpt>", data);
+  EXPECT_EQ(data.Waypoints.size(), 1u);
+  EXPECT_EQ(data.Waypoints[0].Name, "noname_1");
+  ReadGpxText("<trkpt lat=\"1\" lon=\"1\"/>", data);
+  EXPECT_EQ(data.Waypoints.size(), 1u);
+}
+
+TEST(GpxReader, TracksMergeAndBoundsCoverAllPoints) {
+  TGpxData data;
+  ReadGpxText("<trk><trkseg><trkpt lat=\"1\" lon=\"5\"/><trkpt lat=\"2\" lon=\"6\"/><trkpt lat=\"3\" lon=\"4\"/>"
+              "</trkseg></trk><trk><trkseg><trkpt lat=\"-1\" lon=\"7\"></trkpt><trkpt lat=\"0\" lon=\"0\"/>"
+              "<trkpt lat=\"9\" lon=\"1\"/><trkpt lat=\"4\" lon=\"2\"/></trkseg></trk>",
+              data);
+  ASSERT_EQ(data.Track.size(), 7u);
+  EXPECT_EQ(data.TrackBounds.MinLat, DegToJnx(-1));
+  EXPECT_EQ(data.TrackBounds.MaxLat, DegToJnx(9));
+  EXPECT_EQ(data.TrackBounds.MinLon, DegToJnx(0));
+  EXPECT_EQ(data.TrackBounds.MaxLon, DegToJnx(7));
+  // Waypoints only: the track and its bounds stay.
+  ReadGpxText("<wpt lat=\"50\" lon=\"50\"></wpt>", data);
+  EXPECT_EQ(data.Track.size(), 7u);
+  EXPECT_EQ(data.TrackBounds.MaxLat, DegToJnx(9));
+}
+
+TEST(GpxReader, DisplayColour) {
+  TGpxData data;
+  ReadGpxText("<wpt lat=\"1\" lon=\"1\"><gpxx:DisplayColor>darkred</gpxx:DisplayColor></wpt>", data);
+  EXPECT_EQ(data.CheckedTrackColor, 8);
+  ReadGpxText("<gpxx:DisplayColor>Purple</gpxx:DisplayColor>", data);
+  EXPECT_EQ(data.CheckedTrackColor, 8);
+  EXPECT_EQ(GarminColorIndex("LIGHTGRAY"), 6);
+}
+
+TEST(GpxReader, BadCoordinateKeepsWhatWasRead) {
+  TGpxData data;
+  try {
+    ReadGpxText("<trkpt lat=\"1\" lon=\"1\"/><trkpt lat=\"2,5\" lon=\"1\"/><trkpt lat=\"3\" lon=\"3\"/>", data);
+    FAIL();
+  } catch (const EFormatError& e) {
+    EXPECT_EQ(std::string(e.what()), "'2,5' is not a valid floating point value");
+  }
+  EXPECT_EQ(data.Track.size(), 1u);
+  EXPECT_THROW(ReadGpxText("<wpt lat='1' lon='2'></wpt>", data), EFormatError);
+  EXPECT_THROW(ParseGpxNumber(""), EFormatError);
+  EXPECT_THROW(ParseGpxNumber("0x10"), EFormatError);
+  EXPECT_THROW(ParseGpxNumber("1e"), EFormatError);
+  EXPECT_DOUBLE_EQ(ParseGpxNumber("+1.5e2"), 150.0);
+  EXPECT_DOUBLE_EQ(ParseGpxNumber("-.5"), -0.5);
+  // A missing file reads nothing and reports nothing.
+  EXPECT_NO_THROW(ReadGpx("/nonexistent/file.gpx", data));
+}
+
+TEST(GpxWriter, TrackFileLayout) {
+  TTempDir dir;
+  std::vector<TWpt> track = {{0, -2147483647, ""}, {DegToJnx(49.25), DegToJnx(19.5), ""}};
+  ASSERT_TRUE(WriteTrackGpx(dir.Path("trip & back.gpx"), track, 11));
+  std::string text = ReadText(dir.Path("trip & back.gpx"));
+  EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\r\n<gpx xmlns=", 0), 0u);
+  EXPECT_NE(text.find("\r\n <trk>\r\n  <name>trip &amp; back</name>\r\n  <extensions>\r\n"), std::string::npos);
+  EXPECT_NE(text.find("    <gpxx:DisplayColor>DarkBlue</gpxx:DisplayColor>\r\n"), std::string::npos);
+  EXPECT_NE(text.find("   <trkpt lat=\"0.000000\" lon=\"-180.000000\"/>\r\n"), std::string::npos);
+  EXPECT_NE(text.find("   <trkpt lat=\"49.250000\" lon=\"19.500000\"/>\r\n"), std::string::npos);
+  EXPECT_EQ(text.substr(text.size() - 8), "</gpx>\r\n");
+  // No colour, empty track: no extension lines and an empty segment.
+  ASSERT_TRUE(WriteTrackGpx(dir.Path("empty.gpx"), {}, -1));
+  std::string empty = ReadText(dir.Path("empty.gpx"));
+  EXPECT_EQ(empty.find("extensions"), std::string::npos);
+  EXPECT_NE(empty.find("  <trkseg>\r\n  </trkseg>\r\n"), std::string::npos);
+  // Written back and read again, the names and points survive.
+  TGpxData back;
+  ReadGpx(dir.Path("trip & back.gpx"), back);
+  ASSERT_EQ(back.Track.size(), 2u);
+  EXPECT_EQ(back.Track[1].Latitude, DegToJnx(49.25));
+  EXPECT_EQ(back.CheckedTrackColor, 11);
+  EXPECT_FALSE(WriteTrackGpx(dir.Path("no/such/folder/t.gpx"), track, -1));
+}
+
+TEST(GpxWriter, MapsOverviewColoursAndOutline) {
+  TTempDir dir;
+  std::vector<TMapOutlineRow> rows;
+  for (int i = 0; i < 17; ++i)
+    rows.push_back({"map<" + std::to_string(i) + ">", std::to_string(DegToJnx(10)), std::to_string(DegToJnx(50)),
+                    std::to_string(DegToJnx(11)), std::to_string(DegToJnx(49))});
+  WriteMapsGpx(dir.Path("Maps.gpx"), rows);
+  TGpxData data;
+  ReadGpx(dir.Path("Maps.gpx"), data);
+  ASSERT_EQ(data.Track.size(), 17u * 5);
+  EXPECT_EQ(data.Track[0].Latitude, data.Track[4].Latitude);
+  EXPECT_EQ(data.Track[0].Longitude, data.Track[4].Longitude);
+  EXPECT_EQ(data.CheckedTrackColor, 0);  // the first track is Red
+  std::string text = ReadText(dir.Path("Maps.gpx"));
+  EXPECT_NE(text.find("<name>map&lt;1&gt;</name>\r\n  <extensions>\r\n   <gpxx:TrackExtension"), std::string::npos);
+  // The 17th map is Red again, the second Green.
+  std::size_t at = text.find("<name>map&lt;16&gt;</name>");
+  EXPECT_EQ(text.compare(text.find("DisplayColor>", at) + 13, 3, "Red"), 0);
+  at = text.find("<name>map&lt;1&gt;</name>");
+  EXPECT_EQ(text.compare(text.find("DisplayColor>", at) + 13, 5, "Green"), 0);
+  WriteMapsGpx(dir.Path("none.gpx"), {});
+  const std::string none = ReadText(dir.Path("none.gpx"));
+  EXPECT_EQ(std::count(none.begin(), none.end(), '\n'), 3);
+}
+
+TEST(GpxInterop, WrittenFilesAreWellFormedAndReadByGpsbabel) {
+  TTempDir dir;
+  std::vector<TWpt> track = {{DegToJnx(49.1), DegToJnx(19.9), ""}, {DegToJnx(49.2), DegToJnx(20.0), ""}};
+  ASSERT_TRUE(WriteTrackGpx(dir.Path("a&b <c>.gpx"), track, 3));
+  WriteMapsGpx(dir.Path("Maps.gpx"), {{"x & \"y\"", "1000", "2000", "3000", "-4000"}});
+  for (const std::string f : {"a&b <c>.gpx", "Maps.gpx"}) {
+    const std::string path = "'" + dir.Path(f) + "'";
+    if (HaveTool("xmllint")) {
+      TRunResult r = RunCommand("xmllint --noout " + path);
+      EXPECT_EQ(r.Status, 0) << f << ": " << r.Err;
+    }
+    if (HaveTool("gpsbabel")) {
+      TRunResult r = RunCommand("gpsbabel -t -i gpx -f " + path + " -o csv -F -");
+      EXPECT_EQ(r.Status, 0) << f << ": " << r.Err;
+      EXPECT_EQ(r.Err, "") << f;
+      EXPECT_GE(std::count(r.Out.begin(), r.Out.end(), '\n'), 2) << r.Out;
+    }
+  }
+  if (HaveTool("gpsbabel")) {
+    TRunResult r = RunCommand("gpsbabel -t -i gpx -f '" + dir.Path("a&b <c>.gpx") + "' -o gpx -F -");
+    EXPECT_NE(r.Out.find("a&amp;b &lt;c&gt;"), std::string::npos) << r.Out;
+  }
+}
