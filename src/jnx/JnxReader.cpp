@@ -77,7 +77,9 @@ bool ReadJnx(TJnxMap& map, TStream& in, const std::string& name, bool withDetail
     map.ZOrder = -1;
 
   // Counts are checked against the file before anything is sized by them.
-  const std::uint64_t entrySize = map.Version == 4 ? 17 : 12;  // v4: 16 bytes and at least a terminator
+  // Each level takes its table entry (v4: 16 bytes and at least a terminator) and a
+  // description entry of at least 7 bytes, so no count can claim more than the file holds.
+  const std::uint64_t entrySize = (map.Version == 4 ? 17 : 12) + 7;
   if (map.LevelCount < 0) Fail(name, Format("negative LevelCount %d", map.LevelCount));
   if (in.Position() + entrySize * static_cast<std::uint64_t>(map.LevelCount) > size)
     Fail(name, Format("LevelCount %d: the level table does not fit in the file", map.LevelCount));

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (AddressSanitizer and UndefinedBehaviorSanitizer)
+# and runs each for a bounded time on its seed corpus. Usage: scripts/fuzz.sh [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRELO_FUZZ=ON \
+  -DBRELO_TESTS=OFF -DBRELO_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j"$(nproc)" --target fuzz_read_jnx fuzz_tar fuzz_gpx
+for name in read_jnx tar gpx; do
+  work=$(mktemp -d)
+  cp fuzz/corpus/$name/* "$work/"
+  echo "fuzz_$name: ${seconds}s"
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-fuzz/fuzz/fuzz_$name "$work" \
+    -max_total_time="$seconds" -rss_limit_mb=2048 -malloc_limit_mb=1024 -max_len=65536 \
+    -print_final_stats=0 -artifact_prefix="build-fuzz/crash-$name-" 2>&1 | tail -n 2
+  rm -rf "$work"
+done
