@@ -148,21 +148,31 @@ int DecodeInto(const std::vector<std::uint8_t>& bytes, TDecodeScale scale, bool 
   return 0;
 }
 
-int EncodeFrom(const TPixelBuffer& pixels, int quality, bool gray, bool progressive, std::vector<std::uint8_t>& out) {
+// One compressor per thread, reused like the decompressor.
+struct TEncoder {
   jpeg_compress_struct cinfo;
   TErrorManager err;
-  InstallErrorManager(err);
-  cinfo.err = &err.pub;
+  TEncoder() {
+    InstallErrorManager(err);
+    cinfo.err = &err.pub;
+    jpeg_create_compress(&cinfo);
+  }
+  ~TEncoder() { jpeg_destroy_compress(&cinfo); }
+};
+
+int EncodeFrom(const TPixelBuffer& pixels, int quality, bool gray, bool progressive, std::vector<std::uint8_t>& out) {
+  thread_local TEncoder encoder;
+  jpeg_compress_struct& cinfo = encoder.cinfo;
+  encoder.err.code = 0;
   TVectorDestination dest;
   std::size_t startSize = out.size();
   JSAMPROW* volatile rows = nullptr;
-  if (setjmp(err.jump)) {
-    jpeg_destroy_compress(&cinfo);
+  if (setjmp(encoder.err.jump)) {
+    jpeg_abort_compress(&cinfo);
     std::free(rows);
     out.resize(startSize);
-    return err.code ? err.code : -1;
+    return encoder.err.code ? encoder.err.code : -1;
   }
-  jpeg_create_compress(&cinfo);
   dest.pub.init_destination = InitDestination;
   dest.pub.empty_output_buffer = GrowDestination;
   dest.pub.term_destination = TermDestination;
@@ -184,7 +194,7 @@ int EncodeFrom(const TPixelBuffer& pixels, int quality, bool gray, bool progress
     jpeg_write_scanlines(&cinfo, rows + line, cinfo.image_height - line);
   }
   jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
+  cinfo.dest = nullptr;
   std::free(rows);
   return 0;
 }

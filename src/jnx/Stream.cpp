@@ -43,6 +43,16 @@ TFileStream::TFileStream(const std::string& path, TOpenMode mode, std::size_t bu
   std::setvbuf(file_, buffer_.get(), _IOFBF, bufferSize);
 }
 
+TFileStream::TFileStream(int fd, const std::string& path, std::size_t bufferSize) : path_(path) {
+  file_ = fdopen(fd, "w+b");
+  if (!file_) {
+    close(fd);
+    throw EIoError(path + ": cannot open: " + SystemReason());
+  }
+  buffer_.reset(new char[bufferSize]);
+  std::setvbuf(file_, buffer_.get(), _IOFBF, bufferSize);
+}
+
 TFileStream::~TFileStream() {
   if (file_) std::fclose(file_);
 }

@@ -29,6 +29,8 @@ enum class TOpenMode { Read, ReadWrite, Create };
 class TFileStream : public TStream {
  public:
   TFileStream(const std::string& path, TOpenMode mode, std::size_t bufferSize = 1 << 20);
+  // Takes over an open file descriptor for reading and writing.
+  TFileStream(int fd, const std::string& path, std::size_t bufferSize = 1 << 20);
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;

@@ -1,8 +1,12 @@
 #include "jnx/TileExtraction.h"
 
+#include <cstdio>
+#include <functional>
+
 #include "MyJpeg/JpegImage.h"
 #include "jnx/JnxReader.h"
 #include "jnx/Paths.h"
+#include "jnx/Pipeline.h"
 #include "jnx/Text.h"
 
 namespace brelo {
@@ -20,25 +24,57 @@ bool SaveTiles(const TJnxMap& map, const ProgressSink& progress, std::string& ba
   baseFolder.clear();
   if (map.Levels.empty()) return true;
   const std::string base = TilesBaseFolder(map.CurrentFile);
+  struct TJob {
+    std::string File;
+    std::vector<std::uint8_t> Jpeg;
+  };
+  // Items in level and tile order; the level folders are made as the walk reaches them.
+  std::vector<std::pair<int, int>> items;
+  for (int n = 0; n < static_cast<int>(map.Levels.size()); ++n)
+    for (int m = 0; m < map.Levels[static_cast<std::size_t>(n)].TileCount; ++m) items.emplace_back(n, m);
+  const int levels = static_cast<int>(map.Levels.size());
+  int foldersMade = 0;
+  auto folderOf = [&](int n) {
+    return base + Format("level%d_%d_tiles/", n + 1, map.Levels[static_cast<std::size_t>(n)].TileCount);
+  };
+  auto makeFoldersUpTo = [&](int n) {
+    for (; foldersMade <= n && foldersMade < levels; ++foldersMade) CreateFolder(folderOf(foldersMade));
+  };
+  std::vector<char> written(items.size(), 0);
   try {
     CreateFolder(base);
     TFileStream in(map.CurrentFile, TOpenMode::Read);
     TMemoryStream buffer;
-    const int levels = static_cast<int>(map.Levels.size());
-    for (int n = 0; n < levels; ++n) {
+    std::function<TJob(std::size_t)> produce = [&](std::size_t i) {
+      const auto [n, m] = items[i];
       const TJnxLevel& level = map.Levels[static_cast<std::size_t>(n)];
-      const std::string folder = base + Format("level%d_%d_tiles/", n + 1, level.TileCount);
-      CreateFolder(folder);
-      for (int m = 0; m < level.TileCount; ++m) {
-        if (progress) progress(Format("Wait... level %d/%d tile %d/%d", n + 1, levels, m + 1, level.TileCount));
-        const TJnxTile& tile = level.Tiles[static_cast<std::size_t>(m)];
-        const std::string file = folder + TileFileName(m + 1, level.TileCount, tile);
-        RestoreTileJpeg(in, tile, buffer);
-        TJpegImage image;
-        image.LoadFromStream(buffer);
-        image.SaveToFile(file);
-      }
+      makeFoldersUpTo(n);
+      if (progress) progress(Format("Wait... level %d/%d tile %d/%d", n + 1, levels, m + 1, level.TileCount));
+      const TJnxTile& tile = level.Tiles[static_cast<std::size_t>(m)];
+      RestoreTileJpeg(in, tile, buffer);
+      return TJob{folderOf(n) + TileFileName(m + 1, level.TileCount, tile), std::move(buffer.Data())};
+    };
+    // Decoding and encoding run on the worker threads; each tile is its own file.
+    std::function<void(TJob&, std::size_t)> consume = [&](TJob& job, std::size_t i) {
+      TJpegImage image;
+      image.LoadFromBytes(std::move(job.Jpeg));
+      image.SaveToFile(job.File);
+      written[i] = 1;
+    };
+    TPipelineResult result = RunPipeline<TJob>(items.size(), produce, consume, PipelineThreads());
+    if (!result.Ok()) {
+      // As a sequential run would: tiles after the failing one are not left behind.
+      for (std::size_t i = result.FailedItem + 1; i < items.size(); ++i)
+        if (written[i]) std::remove((folderOf(items[i].first) +
+                                     TileFileName(items[i].second + 1,
+                                                  map.Levels[static_cast<std::size_t>(items[i].first)].TileCount,
+                                                  map.Levels[static_cast<std::size_t>(items[i].first)]
+                                                      .Tiles[static_cast<std::size_t>(items[i].second)]))
+                                        .c_str());
+      if (error) *error = result.Error;
+      return false;
     }
+    makeFoldersUpTo(levels - 1);
   } catch (const std::exception& e) {
     if (error) *error = e.what();
     return false;

@@ -1,0 +1,91 @@
+#pragma once
+// A producer on the calling thread and consumers on worker threads: items are produced in
+// order (reading a file sequentially, reporting progress), consumed in parallel (decoding and
+// encoding). The first failing item, in item order, ends the run: items after it are not
+// consumed once the failure is known, and the caller learns which item failed so that its
+// observable result matches a sequential run.
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace brelo {
+
+struct TPipelineResult {
+  std::size_t FailedItem = static_cast<std::size_t>(-1);  // none
+  std::string Error;
+  bool Ok() const { return FailedItem == static_cast<std::size_t>(-1); }
+};
+
+// Worker threads for bulk codec work: the machine's cores, at least one.
+inline unsigned PipelineThreads() { return std::max(1u, std::min(8u, std::thread::hardware_concurrency())); }
+
+template <class Item>
+TPipelineResult RunPipeline(std::size_t count, const std::function<Item(std::size_t)>& produce,
+                            const std::function<void(Item&, std::size_t)>& consume, unsigned threads) {
+  TPipelineResult result;
+  std::mutex mutex;
+  std::condition_variable ready, space;
+  std::deque<std::pair<std::size_t, Item>> queue;
+  const std::size_t capacity = 2 * std::max(1u, threads);
+  bool done = false;
+  std::atomic<std::size_t> failed{static_cast<std::size_t>(-1)};
+
+  auto fail = [&](std::size_t index, const char* what) {
+    std::lock_guard lock(mutex);
+    if (index < result.FailedItem) {
+      result.FailedItem = index;
+      result.Error = what;
+      failed = index;
+    }
+  };
+  auto work = [&] {
+    for (;;) {
+      std::pair<std::size_t, Item> job;
+      {
+        std::unique_lock lock(mutex);
+        ready.wait(lock, [&] { return !queue.empty() || done; });
+        if (queue.empty()) return;
+        job = std::move(queue.front());
+        queue.pop_front();
+      }
+      space.notify_one();
+      if (job.first > failed) continue;
+      try {
+        consume(job.second, job.first);
+      } catch (const std::exception& e) {
+        fail(job.first, e.what());
+      }
+    }
+  };
+  std::vector<std::thread> workers;
+  for (unsigned t = 0; t < std::max(1u, threads); ++t) workers.emplace_back(work);
+  for (std::size_t i = 0; i < count && i < failed; ++i) {
+    try {
+      Item item = produce(i);
+      std::unique_lock lock(mutex);
+      space.wait(lock, [&] { return queue.size() < capacity; });
+      queue.emplace_back(i, std::move(item));
+    } catch (const std::exception& e) {
+      fail(i, e.what());
+      break;
+    }
+    ready.notify_one();
+  }
+  {
+    std::lock_guard lock(mutex);
+    done = true;
+  }
+  ready.notify_all();
+  for (auto& w : workers) w.join();
+  return result;
+}
+
+}  // namespace brelo
