@@ -1,5 +1,144 @@
+// export-tar, map-info, create: between JNX maps and OziExplorer calibrated tile sets.
+#include <chrono>
+#include <iostream>
+#include <memory>
+#include <random>
+
+#include "LibTar/UnpackTar.h"
+#include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "export/OziExport.h"
+#include "jnx/Paths.h"
+#include "jnx/ScaleTable.h"
+#include "jnx/Text.h"
+#include "uMapCreation/ImageCutter.h"
+#include "uMapCreation/MapBuilder.h"
+#include "uMapCreation/MapSource.h"
 
 namespace brelo::cli {
-void RegisterCreationCommands(CLI::App&) {}
+
+namespace {
+
+struct TCreateOptions {
+  std::string Source, ProductName, Scale, ProductId, ZOrder = "30", Detail, LevelName, LevelDescription,
+      LevelCopyright, TileWidth = "256", TileHeight = "256";
+};
+
+const char* FieldCaption(const std::string& field) {
+  if (field == "leFileName") return "File Name";
+  if (field == "leProductName") return "Product Name";
+  if (field == "leProductID") return "ID";
+  if (field == "leZOrder") return "ZOrder";
+  if (field == "cbeTrexScale") return "eTrex Scale";
+  if (field == "leTileW") return "Tile Width";
+  if (field == "leTileH") return "Tile Height";
+  return "Tile Count";
+}
+
+void Create(const TCreateOptions& o) {
+  long long tw = 0, th = 0;
+  ParseInteger(o.TileWidth, tw);
+  ParseInteger(o.TileHeight, th);
+  TMapSourceInfo info = ReadMapSource(o.Source, static_cast<int>(tw), static_cast<int>(th));
+  TCreationFields fields{o.Source, o.ProductName, o.ProductId, o.ZOrder, ScaleIndex(o.Scale), o.TileWidth,
+                         o.TileHeight, info.TileSizeEnabled
+                                           ? TileCountText(info.ImageWidth, info.ImageHeight, o.TileWidth, o.TileHeight)
+                                           : info.TileCount};
+  if (std::string bad = FirstInvalidField(fields); !bad.empty())
+    throw ECommandFailed(o.Source + ": invalid " + FieldCaption(bad) + " (" + bad + ")");
+
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<std::string> errors;
+  TCreationSinks sinks{PrintProgress, [&errors](const std::string& e) { errors.push_back(OneLine(e)); }};
+  bool created = false;
+  const std::string ext = LowerAscii(ExtensionOf(o.Source));
+  if (ext == ".tar") {
+    std::string error;
+    if (!UnpackTar(o.Source, created, PrintProgress, &error)) errors.push_back(error);
+  } else if (ext == ".map" && !FileExists(ChangeExtension(o.Source, ".set"))) {
+    CutImageToTiles(o.Source, static_cast<int>(tw), static_cast<int>(th), sinks, created);
+  }
+  long long id = 0, z = 0;
+  ParseInteger(o.ProductId, id);
+  ParseInteger(o.ZOrder, z);
+  TCreationParams params{o.Source, static_cast<std::int32_t>(id), o.ProductName, static_cast<std::int32_t>(z),
+                         o.Scale, o.Detail, o.LevelName, o.LevelDescription, o.LevelCopyright};
+  std::string error;
+  const bool ok = BuildJnxFromMap(params, created, sinks, &error);
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  if (!ok) {
+    std::string line;
+    for (const auto& e : errors) line += (line.empty() ? "" : "; ") + e;
+    throw ECommandFailed(line + (error.empty() ? "" : " (" + error + ")"));
+  }
+  std::cout << Format("%s saved in %dms.", FileNameOf(ChangeExtension(o.Source, ".jnx")).c_str(),
+                      static_cast<int>(ms.count()))
+            << '\n';
+}
+
+}  // namespace
+
+void RegisterCreationCommands(CLI::App& app) {
+  {
+    auto* cmd = app.add_subcommand("export-tar", "Export a level as an OziExplorer tile set in FILE.tar");
+    auto file = std::make_shared<std::string>();
+    auto level = std::make_shared<int>(0);
+    auto memo = std::make_shared<bool>(false);
+    cmd->add_option("FILE", *file, "JNX file")->required();
+    cmd->add_option("LEVEL", *level, "level number, from 1")->required();
+    cmd->add_flag("--memo", *memo, "Also print the diagnostic lines");
+    cmd->callback([=] {
+      TJnxMap map = LoadMap(*file);
+      CheckLevel(map, *level);
+      // The view as choosing the level sets it up.
+      TViewState view;
+      SetLevelGeometry(view, map.Levels[static_cast<std::size_t>(*level - 1)]);
+      std::vector<std::string> lines;
+      TExportReport report{PrintProgress, &lines};
+      ExportOziTileSet(map, *level - 1, view, report);
+      if (*memo)
+        for (const auto& l : lines) std::cout << l << '\n';
+    });
+  }
+  {
+    auto* cmd = app.add_subcommand("map-info", "Show what the map creation dialog reads from a .map or .tar");
+    auto source = std::make_shared<std::string>();
+    auto tw = std::make_shared<int>(256), th = std::make_shared<int>(256);
+    cmd->add_option("SOURCE", *source, ".map or .tar file")->required();
+    cmd->add_option("--tile-width", *tw, "tile width for cutting");
+    cmd->add_option("--tile-height", *th, "tile height for cutting");
+    cmd->callback([=] {
+      TMapSourceInfo s = ReadMapSource(*source, *tw, *th);
+      std::cout << "Product name:       " << s.ProductName << '\n'
+                << "Image size:         " << s.ImageWidth << " x " << s.ImageHeight << '\n'
+                << "Size in pixels:     " << s.LevelPixels << '\n'
+                << "Size in kilometers: " << s.LevelKilometers << '\n'
+                << "Distance:           " << s.Label2 << ' ' << s.Label3 << '\n';
+      for (const auto& p : s.PointSummaries)
+        if (!p.empty()) std::cout << "Point:              " << p << '\n';
+      std::cout << "Suggested scale:    "
+                << (s.SuggestedScale >= 0 ? ScaleTable[static_cast<std::size_t>(s.SuggestedScale)].Name : "") << '\n'
+                << "Tile count:         " << s.TileCount << (s.TileSizeEnabled ? " (the image will be cut)" : "")
+                << '\n';
+    });
+  }
+  {
+    auto* cmd = app.add_subcommand("create", "Build SOURCE.jnx from a calibrated .map or .tar");
+    auto o = std::make_shared<TCreateOptions>();
+    o->ProductId = std::to_string(std::random_device()() % 100);
+    cmd->add_option("SOURCE", o->Source, ".map or .tar file")->required();
+    cmd->add_option("--product-name", o->ProductName, "product name (required)")->required();
+    cmd->add_option("--scale", o->Scale, "eTrex scale name (required)")->required();
+    cmd->add_option("--product-id", o->ProductId, "product ID, 0 or more (default: random 0..99)");
+    cmd->add_option("--zorder", o->ZOrder, "Z order, 0..100 (default 30)");
+    cmd->add_option("--detail", o->Detail, "detail level text");
+    cmd->add_option("--level-name", o->LevelName, "level name");
+    cmd->add_option("--level-description", o->LevelDescription, "level description");
+    cmd->add_option("--level-copyright", o->LevelCopyright, "level copyright");
+    cmd->add_option("--tile-width", o->TileWidth, "tile width for cutting (default 256)");
+    cmd->add_option("--tile-height", o->TileHeight, "tile height for cutting (default 256)");
+    cmd->callback([o] { Create(*o); });
+  }
+}
+
 }  // namespace brelo::cli

@@ -88,4 +88,43 @@ TPipelineResult RunPipeline(std::size_t count, const std::function<Item(std::siz
   return result;
 }
 
+// Items produced in order, transformed in parallel in batches, and committed in order on the
+// calling thread, so that what is written does not depend on the number of threads.
+// Exceptions of produce, transform and commit end the run and propagate to the caller.
+template <class In, class Out>
+void RunOrderedBatches(std::size_t count, const std::function<In(std::size_t)>& produce,
+                       const std::function<Out(In&, std::size_t)>& transform,
+                       const std::function<void(Out&, std::size_t)>& commit, unsigned threads) {
+  threads = std::max(1u, threads);
+  const std::size_t batch = 4 * threads;
+  std::vector<In> inputs;
+  std::vector<Out> outputs;
+  std::vector<std::exception_ptr> errors;
+  for (std::size_t first = 0; first < count; first += batch) {
+    const std::size_t n = std::min(batch, count - first);
+    inputs.clear();
+    for (std::size_t i = 0; i < n; ++i) inputs.push_back(produce(first + i));
+    outputs.assign(n, Out{});
+    errors.assign(n, nullptr);
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+      for (std::size_t i; (i = next++) < n;) {
+        try {
+          outputs[i] = transform(inputs[i], first + i);
+        } catch (...) {
+          errors[i] = std::current_exception();
+        }
+      }
+    };
+    std::vector<std::thread> workers;
+    for (unsigned t = 1; t < std::min<std::size_t>(threads, n); ++t) workers.emplace_back(work);
+    work();
+    for (auto& w : workers) w.join();
+    for (std::size_t i = 0; i < n; ++i) {
+      if (errors[i]) std::rethrow_exception(errors[i]);
+      commit(outputs[i], first + i);
+    }
+  }
+}
+
 }  // namespace brelo

@@ -1,0 +1,37 @@
+#pragma once
+// Exporting one level of the map as an OziExplorer tile set (equal JPEG tiles, a ".set" list
+// and a ".map" calibration) packed into a TAR archive beside the JNX file.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "jnx/JnxMap.h"
+#include "view/ViewGeometry.h"
+
+namespace brelo {
+
+struct TExportReport {
+  std::function<void(const std::string&)> Info;  // the whole information line, each time it changes
+  std::vector<std::string>* Memo = nullptr;      // the diagnostic lines
+};
+
+struct TExportResult {
+  std::string Archive;
+  int Fillers = 0;
+  std::string InfoLine;  // "...+N. Map is tared... ARCHIVE saved."
+};
+
+// The grid, tiles and fillers of level (0-based) into tileFolder, names into setFile. view and
+// bounds are the export's working state: origins and scale are set, bounds widened to the grid.
+// Returns the number of filler tiles, or -1 without a map.
+int BuildExportTiles(const TJnxMap& map, int level, TViewState& view, TJnxMap& bounds, const std::string& tileFolder,
+                     const std::string& setFile, const TExportReport& report, std::string& info);
+void WriteFillerTile(const std::string& path, int width, int height);
+// Packs the export folder (the map file, the set file and set/) into the archive.
+void PackExportFolder(const std::string& folder, const std::string& title, const std::string& archive);
+// The whole export. The map and the caller's view state are not changed on any path; the
+// work is done in a temporary folder beside the JNX file, removed afterwards, so no folder
+// of the user's is ever emptied. Raises on failure, leaving an earlier archive in place.
+TExportResult ExportOziTileSet(const TJnxMap& map, int level, const TViewState& view, const TExportReport& report);
+
+}  // namespace brelo
