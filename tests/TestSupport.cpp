@@ -9,10 +9,13 @@
 
 #include <sys/wait.h>
 
+#include <png.h>
+
 #include "MyJpeg/JpegImage.h"
 #include "jnx/Coordinates.h"
 #include "jnx/Guid.h"
 #include "jnx/JnxWriter.h"
+#include "jnx/Text.h"
 
 namespace brelo::test {
 
@@ -121,6 +124,92 @@ void MakeTestJnx(const std::string& path, const std::vector<int>& tileCounts, in
     for (const auto& j : jpegs) out.Write(j.data() + 2, j.size() - 2);
   };
   if (!WriteJnx(map, path, -1, writer, nullptr)) throw std::runtime_error("cannot write " + path);
+}
+
+TPixelBuffer TestPicture(int width, int height) {
+  TPixelBuffer p(width, height, 3);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      std::uint8_t* q = p.Row(y) + x * 3;
+      q[0] = static_cast<std::uint8_t>((x / 64) * 40 % 256);
+      q[1] = static_cast<std::uint8_t>((y / 64) * 40 % 256);
+      q[2] = static_cast<std::uint8_t>(((x / 32 + y / 32) % 2) * 200);
+    }
+  return p;
+}
+
+void WritePng(const std::string& path, const TPixelBuffer& rgb, bool palette) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_init_io(png, f);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(rgb.Width), static_cast<png_uint_32>(rgb.Height), 8,
+               palette ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  std::vector<png_color> colours(16);
+  for (int i = 0; i < 16; ++i)
+    colours[static_cast<std::size_t>(i)] = {static_cast<png_byte>(i * 16), static_cast<png_byte>(255 - i * 16),
+                                            static_cast<png_byte>((i % 4) * 60)};
+  if (palette) png_set_PLTE(png, info, colours.data(), 16);
+  png_write_info(png, info);
+  std::vector<std::uint8_t> row(static_cast<std::size_t>(rgb.Width));
+  for (int y = 0; y < rgb.Height; ++y) {
+    if (palette) {
+      for (int x = 0; x < rgb.Width; ++x) row[static_cast<std::size_t>(x)] = static_cast<std::uint8_t>((x / 32 + y / 32) % 16);
+      png_write_row(png, row.data());
+    } else {
+      png_write_row(png, const_cast<png_bytep>(rgb.Row(y)));
+    }
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(f);
+}
+
+void WriteBmp(const std::string& path, const TPixelBuffer& rgb, int bits) {
+  const std::uint32_t stride = (static_cast<std::uint32_t>(rgb.Width) * bits / 8 + 3) / 4 * 4;
+  const std::uint32_t paletteSize = bits == 8 ? 1024 : 0;
+  const std::uint32_t offset = 54 + paletteSize;
+  std::vector<std::uint8_t> b(offset + stride * static_cast<std::uint32_t>(rgb.Height), 0);
+  auto put32 = [&](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+  };
+  b[0] = 'B', b[1] = 'M';
+  put32(2, static_cast<std::uint32_t>(b.size()));
+  put32(10, offset);
+  put32(14, 40);
+  put32(18, static_cast<std::uint32_t>(rgb.Width));
+  put32(22, static_cast<std::uint32_t>(rgb.Height));  // bottom-up
+  b[26] = 1;
+  b[28] = static_cast<std::uint8_t>(bits);
+  if (bits == 8)
+    for (int i = 0; i < 256; ++i) b[54 + i * 4] = b[54 + i * 4 + 1] = b[54 + i * 4 + 2] = static_cast<std::uint8_t>(i);
+  for (int y = 0; y < rgb.Height; ++y) {
+    std::uint8_t* row = b.data() + offset + stride * static_cast<std::uint32_t>(rgb.Height - 1 - y);
+    for (int x = 0; x < rgb.Width; ++x) {
+      const std::uint8_t* p = rgb.Row(y) + x * 3;
+      if (bits == 8) {
+        row[x] = p[0];
+      } else {
+        std::uint8_t* q = row + x * (bits / 8);
+        q[0] = p[2], q[1] = p[1], q[2] = p[0];
+      }
+    }
+  }
+  WriteFile(path, b);
+}
+
+void WriteOziMap(const std::string& path, const std::string& image, int width, int height, double west,
+                 double north, double east, double south) {
+  std::string t = "OziExplorer Map Data File Version 2.2\r\n" + std::string("test map\r\n") + image +
+                  "\r\n1,Map Code,\r\nWGS 84,WGS 84,0,0,WGS 84\r\nMap Projection,Latitude/Longitude\r\n";
+  const int xs[4] = {0, width, width, 0}, ys[4] = {0, 0, height, height};
+  const double lons[4] = {west, east, east, west}, lats[4] = {north, north, south, south};
+  t += "MMPNUM,4\r\n";
+  for (int k = 0; k < 4; ++k) t += Format("MMPXY,%d,%d,%d\r\n", k + 1, xs[k], ys[k]);
+  for (int k = 0; k < 4; ++k) t += Format("MMPLL,%d,%.6f,%.6f\r\n", k + 1, lons[k], lats[k]);
+  t += Format("IWH,Map Image Width/Height,%d,%d\r\n", width, height);
+  WriteText(path, t);
 }
 
 }  // namespace brelo::test

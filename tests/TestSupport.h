@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "MyJpeg/PixelBuffer.h"
+
 namespace brelo::test {
 
 // Little-endian byte builder for hand-made files.
@@ -69,6 +71,15 @@ bool HaveTool(const std::string& name);
 // an 8 x 8 JPEG with distinct bytes, tiles on a grid of 0.01 degrees from 50 N, 10 E.
 void MakeTestJnx(const std::string& path, const std::vector<int>& tileCounts, int version = 4,
                  const std::string& productName = "Test map");
+
+// Picture files for map creation: a gradient with a mark at each tile corner. Palette PNGs use
+// 16 colours; bmpBits is 8, 24 or 32.
+TPixelBuffer TestPicture(int width, int height);
+void WritePng(const std::string& path, const TPixelBuffer& rgb, bool palette);
+void WriteBmp(const std::string& path, const TPixelBuffer& rgb, int bits);
+// An OziExplorer map file of a picture: four corners, image file name on line 3.
+void WriteOziMap(const std::string& path, const std::string& image, int width, int height, double west,
+                 double north, double east, double south);
 
 // A small colour JPEG of the given size (a gradient), for tile data.
 std::vector<std::uint8_t> MakeJpeg(int width, int height, int seed = 0);

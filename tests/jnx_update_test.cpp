@@ -50,8 +50,7 @@ TEST(WriteHeader, ShorteningClearsTheFreedBytes) {
   TJnxMap map = Load(dir.Path("m.jnx"));
   const auto before = ReadFile(dir.Path("m.jnx"));
   const std::uint32_t oldEnd = HeaderSize(map);
-  map.Levels[0].Name = "Lev";  // "Level 1" is 4 bytes longer... make it 5
-  map.Levels[0].Name = "Le";
+  map.Levels[0].Name.resize(2);  // "Level 1" shortened by 5 bytes
   ASSERT_TRUE(WriteHeader(map, map.CurrentFile, true));
   const auto after = ReadFile(dir.Path("m.jnx"));
   ASSERT_EQ(after.size(), before.size());

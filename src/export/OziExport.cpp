@@ -24,14 +24,6 @@ namespace brelo {
 
 namespace {
 
-// Grid snapping: an exact half cell is not rounded up.
-int Snap(int p, int cell) {
-  int q = p / cell;
-  int rem = p - q * cell;
-  if (rem > cell / 2.0) ++q;
-  return q * cell;
-}
-
 std::string TileName(int level, int x, int y) { return Format("l%d_%d_%d.jpg", level, x, y); }
 
 void AddMemo(const TExportReport& r, const std::string& line) {
@@ -48,6 +40,13 @@ std::vector<std::uint8_t> FillerJpeg(int width, int height) {
 }
 
 }  // namespace
+
+int SnapToGrid(int p, int cell) {
+  int q = p / cell;
+  int rem = p - q * cell;
+  if (rem > cell / 2.0) ++q;
+  return q * cell;
+}
 
 void WriteFillerTile(const std::string& path, int width, int height) {
   auto jpeg = FillerJpeg(width, height);
@@ -88,7 +87,7 @@ int BuildExportTiles(const TJnxMap& map, int level, TViewState& v, TJnxMap& b, c
   for (const auto& t : tiles) {
     int px = LonToX(v, b, t.Left) + (t.Left != b.West ? dLeft : 0);
     int py = LatToY(v, b, t.Top) + (t.Top != b.North ? dTop : 0);
-    names.push_back(TileName(level, Snap(px, SW), Snap(py, SH)));
+    names.push_back(TileName(level, SnapToGrid(px, SW), SnapToGrid(py, SH)));
   }
   std::map<std::string, std::size_t> lastUse;
   for (std::size_t i = 0; i < names.size(); ++i) lastUse[names[i]] = i;

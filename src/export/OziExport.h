@@ -21,6 +21,9 @@ struct TExportResult {
   std::string InfoLine;  // "...+N. Map is tared... ARCHIVE saved."
 };
 
+// Grid snapping of a pixel position to a multiple of cell; an exact half is not rounded up.
+int SnapToGrid(int position, int cell);
+
 // The grid, tiles and fillers of level (0-based) into tileFolder, names into setFile. view and
 // bounds are the export's working state: origins and scale are set, bounds widened to the grid.
 // Returns the number of filler tiles, or -1 without a map.

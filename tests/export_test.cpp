@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <nlohmann/json.hpp>
+
+#include "LibTar/TarArchive.h"
+#include "MyJpeg/JpegImage.h"
+#include "TestSupport.h"
+#include "export/OziExport.h"
+#include "jnx/Coordinates.h"
+#include "jnx/Errors.h"
+#include "jnx/JnxReader.h"
+#include "jnx/JnxWriter.h"
+#include "uMapCreation/MapSource.h"
+
+using namespace brelo;
+using namespace brelo::test;
+
+namespace {
+
+TJnxMap Load(const std::string& path) {
+  TJnxMap m;
+  m.CurrentFile = path;
+  ReadJnx(m, path, true);
+  return m;
+}
+
+// A one-level map of tiles given by pixel rectangles, 1.5e-5 degrees of longitude and 1e-5 of
+// latitude per pixel from 50 N, 10 E (pixels not square in degrees: linear conversions); every
+// tile a solid-colour JPEG of its size.
+void WriteGridJnx(const std::string& path, const std::vector<std::array<int, 4>>& rects) {
+  TJnxMap map;
+  map.Version = 4, map.ZOrder = 30, map.BlockVersion = 9, map.Guid = "00000000-0000-0000-0000-000000000000";
+  const double unit = 1e-5, lonUnit = 1.5e-5;
+  int minX = 1 << 30, minY = 1 << 30, maxX = 0, maxY = 0;
+  TJnxLevel level;
+  level.Scale = 2388;
+  std::vector<std::vector<std::uint8_t>> jpegs;
+  for (const auto& [x, y, w, h] : rects) {
+    TPixelBuffer p(w, h, 3);
+    p.Fill(20, 180, 40);
+    jpegs.emplace_back();
+    EncodeJpeg(p, 90, false, false, jpegs.back());
+    TJnxTile t;
+    t.Left = DegToJnx(10 + x * lonUnit), t.Right = DegToJnx(10 + (x + w) * lonUnit);
+    t.Top = DegToJnx(50 - y * unit), t.Bottom = DegToJnx(50 - (y + h) * unit);
+    t.Width = static_cast<std::int16_t>(w), t.Height = static_cast<std::int16_t>(h);
+    t.ImageSize = static_cast<std::int32_t>(jpegs.back().size() - 2);
+    level.Tiles.push_back(t);
+    minX = std::min(minX, x), minY = std::min(minY, y), maxX = std::max(maxX, x + w), maxY = std::max(maxY, y + h);
+  }
+  level.TileCount = static_cast<std::int32_t>(level.Tiles.size());
+  map.Levels.push_back(level);
+  map.LevelCount = map.LevelCount2 = 1;
+  map.West = DegToJnx(10 + minX * lonUnit), map.East = DegToJnx(10 + maxX * lonUnit);
+  map.North = DegToJnx(50 - minY * unit), map.South = DegToJnx(50 - maxY * unit);
+  RebuildSourceLocations(map);
+  auto writer = [&](TFileStream& out, std::uint32_t) {
+    for (const auto& j : jpegs) out.Write(j.data() + 2, j.size() - 2);
+  };
+  ASSERT_TRUE(WriteJnx(map, path, -1, writer, nullptr));
+}
+
+struct TExported {
+  TExportResult Result;
+  std::vector<std::string> Memo, Entries;
+  std::map<std::string, std::string> Files;  // entry name to contents
+};
+
+TExported Export(const std::string& jnx, int level) {
+  TJnxMap map = Load(jnx);
+  TViewState view;
+  SetLevelGeometry(view, map.Levels[static_cast<std::size_t>(level)]);
+  TExported e;
+  TExportReport report{nullptr, &e.Memo};
+  e.Result = ExportOziTileSet(map, level, view, report);
+  TTarArchive tar(e.Result.Archive);
+  TTarDirRec rec;
+  while (tar.NextEntry(rec)) {
+    e.Entries.push_back(rec.EntryName);
+    tar.ExtractToString(e.Files[rec.EntryName]);
+  }
+  return e;
+}
+
+int CountFolders(const std::string& dir) {
+  int n = 0;
+  for (auto& entry : std::filesystem::directory_iterator(dir)) n += entry.is_directory();
+  return n;
+}
+
+}  // namespace
+
+TEST(OziExport, AlignedGridNeedsNoFillersAndArchiveOrder) {
+  TTempDir dir;
+  WriteGridJnx(dir.Path("g.jnx"), {{0, 0, 256, 256}, {256, 0, 256, 256}, {0, 256, 256, 256}, {256, 256, 256, 256}});
+  TExported e = Export(dir.Path("g.jnx"), 0);
+  EXPECT_EQ(e.Result.Fillers, 0);
+  EXPECT_EQ(e.Result.InfoLine, "Extracting tile 4/4+0. Map is tared... " + dir.Path("g.tar") + " saved.");
+  ASSERT_EQ(e.Entries.size(), 7u);
+  EXPECT_EQ(e.Entries[0], "set/");
+  EXPECT_EQ(e.Entries[1], "g.map");
+  EXPECT_EQ(e.Entries[2], "g.set");
+  for (std::size_t i = 3; i < 7; ++i) EXPECT_EQ(e.Entries[i].rfind("set/l0_", 0), 0u) << e.Entries[i];
+  EXPECT_EQ(e.Files["g.set"], "l0_0_0.jpg\r\nl0_256_0.jpg\r\nl0_0_256.jpg\r\nl0_256_256.jpg\r\n");
+  EXPECT_EQ(CountFolders(dir.Path()), 0);  // the export folder is gone
+  // Memo: the three grid lines on top, the column heading, sizes, tiles, "dodane kafelki".
+  ASSERT_GE(e.Memo.size(), 11u);
+  EXPECT_EQ(e.Memo[0], "MapWidth=512 MapHeight=512");
+  EXPECT_EQ(e.Memo[2], "nx=2 ny=2");
+  EXPECT_EQ(e.Memo[4], "TileWidth=256 TileHeight=256");
+  EXPECT_EQ(e.Memo[6], "1#9l0_0_0.jpg");
+  EXPECT_EQ(e.Memo.back(), "dodane kafelki");
+
+  // The map file: 22 lines, CR LF, four corners.
+  auto lines = SplitLines(e.Files["g.map"]);
+  ASSERT_EQ(lines.size(), 22u);
+  EXPECT_EQ(lines[0], "OziExplorer Map Data File Version 2.2");
+  EXPECT_EQ(lines[2], "l0_0_0.jpg");
+  EXPECT_EQ(lines[6], "Point1,xy,0,0,in,deg,50.000000,0,N,10.000000,0,E,grid,,,,");
+  EXPECT_EQ(lines[11], "MMPNUM,4");
+  EXPECT_EQ(lines[14], "MMPXY,3,512,512");
+  EXPECT_EQ(lines[18], "MMPLL,3,10.007680,49.994880");
+  EXPECT_EQ(lines[21], "IWH,Map Image Width/Height,512,512");
+  EXPECT_EQ(std::count(e.Files["g.map"].begin(), e.Files["g.map"].end(), '\r'), 22);
+
+  // Exporting again replaces the archive.
+  const auto first = ReadFile(dir.Path("g.tar"));
+  Export(dir.Path("g.jnx"), 0);
+  EXPECT_EQ(ReadFile(dir.Path("g.tar")).size(), first.size());
+}
+
+TEST(OziExport, PartialWestAndNorthTilesAreAlignedInRedCells) {
+  TTempDir dir;
+  // A 100-pixel column on the west edge and a 60-pixel row on the north edge.
+  WriteGridJnx(dir.Path("p.jnx"), {{0, 0, 100, 60}, {100, 0, 256, 60}, {0, 60, 100, 256}, {100, 60, 256, 256}});
+  TExported e = Export(dir.Path("p.jnx"), 0);
+  EXPECT_EQ(e.Result.Fillers, 0);
+  EXPECT_EQ(e.Files["p.set"], "l0_0_0.jpg\r\nl0_256_0.jpg\r\nl0_0_256.jpg\r\nl0_256_256.jpg\r\n");
+  TJpegImage corner;
+  const auto& bytes = e.Files["set/l0_0_0.jpg"];
+  corner.LoadFromBytes({bytes.begin(), bytes.end()});
+  const TPixelBuffer& p = corner.Pixels();
+  ASSERT_EQ(p.Width, 256);
+  // Uncovered part (top-left) red, the tile itself at the bottom right.
+  EXPECT_GT(p.Row(10)[10 * 3], 200);
+  EXPECT_LT(p.Row(10)[10 * 3 + 1], 60);
+  EXPECT_LT(p.Row(250)[250 * 3], 60);
+  EXPECT_GT(p.Row(250)[250 * 3 + 1], 150);
+  // The map file reaches out to the full cells: West 156 pixels, North 196 pixels further.
+  auto lines = SplitLines(e.Files["p.map"]);
+  EXPECT_EQ(lines[16], "MMPLL,1,9.997660,50.001960");
+  EXPECT_EQ(lines[21], "IWH,Map Image Width/Height,512,512");
+}
+
+TEST(OziExport, HolesAndRaggedEdgesGetFillers) {
+  TTempDir dir;
+  // Three cells of a 2 x 2 grid, and a short tile on the east side of the top row.
+  WriteGridJnx(dir.Path("h.jnx"), {{0, 0, 256, 256}, {256, 0, 200, 256}, {0, 256, 256, 256}});
+  TExported e = Export(dir.Path("h.jnx"), 0);
+  EXPECT_EQ(e.Result.Fillers, 1);
+  EXPECT_EQ(e.Files["h.set"], "l0_0_0.jpg\r\nl0_256_0.jpg\r\nl0_0_256.jpg\r\nl0_256_256.jpg\r\n");
+  EXPECT_EQ(e.Memo.back(), "l0_256_256.jpg");
+  TJpegImage filler;
+  const auto& bytes = e.Files["set/l0_256_256.jpg"];
+  filler.LoadFromBytes({bytes.begin(), bytes.end()});
+  EXPECT_EQ(filler.Width(), 256);
+  EXPECT_EQ(filler.Height(), 256);
+  EXPECT_NE(e.Result.InfoLine.find("+1. Map is tared..."), std::string::npos);
+}
+
+TEST(OziExport, SnappingOfHalfCells) {
+  EXPECT_EQ(SnapToGrid(128, 256), 0);
+  EXPECT_EQ(SnapToGrid(129, 256), 256);
+  EXPECT_EQ(SnapToGrid(383, 256), 256);
+  EXPECT_EQ(SnapToGrid(385, 256), 512);
+  EXPECT_EQ(SnapToGrid(127, 255), 0);  // 127.5 is the half
+  EXPECT_EQ(SnapToGrid(128, 255), 255);
+  EXPECT_EQ(SnapToGrid(0, 256), 0);
+}
+
+TEST(OziExport, SouthWestMapAndGdal) {
+  TTempDir dir;
+  std::filesystem::copy_file(PeerFile("sw_two_levels.jnx"), dir.Path("sw.jnx"));
+  TExported e = Export(dir.Path("sw.jnx"), 1);
+  auto lines = SplitLines(e.Files["sw.map"]);
+  ASSERT_EQ(lines.size(), 22u);
+  EXPECT_NE(lines[6].find(",S,"), std::string::npos);
+  EXPECT_NE(lines[6].find(",W,grid"), std::string::npos);
+  EXPECT_EQ(lines[16].rfind("MMPLL,1,-70.700000,-33.800000", 0), 0u) << lines[16];
+  if (!HaveTool("gdalinfo")) GTEST_SKIP() << "GDAL missing";
+  // GDAL's OziExplorer driver: the geotransform spans the map bounds over IWH pixels.
+  std::filesystem::create_directories(dir.Path("x"));
+  WriteText(dir.Path("x/sw.map"), e.Files["sw.map"]);
+  WriteText(dir.Path("x/l1_0_0.jpg"), e.Files["set/l1_0_0.jpg"]);
+  TRunResult r = RunCommand("gdalinfo -json " + dir.Path("x/sw.map"));
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  auto j = nlohmann::json::parse(r.Out);
+  EXPECT_EQ(j["driverShortName"], "MAP");
+  auto gt = j["geoTransform"];
+  auto field = [&](const std::string& line, int index) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t c; (c = line.find(',', start)) != std::string::npos; start = c + 1)
+      parts.push_back(line.substr(start, c - start));
+    parts.push_back(line.substr(start));
+    return std::stod(parts[static_cast<std::size_t>(index)]);
+  };
+  const double width = field(lines[21], 2), height = field(lines[21], 3);
+  const double unit = 180.0 / 2147483647.0;
+  EXPECT_NEAR(gt[0].get<double>(), field(lines[16], 2), 1e-6);                        // west
+  EXPECT_NEAR(gt[3].get<double>(), field(lines[16], 3), 1e-6);                        // north
+  EXPECT_NEAR(gt[0].get<double>() + width * gt[1].get<double>(), field(lines[18], 2), 1e-6 + unit);  // east
+  EXPECT_NEAR(gt[3].get<double>() + height * gt[5].get<double>(), field(lines[18], 3), 1e-6 + unit);  // south
+}
+
+TEST(OziExport, FailureKeepsTheEarlierArchiveAndLeavesNoFolder) {
+  TTempDir dir;
+  WriteGridJnx(dir.Path("f.jnx"), {{0, 0, 256, 256}, {256, 0, 256, 256}});
+  Export(dir.Path("f.jnx"), 0);
+  const auto archive = ReadFile(dir.Path("f.tar"));
+  TJnxMap map = Load(dir.Path("f.jnx"));
+  auto bytes = ReadFile(dir.Path("f.jnx"));
+  const auto& t = map.Levels[0].Tiles[1];
+  for (int i = 0; i < t.ImageSize; ++i) bytes[t.ImageOffset + i] = 0x22;
+  WriteFile(dir.Path("f.jnx"), bytes);
+  TViewState view;
+  SetLevelGeometry(view, map.Levels[0]);
+  const TViewState before = view;
+  EXPECT_THROW(ExportOziTileSet(map, 0, view, {}), EBreloError);
+  EXPECT_EQ(ReadFile(dir.Path("f.tar")), archive);
+  EXPECT_EQ(CountFolders(dir.Path()), 0);
+  EXPECT_EQ(view.ViewScale, before.ViewScale);
+  EXPECT_EQ(map.West, Load(dir.Path("f.jnx")).West);
+  // A folder of the user's that has the export's name is never touched.
+  std::filesystem::create_directories(dir.Path("g/set"));
+  WriteText(dir.Path("g/mine.txt"), "keep");
+  WriteGridJnx(dir.Path("g.jnx"), {{0, 0, 256, 256}});
+  Export(dir.Path("g.jnx"), 0);
+  EXPECT_EQ(ReadText(dir.Path("g/mine.txt")), "keep");
+}
