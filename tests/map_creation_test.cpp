@@ -41,13 +41,12 @@ TRun Start(const std::string& source, int tw = 256, int th = 256) {
   TRun run;
   TCreationSinks sinks{[&](const std::string& s) { run.Info.push_back(s); },
                        [&](const std::string& s) { run.Errors.push_back(s); }};
-  const std::string ext = ExtensionOf(source);
-  if (ext == ".tar") {
-    UnpackTar(source, run.FolderCreated);
-  } else if (!FileExists(ChangeExtension(source, ".set"))) {
-    CutImageToTiles(source, tw, th, sinks, run.FolderCreated);
-  }
   TCreationParams params{source, 7, "Created", 40, "1.2km", "detail", "L", "Desc", "(c) test"};
+  if (ExtensionOf(source) == ".map" && !FileExists(ChangeExtension(source, ".set"))) {
+    run.Ok = BuildJnxFromPicture(params, tw, th, sinks);
+    return run;
+  }
+  if (ExtensionOf(source) == ".tar") UnpackTar(source, run.FolderCreated);
   run.Ok = BuildJnxFromMap(params, run.FolderCreated, sinks);
   return run;
 }
@@ -201,8 +200,7 @@ TEST(BuildJnx, FromSinglePicturesOfEveryType) {
       WriteOziMap(dir.Path("my_map.map"), "C:\\maps\\my_map" + ext, 1000, 700, 19.8, 49.3, 20.1, 49.1);
       TRun run = Start(dir.Path("my_map.map"));
       ASSERT_TRUE(run.Ok) << ext << (run.Errors.empty() ? "" : run.Errors[0]);
-      EXPECT_TRUE(run.FolderCreated);
-      EXPECT_FALSE(std::filesystem::exists(dir.Path("my_map")));  // the cut folder is removed
+      EXPECT_FALSE(std::filesystem::exists(dir.Path("my_map")));  // no tile folder stays behind
       TJnxMap m = Load(dir.Path("my_map.jnx"));
       ASSERT_EQ(m.Levels.size(), 1u);
       ASSERT_EQ(m.Levels[0].TileCount, 12) << ext;
@@ -308,7 +306,40 @@ TEST(BuildJnx, FailuresAreReportedAndKeepTheEarlierFile) {
   // An unknown picture type when cutting is an error of its own.
   WriteText(dir.Path("u.gif"), "GIF89a");
   WriteOziMap(dir.Path("u.map"), "u.gif", 10, 10, 1, 2, 3, 1);
-  EXPECT_THROW(Start(dir.Path("u.map")), EFormatError);
+  run = Start(dir.Path("u.map"));
+  EXPECT_FALSE(run.Ok);
+  bool created = false;
+  EXPECT_THROW(CutImageToTiles(dir.Path("u.map"), 256, 256, {}, created), EFormatError);
+}
+
+TEST(CutImage, TileSetFolderMatchesTheDirectBuild) {
+  TTempDir dir;
+  WritePng(dir.Path("my_map.png"), TestPicture(1000, 700), false);
+  WriteOziMap(dir.Path("my_map.map"), "my_map.png", 1000, 700, 19.8, 49.3, 20.1, 49.1);
+  bool created = false;
+  ASSERT_TRUE(CutImageToTiles(dir.Path("my_map.map"), 256, 256, {}, created));
+  EXPECT_TRUE(created);
+  const std::string set = ReadText(dir.Path("my_map/my_map.set"));
+  EXPECT_EQ(set.rfind("my-map#0001_0_0.jpg\r\nmy-map#0002_0_256.jpg\r\n", 0), 0u) << set;
+  EXPECT_EQ(std::count(set.begin(), set.end(), '\n'), 12);
+  EXPECT_TRUE(std::filesystem::exists(dir.Path("my_map/set/my-map#0012_768_512.jpg")));
+  EXPECT_EQ(ReadText(dir.Path("my_map/my_map.map")), ReadText(dir.Path("my_map.map")));
+  // Built from the cut folder (tiles encoded a second time) or straight from the picture, the
+  // maps have the same tiles in the same places.
+  TCreationParams params{dir.Path("my_map/my_map.map"), 1, "x", 30, "5m", "", "", "", ""};
+  ASSERT_TRUE(BuildJnxFromMap(params, false, {}));
+  ASSERT_TRUE(Start(dir.Path("my_map.map")).Ok);
+  TJnxMap fromSet = Load(dir.Path("my_map/my_map.jnx")), direct = Load(dir.Path("my_map.jnx"));
+  ASSERT_EQ(fromSet.Levels[0].TileCount, direct.Levels[0].TileCount);
+  for (int k = 0; k < 12; ++k) {
+    const auto &a = fromSet.Levels[0].Tiles[k], &b = direct.Levels[0].Tiles[k];
+    EXPECT_EQ(a.Top, b.Top);
+    EXPECT_EQ(a.Left, b.Left);
+    EXPECT_EQ(a.Right, b.Right);
+    EXPECT_EQ(a.Width, b.Width);
+  }
+  ASSERT_TRUE(CutImageToTiles(dir.Path("my_map.map"), 256, 256, {}, created));
+  EXPECT_FALSE(created);  // the folder was there
 }
 
 TEST(CutImage, BandReadingKeepsMemoryToTheWidth) {

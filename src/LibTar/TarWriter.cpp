@@ -61,6 +61,17 @@ void TTarWriter::WriteStreamEntry(TStream& data, const std::string& archiveName,
   }
 }
 
+void TTarWriter::WriteBytesEntry(const std::vector<std::uint8_t>& data, const std::string& archiveName,
+                                 double modifiedTime) {
+  TTarBlock header = EncodeTarHeader(
+      NewRecord(archiveName, TTarEntryType::RegularFile, static_cast<std::int64_t>(data.size()), modifiedTime));
+  out_->Write(header.data(), header.size());
+  out_->Write(data.data(), data.size());
+  const std::size_t padding = (kTarBlockSize - data.size() % kTarBlockSize) % kTarBlockSize;
+  const TTarBlock zero{};
+  out_->Write(zero.data(), padding);
+}
+
 void TTarWriter::WriteDirectoryEntry(const std::string& archiveName, std::int64_t size, double modifiedTime) {
   TTarBlock header = EncodeTarHeader(NewRecord(archiveName, TTarEntryType::Directory, size, modifiedTime));
   out_->Write(header.data(), header.size());

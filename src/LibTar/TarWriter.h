@@ -3,6 +3,7 @@
 // ends with exactly one zero block, written once by WriteEndOfArchive or the destructor.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "LibTar/TarDirRec.h"
 #include "jnx/Stream.h"
@@ -23,6 +24,8 @@ class TTarWriter {
   void WriteFileEntry(const std::string& path, const std::string& archiveName = "");
   // A regular file whose data is the stream from its position to its end.
   void WriteStreamEntry(TStream& data, const std::string& archiveName, double modifiedTime);
+  // A regular file whose data is the given bytes.
+  void WriteBytesEntry(const std::vector<std::uint8_t>& data, const std::string& archiveName, double modifiedTime);
   // A directory entry; the name is stored unchanged and no data blocks follow.
   void WriteDirectoryEntry(const std::string& archiveName, std::int64_t size, double modifiedTime);
   void WriteEndOfArchive();

@@ -50,21 +50,21 @@ void Create(const TCreateOptions& o) {
   const auto start = std::chrono::steady_clock::now();
   std::vector<std::string> errors;
   TCreationSinks sinks{PrintProgress, [&errors](const std::string& e) { errors.push_back(OneLine(e)); }};
-  bool created = false;
-  const std::string ext = LowerAscii(ExtensionOf(o.Source));
-  if (ext == ".tar") {
-    std::string error;
-    if (!UnpackTar(o.Source, created, PrintProgress, &error)) errors.push_back(error);
-  } else if (ext == ".map" && !FileExists(ChangeExtension(o.Source, ".set"))) {
-    CutImageToTiles(o.Source, static_cast<int>(tw), static_cast<int>(th), sinks, created);
-  }
   long long id = 0, z = 0;
   ParseInteger(o.ProductId, id);
   ParseInteger(o.ZOrder, z);
   TCreationParams params{o.Source, static_cast<std::int32_t>(id), o.ProductName, static_cast<std::int32_t>(z),
                          o.Scale, o.Detail, o.LevelName, o.LevelDescription, o.LevelCopyright};
   std::string error;
-  const bool ok = BuildJnxFromMap(params, created, sinks, &error);
+  bool ok = false;
+  const std::string ext = LowerAscii(ExtensionOf(o.Source));
+  if (ext == ".map" && !FileExists(ChangeExtension(o.Source, ".set"))) {
+    ok = BuildJnxFromPicture(params, static_cast<int>(tw), static_cast<int>(th), sinks, &error);
+  } else {
+    bool created = false;
+    if (ext == ".tar" && !UnpackTar(o.Source, created, PrintProgress, &error)) errors.push_back(error);
+    ok = BuildJnxFromMap(params, created, sinks, &error);
+  }
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
   if (!ok) {
     std::string line;
@@ -120,6 +120,20 @@ void RegisterCreationCommands(CLI::App& app) {
                 << (s.SuggestedScale >= 0 ? ScaleTable[static_cast<std::size_t>(s.SuggestedScale)].Name : "") << '\n'
                 << "Tile count:         " << s.TileCount << (s.TileSizeEnabled ? " (the image will be cut)" : "")
                 << '\n';
+    });
+  }
+  {
+    auto* cmd = app.add_subcommand("cut", "Cut the picture of a .map into an OziExplorer tile set beside it");
+    auto source = std::make_shared<std::string>();
+    auto tw = std::make_shared<int>(256), th = std::make_shared<int>(256);
+    cmd->add_option("MAP", *source, ".map file naming the picture")->required();
+    cmd->add_option("--tile-width", *tw, "tile width (default 256)")->check(CLI::Range(1, 32767));
+    cmd->add_option("--tile-height", *th, "tile height (default 256)")->check(CLI::Range(1, 32767));
+    cmd->callback([=] {
+      std::string error;
+      TCreationSinks sinks{PrintProgress, [&error](const std::string& e) { error = OneLine(e); }};
+      bool created = false;
+      if (!CutImageToTiles(*source, *tw, *th, sinks, created)) throw ECommandFailed(*source + ": " + error);
     });
   }
   {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <map>
+#include <mutex>
 #include <set>
 
 #include "LibTar/TarWriter.h"
@@ -30,7 +31,9 @@ void AddMemo(const TExportReport& r, const std::string& line) {
   if (r.Memo) r.Memo->push_back(line);
 }
 
-std::vector<std::uint8_t> FillerJpeg(int width, int height) {
+}  // namespace
+
+std::vector<std::uint8_t> FillerTile(int width, int height) {
   TPixelBuffer picture = DecodeBmp(resources::Wirus, resources::WirusSize);
   TPixelBuffer tile(width, height, 3);
   StretchHalftone(picture, tile);
@@ -39,8 +42,6 @@ std::vector<std::uint8_t> FillerJpeg(int width, int height) {
   return jpeg;
 }
 
-}  // namespace
-
 int SnapToGrid(int p, int cell) {
   int q = p / cell;
   int rem = p - q * cell;
@@ -48,13 +49,8 @@ int SnapToGrid(int p, int cell) {
   return q * cell;
 }
 
-void WriteFillerTile(const std::string& path, int width, int height) {
-  auto jpeg = FillerJpeg(width, height);
-  WriteFileBytes(path, jpeg.data(), jpeg.size());
-}
-
-int BuildExportTiles(const TJnxMap& map, int level, TViewState& v, TJnxMap& b, const std::string& tileFolder,
-                     const std::string& setFile, const TExportReport& report, std::string& info) {
+int BuildExportTiles(const TJnxMap& map, int level, TViewState& v, TJnxMap& b, TTileSpool& spool,
+                     std::vector<std::string>& setNames, const TExportReport& report, std::string& info) {
   if (map.Levels.empty() || level < 0 || level >= static_cast<int>(map.Levels.size())) return -1;
   if (report.Memo) report.Memo->clear();
   AddMemo(report, Format("%4s %10s %10s %10s %10s", "lp", "lonW", "latN", "x", "y"));
@@ -97,6 +93,7 @@ int BuildExportTiles(const TJnxMap& map, int level, TViewState& v, TJnxMap& b, c
   };
   TFileStream in(map.CurrentFile, TOpenMode::Read);
   TMemoryStream buffer;
+  std::mutex spoolMutex;
   const std::size_t count = tiles.size();
   std::function<TJob(std::size_t)> produce = [&](std::size_t i) {
     info = Format("Extracting tile %zu/%zu", i + 1, count);
@@ -110,15 +107,21 @@ int BuildExportTiles(const TJnxMap& map, int level, TViewState& v, TJnxMap& b, c
     image.LoadFromBytes(std::move(job.Jpeg));
     const TPixelBuffer& decoded = image.Pixels();
     // Tiles on the west edge sit right-aligned, on the north edge bottom-aligned, in a red cell.
-    TPixelBuffer a(TW, TH, 3);
+    thread_local TPixelBuffer a, cell;  // reused: a fresh canvas per tile costs page faults
+    if (a.Width != TW || a.Height != TH || a.Channels != 3) a = TPixelBuffer(TW, TH, 3);
+    if (cell.Width != SW || cell.Height != SH || cell.Channels != 3) cell = TPixelBuffer(SW, SH, 3);
     a.Fill(255, 0, 0);
-    a.Draw(decoded.ToRgb(), t.Left == b.West ? TW - t.Width : 0, t.Top == b.North ? TH - t.Height : 0);
-    TPixelBuffer cell(SW, SH, 3);
+    const int ox = t.Left == b.West ? TW - t.Width : 0, oy = t.Top == b.North ? TH - t.Height : 0;
+    if (decoded.Channels == 3)
+      a.Draw(decoded, ox, oy);
+    else
+      a.Draw(decoded.ToRgb(), ox, oy);
     StretchHalftone(a, cell);
     if (lastUse.at(names[i]) != i) return;
     std::vector<std::uint8_t> out;
     EncodeJpeg(cell, 90, image.GrayOutput, image.WriteProgressive, out);
-    WriteFileBytes(tileFolder + names[i], out.data(), out.size());
+    std::lock_guard lock(spoolMutex);
+    spool.Put(names[i], out);
   };
   TPipelineResult result = RunPipeline<TJob>(count, produce, consume, PipelineThreads());
   if (!result.Ok())
@@ -138,22 +141,24 @@ int BuildExportTiles(const TJnxMap& map, int level, TViewState& v, TJnxMap& b, c
 
   std::set<std::string> listed(names.begin(), names.end());
   int fillers = 0;
-  std::vector<std::uint8_t> filler;
+  std::string firstFiller;
   for (int ix = 0; ix < nx; ++ix)
     for (int iy = 0; iy < ny; ++iy) {
       const std::string name = TileName(level, ix * SW, iy * SH);
       if (listed.count(name)) continue;
-      if (filler.empty()) filler = FillerJpeg(SW, SH);
-      WriteFileBytes(tileFolder + name, filler.data(), filler.size());
+      if (firstFiller.empty()) {
+        spool.Put(name, FillerTile(SW, SH));
+        firstFiller = name;
+      } else {
+        spool.Alias(name, firstFiller);
+      }
       names.push_back(name);
       listed.insert(name);
       AddMemo(report, name);
       ++fillers;
     }
 
-  std::string set;
-  for (const auto& n : names) set += n + "\r\n";
-  WriteFileBytes(setFile, set.data(), set.size());
+  setNames = names;
   if (report.Memo) {
     report.Memo->insert(report.Memo->begin(),
                         {Format("MapWidth=%d MapHeight=%d", mapWidth, mapHeight),
@@ -166,22 +171,20 @@ int BuildExportTiles(const TJnxMap& map, int level, TViewState& v, TJnxMap& b, c
   return fillers;
 }
 
-void PackExportFolder(const std::string& folder, const std::string& title, const std::string& archive) {
+void PackExportFolder(const std::string& archive, const std::string& title, const std::string& mapText,
+                      const std::vector<std::string>& setNames, TTileSpool& tiles) {
+  std::string setText;
+  for (const auto& n : setNames) setText += n + "\r\n";
+  const double now = NowDateTime();
   TSafeFile file(archive);
   {
     TTarWriter tar(file.Stream());
-    tar.WriteDirectoryEntry("set/", 0, NowDateTime());
-    tar.WriteFileEntry(folder + title + ".map", title + ".map");
-    tar.WriteFileEntry(folder + title + ".set", title + ".set");
-    DIR* d = opendir((folder + "set").c_str());
-    if (!d) throw EIoError(folder + "set: cannot open the folder");
-    std::vector<std::string> entries;
-    while (dirent* e = readdir(d)) {
-      std::string name = e->d_name;
-      if (name != "." && name != "..") entries.push_back(name);
-    }
-    closedir(d);
-    for (const auto& name : entries) tar.WriteFileEntry(folder + "set/" + name, "set/" + name);
+    tar.WriteDirectoryEntry("set/", 0, now);
+    tar.WriteBytesEntry({mapText.begin(), mapText.end()}, title + ".map", now);
+    tar.WriteBytesEntry({setText.begin(), setText.end()}, title + ".set", now);
+    std::set<std::string> packed;
+    for (const auto& name : setNames)
+      if (packed.insert(name).second) tar.WriteBytesEntry(tiles.Get(name), "set/" + name, now);
     tar.WriteEndOfArchive();
   }
   file.Commit();
@@ -193,42 +196,30 @@ TExportResult ExportOziTileSet(const TJnxMap& map, int level, const TViewState& 
   TExportResult result;
   result.Archive = ChangeExtension(jnx, ".tar");
 
-  std::string pattern = FolderOf(jnx) + "." + title + ".export-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  if (!mkdtemp(name.data())) throw EIoError(pattern + ": cannot create the export folder");
-  const std::string folder = std::string(name.data()) + "/";
-  try {
-    CreateFolder(folder + "set/");
-    // The export works on its own copies of the view state and the bounds.
-    TViewState v = view;
-    TJnxMap b;
-    b.North = map.North, b.East = map.East, b.South = map.South, b.West = map.West;
-    if (level >= 0 && level < static_cast<int>(map.Levels.size()))
-      v.Mercator = IsSquarePixelRatio(LevelPixelRatio(map.Levels[static_cast<std::size_t>(level)]));
-    std::string info;
-    result.Fillers = BuildExportTiles(map, level, v, b, folder + "set/", folder + title + ".set", report, info);
-    if (result.Fillers < 0) throw EFormatError(jnx + Format(": no level %d to export", level + 1));
-    const int w = LonToX(v, b, b.East) - LonToX(v, b, b.West);
-    const int h = LatToY(v, b, b.South) - LatToY(v, b, b.North);
-    const int xs[4] = {0, w, w, 0}, ys[4] = {0, 0, h, h};
-    TOziCorner corners[4];
-    for (int k = 0; k < 4; ++k)
-      corners[k] = {xs[k], ys[k], JnxToDeg(YToLat(v, b, ys[k])), JnxToDeg(XToLon(v, b, xs[k]))};
-    const std::string text = OziMapText(title, level, corners, w, h);
-    WriteFileBytes(folder + title + ".map", text.data(), text.size());
+  TTileSpool spool(FolderOf(jnx));
+  // The export works on its own copies of the view state and the bounds.
+  TViewState v = view;
+  TJnxMap b;
+  b.North = map.North, b.East = map.East, b.South = map.South, b.West = map.West;
+  if (level >= 0 && level < static_cast<int>(map.Levels.size()))
+    v.Mercator = IsSquarePixelRatio(LevelPixelRatio(map.Levels[static_cast<std::size_t>(level)]));
+  std::string info;
+  std::vector<std::string> setNames;
+  result.Fillers = BuildExportTiles(map, level, v, b, spool, setNames, report, info);
+  if (result.Fillers < 0) throw EFormatError(jnx + Format(": no level %d to export", level + 1));
+  const int w = LonToX(v, b, b.East) - LonToX(v, b, b.West);
+  const int h = LatToY(v, b, b.South) - LatToY(v, b, b.North);
+  const int xs[4] = {0, w, w, 0}, ys[4] = {0, 0, h, h};
+  TOziCorner corners[4];
+  for (int k = 0; k < 4; ++k) corners[k] = {xs[k], ys[k], JnxToDeg(YToLat(v, b, ys[k])), JnxToDeg(XToLon(v, b, xs[k]))};
+  const std::string text = OziMapText(title, level, corners, w, h);
 
-    info += "+" + std::to_string(result.Fillers) + ". Map is tared...";
-    if (report.Info) report.Info(info);
-    PackExportFolder(folder, title, result.Archive);
-    info += " " + result.Archive + " saved.";
-    if (report.Info) report.Info(info);
-    result.InfoLine = info;
-  } catch (...) {
-    DeleteFolderTree(folder);
-    throw;
-  }
-  DeleteFolderTree(folder);
+  info += "+" + std::to_string(result.Fillers) + ". Map is tared...";
+  if (report.Info) report.Info(info);
+  PackExportFolder(result.Archive, title, text, setNames, spool);
+  info += " " + result.Archive + " saved.";
+  if (report.Info) report.Info(info);
+  result.InfoLine = info;
   return result;
 }
 

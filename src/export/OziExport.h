@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "export/TileSpool.h"
 #include "jnx/JnxMap.h"
 #include "view/ViewGeometry.h"
 
@@ -24,17 +25,20 @@ struct TExportResult {
 // Grid snapping of a pixel position to a multiple of cell; an exact half is not rounded up.
 int SnapToGrid(int position, int cell);
 
-// The grid, tiles and fillers of level (0-based) into tileFolder, names into setFile. view and
-// bounds are the export's working state: origins and scale are set, bounds widened to the grid.
-// Returns the number of filler tiles, or -1 without a map.
-int BuildExportTiles(const TJnxMap& map, int level, TViewState& view, TJnxMap& bounds, const std::string& tileFolder,
-                     const std::string& setFile, const TExportReport& report, std::string& info);
-void WriteFillerTile(const std::string& path, int width, int height);
-// Packs the export folder (the map file, the set file and set/) into the archive.
-void PackExportFolder(const std::string& folder, const std::string& title, const std::string& archive);
-// The whole export. The map and the caller's view state are not changed on any path; the
-// work is done in a temporary folder beside the JNX file, removed afterwards, so no folder
-// of the user's is ever emptied. Raises on failure, leaving an earlier archive in place.
+// The grid, tiles and fillers of level (0-based) into tiles, their names in set order into
+// setNames. view and bounds are the export's working state: origins and scale are set, bounds
+// widened to the grid. Returns the number of filler tiles, or -1 without a map.
+int BuildExportTiles(const TJnxMap& map, int level, TViewState& view, TJnxMap& bounds, TTileSpool& tiles,
+                     std::vector<std::string>& setNames, const TExportReport& report, std::string& info);
+// The filler picture stretched to width x height, as JPEG.
+std::vector<std::uint8_t> FillerTile(int width, int height);
+// The archive: the directory "set/", title.map, title.set, then every tile as set/name.
+void PackExportFolder(const std::string& archive, const std::string& title, const std::string& mapText,
+                      const std::vector<std::string>& setNames, TTileSpool& tiles);
+// The whole export. The map and the caller's view state are not changed on any path. The
+// tiles wait in an unnamed temporary file rather than in a folder beside the JNX file, so no
+// folder of the user's is ever emptied or removed. Raises on failure, leaving an earlier
+// archive in place.
 TExportResult ExportOziTileSet(const TJnxMap& map, int level, const TViewState& view, const TExportReport& report);
 
 }  // namespace brelo

@@ -1,7 +1,10 @@
 #pragma once
 // Cutting a single calibrated picture into tiles: the folder named after the ".map" file gets
 // set/ with the tiles, the ".set" list and a copy of the ".map".
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "uMapCreation/MapBuilder.h"
 
@@ -18,11 +21,28 @@ std::vector<TCutTile> CutLayout(int imageWidth, int imageHeight, int tileWidth, 
 // "%s#%.4d_%d_%d.jpg" with the map's base name ("_" turned into "-").
 std::string CutTileName(const std::string& base, const TCutTile& tile);
 
-// Reads the picture in bands of tileHeight rows, so memory grows with its width only; the
-// tiles are encoded on worker threads. Returns false after reporting "Image file\n...\nnot
-// found!" through ShowError when the picture is missing; raises on other failures.
-// folderCreated tells whether the folder was new.
+// The picture a ".map" file names on its third line: the path as written, else the file of that
+// name beside the map. "" after reporting "Image file\n...\nnot found!" through ShowError.
+std::string FindMapPicture(const std::string& mapPath, const std::vector<std::string>& mapLines,
+                           const TCreationSinks& sinks);
+
+// Reads the picture in bands of tileHeight rows, so that memory grows with its width only,
+// encodes each band's tiles at quality 90 on worker threads, and hands them to onTile on the
+// calling thread, band by band.
+void CutPictureInBands(const std::string& picturePath, const std::vector<TCutTile>& layout, int tileHeight,
+                       const std::function<void(const TCutTile&, std::vector<std::uint8_t>&)>& onTile,
+                       const std::function<void(int done, int total)>& progress);
+
+// The tile set of a picture: the folder named after the map gets set/ with the tiles, the
+// ".set" list and a copy of the ".map". Returns false when the picture is missing (reported);
+// raises on other failures. folderCreated tells whether the folder was new.
 bool CutImageToTiles(const std::string& mapPath, int tileWidth, int tileHeight, const TCreationSinks& sinks,
                      bool& folderCreated);
+
+// A one-level JNX straight from a single calibrated picture: each tile is cut, encoded once and
+// written into the file, with no tile folder in between (the tiles and their order are those
+// of the tile set CutImageToTiles makes). Failures are reported as BuildJnxFromMap reports them.
+bool BuildJnxFromPicture(const TCreationParams& params, int tileWidth, int tileHeight, const TCreationSinks& sinks,
+                         std::string* error = nullptr);
 
 }  // namespace brelo
