@@ -14,6 +14,7 @@
 #include "MyJpeg/JpegImage.h"
 #include "jnx/Coordinates.h"
 #include "jnx/Guid.h"
+#include "jnx/JnxReader.h"
 #include "jnx/JnxWriter.h"
 #include "jnx/Text.h"
 
@@ -81,6 +82,13 @@ std::vector<std::uint8_t> MakeJpeg(int width, int height, int seed) {
   std::vector<std::uint8_t> out;
   EncodeJpeg(pixels, 85, false, false, out);
   return out;
+}
+
+TJnxMap LoadJnx(const std::string& path) {
+  TJnxMap m;
+  m.CurrentFile = path;
+  ReadJnx(m, path, true);
+  return m;
 }
 
 void MakeTestJnx(const std::string& path, const std::vector<int>& tileCounts, int version,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "MyJpeg/PixelBuffer.h"
+#include "jnx/JnxMap.h"
 
 namespace brelo::test {
 
@@ -66,6 +67,9 @@ struct TRunResult {
 // Runs a shell command line, capturing stdout and stderr.
 TRunResult RunCommand(const std::string& commandLine);
 bool HaveTool(const std::string& name);
+
+// A detailed load of a JNX file as the current map.
+TJnxMap LoadJnx(const std::string& path);
 
 // A JNX file written by the program's writer: one level per entry of tileCounts, each tile
 // an 8 x 8 JPEG with distinct bytes, tiles on a grid of 0.01 degrees from 50 N, 10 E.

@@ -19,12 +19,6 @@ using namespace brelo::test;
 
 namespace {
 
-TJnxMap Load(const std::string& path) {
-  TJnxMap m;
-  m.CurrentFile = path;
-  ReadJnx(m, path, true);
-  return m;
-}
 
 // A one-level map of tiles given by pixel rectangles, 1.5e-5 degrees of longitude and 1e-5 of
 // latitude per pixel from 50 N, 10 E (pixels not square in degrees: linear conversions); every
@@ -69,7 +63,7 @@ struct TExported {
 };
 
 TExported Export(const std::string& jnx, int level) {
-  TJnxMap map = Load(jnx);
+  TJnxMap map = LoadJnx(jnx);
   TViewState view;
   SetLevelGeometry(view, map.Levels[static_cast<std::size_t>(level)]);
   TExported e;
@@ -220,7 +214,7 @@ TEST(OziExport, FailureKeepsTheEarlierArchiveAndLeavesNoFolder) {
   WriteGridJnx(dir.Path("f.jnx"), {{0, 0, 256, 256}, {256, 0, 256, 256}});
   Export(dir.Path("f.jnx"), 0);
   const auto archive = ReadFile(dir.Path("f.tar"));
-  TJnxMap map = Load(dir.Path("f.jnx"));
+  TJnxMap map = LoadJnx(dir.Path("f.jnx"));
   auto bytes = ReadFile(dir.Path("f.jnx"));
   const auto& t = map.Levels[0].Tiles[1];
   for (int i = 0; i < t.ImageSize; ++i) bytes[t.ImageOffset + i] = 0x22;
@@ -232,7 +226,7 @@ TEST(OziExport, FailureKeepsTheEarlierArchiveAndLeavesNoFolder) {
   EXPECT_EQ(ReadFile(dir.Path("f.tar")), archive);
   EXPECT_EQ(CountFolders(dir.Path()), 0);
   EXPECT_EQ(view.ViewScale, before.ViewScale);
-  EXPECT_EQ(map.West, Load(dir.Path("f.jnx")).West);
+  EXPECT_EQ(map.West, LoadJnx(dir.Path("f.jnx")).West);
   // A folder of the user's that has the export's name is never touched.
   std::filesystem::create_directories(dir.Path("g/set"));
   WriteText(dir.Path("g/mine.txt"), "keep");

@@ -12,21 +12,10 @@
 using namespace brelo;
 using namespace brelo::test;
 
-namespace {
-
-TJnxMap Load(const std::string& path) {
-  TJnxMap m;
-  m.CurrentFile = path;
-  ReadJnx(m, path, true);
-  return m;
-}
-
-}  // namespace
-
 TEST(WriteHeader, FitTestIsStrictAndRefusalLeavesFileUnchanged) {
   TTempDir dir;
   MakeTestJnx(dir.Path("m.jnx"), {2});
-  TJnxMap map = Load(dir.Path("m.jnx"));
+  TJnxMap map = LoadJnx(dir.Path("m.jnx"));
   const auto original = ReadFile(dir.Path("m.jnx"));
   const std::uint32_t room = static_cast<std::uint32_t>(map.Levels[0].TilesOffset) - HeaderSize(map);
   // Exactly reaching the first table is refused.
@@ -41,13 +30,13 @@ TEST(WriteHeader, FitTestIsStrictAndRefusalLeavesFileUnchanged) {
   r = UpdateMapNow(map, TUpdateSender::UpdateMapNow);
   EXPECT_TRUE(r.Ok);
   EXPECT_EQ(r.Message, dir.Path("m.jnx") + " successfully updated.");
-  EXPECT_EQ(Load(dir.Path("m.jnx")).DetailLevel, map.DetailLevel);
+  EXPECT_EQ(LoadJnx(dir.Path("m.jnx")).DetailLevel, map.DetailLevel);
 }
 
 TEST(WriteHeader, ShorteningClearsTheFreedBytes) {
   TTempDir dir;
   MakeTestJnx(dir.Path("m.jnx"), {2});
-  TJnxMap map = Load(dir.Path("m.jnx"));
+  TJnxMap map = LoadJnx(dir.Path("m.jnx"));
   const auto before = ReadFile(dir.Path("m.jnx"));
   const std::uint32_t oldEnd = HeaderSize(map);
   map.Levels[0].Name.resize(2);  // "Level 1" shortened by 5 bytes
@@ -60,13 +49,13 @@ TEST(WriteHeader, ShorteningClearsTheFreedBytes) {
   // Everything from the first tile table on is untouched.
   EXPECT_TRUE(std::equal(after.begin() + map.Levels[0].TilesOffset, after.end(),
                          before.begin() + map.Levels[0].TilesOffset));
-  EXPECT_EQ(Load(dir.Path("m.jnx")).Levels[0].Name, "Le");
+  EXPECT_EQ(LoadJnx(dir.Path("m.jnx")).Levels[0].Name, "Le");
 }
 
 TEST(DeleteTiles, TwoOfTenInLevelOneMovesLevelTwo) {
   TTempDir dir;
   MakeTestJnx(dir.Path("m.jnx"), {10, 4});
-  TJnxMap map = Load(dir.Path("m.jnx"));
+  TJnxMap map = LoadJnx(dir.Path("m.jnx"));
   const std::int32_t level2Before = map.Levels[1].TilesOffset;
   const auto keptTile = map.Levels[0].Tiles[2];
   const auto level2Tiles = map.Levels[1].Tiles;
@@ -74,7 +63,7 @@ TEST(DeleteTiles, TwoOfTenInLevelOneMovesLevelTwo) {
   ASSERT_TRUE(r.Ok) << r.Message;
   EXPECT_EQ(r.Message, dir.Path("m.jnx") + " updated.");
   EXPECT_EQ(map.SourceLocations[0].size(), 8u);
-  TJnxMap out = Load(dir.Path("m.jnx"));
+  TJnxMap out = LoadJnx(dir.Path("m.jnx"));
   EXPECT_EQ(out.Levels[0].TileCount, 8);
   EXPECT_EQ(out.Levels[1].TileCount, 4);
   EXPECT_EQ(out.Levels[1].TilesOffset, level2Before - 56);
@@ -87,7 +76,7 @@ TEST(DeleteTiles, TwoOfTenInLevelOneMovesLevelTwo) {
 TEST(DeleteTiles, RefusedWhenTablesAreNotBackToBack) {
   TTempDir dir;
   MakeTestJnx(dir.Path("m.jnx"), {3, 3});
-  TJnxMap map = Load(dir.Path("m.jnx"));
+  TJnxMap map = LoadJnx(dir.Path("m.jnx"));
   // Pretend level 2's table lies elsewhere: rewriting contiguously would overwrite data.
   map.Levels[1].TilesOffset += 28;
   const auto before = ReadFile(dir.Path("m.jnx"));
@@ -99,7 +88,7 @@ TEST(DeleteTiles, RefusedWhenTablesAreNotBackToBack) {
 TEST(AddDummyLevel, PlaceholderReplacesTheTrailer) {
   TTempDir dir;
   MakeTestJnx(dir.Path("m.jnx"), {20});
-  TJnxMap map = Load(dir.Path("m.jnx"));
+  TJnxMap map = LoadJnx(dir.Path("m.jnx"));
   const std::int32_t firstTable = map.Levels[0].TilesOffset;
   const std::uint32_t oldSize = map.FileSize;
   ASSERT_TRUE(CanAddDummyLevel(map));
@@ -107,7 +96,7 @@ TEST(AddDummyLevel, PlaceholderReplacesTheTrailer) {
   TUpdateResult r = AddDummyLevel(map, 18, jpeg);
   ASSERT_TRUE(r.Ok) << r.Message;
   EXPECT_EQ(r.Message, dir.Path("m.jnx") + " updated. Dummy level added.");
-  TJnxMap out = Load(dir.Path("m.jnx"));
+  TJnxMap out = LoadJnx(dir.Path("m.jnx"));
   ASSERT_EQ(out.LevelCount, 2);
   EXPECT_EQ(out.LevelCount2, 2);
   EXPECT_EQ(out.Levels[0].TilesOffset, firstTable - 28);
@@ -138,10 +127,10 @@ TEST(AddDummyLevel, WithoutTrailerAppendsInsteadOfOverwriting) {
   auto bytes = ReadFile(dir.Path("m.jnx"));
   bytes.resize(bytes.size() - 8);  // no trailer: the last bytes are tile data
   WriteFile(dir.Path("m.jnx"), bytes);
-  TJnxMap map = Load(dir.Path("m.jnx"));
+  TJnxMap map = LoadJnx(dir.Path("m.jnx"));
   const auto lastTile = RestoreTileJpeg(map, 0, 1);
   ASSERT_TRUE(AddDummyLevel(map, 18, DummyJpgBytes()).Ok);
-  TJnxMap out = Load(dir.Path("m.jnx"));
+  TJnxMap out = LoadJnx(dir.Path("m.jnx"));
   EXPECT_EQ(out.Levels[1].Tiles[0].ImageOffset, bytes.size());
   EXPECT_EQ(RestoreTileJpeg(out, 0, 1), lastTile);
 }
@@ -149,11 +138,11 @@ TEST(AddDummyLevel, WithoutTrailerAppendsInsteadOfOverwriting) {
 TEST(AddDummyLevel, RefusalRestoresModelAndFile) {
   TTempDir dir;
   MakeTestJnx(dir.Path("m.jnx"), {2});
-  TJnxMap map = Load(dir.Path("m.jnx"));
+  TJnxMap map = LoadJnx(dir.Path("m.jnx"));
   // Use up the free space so that the grown header no longer fits.
   map.DetailLevel = std::string(static_cast<std::size_t>(map.Levels[0].TilesOffset) - HeaderSize(map) - 30, 'x');
   ASSERT_TRUE(WriteHeader(map, map.CurrentFile, true));
-  map = Load(dir.Path("m.jnx"));
+  map = LoadJnx(dir.Path("m.jnx"));
   const auto before = ReadFile(dir.Path("m.jnx"));
   TUpdateResult r = AddDummyLevel(map, 18, DummyJpgBytes());
   EXPECT_FALSE(r.Ok);

@@ -14,12 +14,6 @@ using namespace brelo::test;
 
 namespace {
 
-TJnxMap Load(const std::string& path) {
-  TJnxMap m;
-  m.CurrentFile = path;
-  ReadJnx(m, path, true);
-  return m;
-}
 
 bool Save(TJnxMap& map, const std::string& dest, int level, std::string* error = nullptr) {
   auto writer = [&map](TFileStream& out, std::uint32_t first) { CopyTileData(map, out, first, nullptr); };
@@ -45,13 +39,13 @@ void ExpectSameModel(const TJnxMap& a, const TJnxMap& b) {
 TEST(WriteJnx, LayoutOfAThreeLevelMap) {
   TTempDir dir;
   MakeTestJnx(dir.Path("src.jnx"), {2, 4, 8});
-  TJnxMap map = Load(dir.Path("src.jnx"));
+  TJnxMap map = LoadJnx(dir.Path("src.jnx"));
   const TJnxMap before = map;
   ASSERT_TRUE(Save(map, dir.Path("out.jnx"), -1));
   ExpectSameModel(map, before);
   EXPECT_NE(map.Guid, before.Guid);  // the new identifier is kept
 
-  TJnxMap out = Load(dir.Path("out.jnx"));
+  TJnxMap out = LoadJnx(dir.Path("out.jnx"));
   const std::uint32_t first = HeaderSize(out) + 1024;
   EXPECT_EQ(out.Levels[0].TilesOffset, static_cast<std::int32_t>(first));
   EXPECT_EQ(out.Levels[1].TilesOffset, static_cast<std::int32_t>(first + 56));
@@ -78,11 +72,11 @@ TEST(WriteJnx, LayoutOfAThreeLevelMap) {
 TEST(WriteJnx, SingleLevelKeepsBoundsAndRestoresModel) {
   TTempDir dir;
   MakeTestJnx(dir.Path("src.jnx"), {1, 3, 5});
-  TJnxMap map = Load(dir.Path("src.jnx"));
+  TJnxMap map = LoadJnx(dir.Path("src.jnx"));
   const TJnxMap before = map;
   ASSERT_TRUE(Save(map, dir.Path("src_level2.jnx"), 1));
   ExpectSameModel(map, before);
-  TJnxMap out = Load(dir.Path("src_level2.jnx"));
+  TJnxMap out = LoadJnx(dir.Path("src_level2.jnx"));
   EXPECT_EQ(out.LevelCount, 1);
   EXPECT_EQ(out.LevelCount2, 1);
   EXPECT_EQ(out.Levels[0].TileCount, 3);
@@ -96,11 +90,11 @@ TEST(WriteJnx, Version3OneTileLayout) {
   // One level of one tile, empty texts, a 36-character Guid.
   TTempDir dir;
   MakeTestJnx(dir.Path("v3.jnx"), {1}, 3, "");
-  TJnxMap map = Load(dir.Path("v3.jnx"));
+  TJnxMap map = LoadJnx(dir.Path("v3.jnx"));
   map.DetailLevel.clear();
   map.Levels[0].Name = map.Levels[0].Description = map.Levels[0].Copyright = "";
   ASSERT_TRUE(Save(map, dir.Path("out.jnx"), -1));
-  TJnxMap out = Load(dir.Path("out.jnx"));
+  TJnxMap out = LoadJnx(dir.Path("out.jnx"));
   EXPECT_EQ(HeaderSize(out), 117u);
   EXPECT_EQ(out.Levels[0].TilesOffset, 1141);
   EXPECT_EQ(out.Levels[0].Tiles[0].ImageOffset, 1169u);
@@ -114,11 +108,11 @@ TEST(WriteJnx, Version3OneTileLayout) {
 TEST(WriteJnx, NonAsciiTextsAreUtf8AndTheGapStays1024) {
   TTempDir dir;
   MakeTestJnx(dir.Path("src.jnx"), {2});
-  TJnxMap map = Load(dir.Path("src.jnx"));
+  TJnxMap map = LoadJnx(dir.Path("src.jnx"));
   map.ProductName = "Mapa gór – Tatry";
   map.Levels[0].Name = "Łomnica";
   ASSERT_TRUE(Save(map, dir.Path("out.jnx"), -1));
-  TJnxMap out = Load(dir.Path("out.jnx"));
+  TJnxMap out = LoadJnx(dir.Path("out.jnx"));
   EXPECT_EQ(out.ProductName, "Mapa gór – Tatry");
   EXPECT_EQ(out.Levels[0].Name, "Łomnica");
   EXPECT_EQ(out.Levels[0].TilesOffset, static_cast<std::int32_t>(HeaderSize(out) + 1024));
@@ -126,9 +120,9 @@ TEST(WriteJnx, NonAsciiTextsAreUtf8AndTheGapStays1024) {
 
 TEST(WriteJnx, PeerFileRoundTripKeepsEveryTile) {
   TTempDir dir;
-  TJnxMap map = Load(PeerFile("sw_two_levels.jnx"));
+  TJnxMap map = LoadJnx(PeerFile("sw_two_levels.jnx"));
   ASSERT_TRUE(Save(map, dir.Path("peer.jnx"), -1));
-  TJnxMap out = Load(dir.Path("peer.jnx"));
+  TJnxMap out = LoadJnx(dir.Path("peer.jnx"));
   EXPECT_EQ(out.ProductName, "SW Test");
   for (int l = 0; l < 2; ++l) {
     EXPECT_EQ(out.Levels[l].LevelCopyright, map.Levels[l].LevelCopyright);
@@ -142,7 +136,7 @@ TEST(WriteJnx, PeerFileRoundTripKeepsEveryTile) {
 TEST(WriteJnx, AFailedWriteLeavesTheEarlierDestinationAndReportsFalse) {
   TTempDir dir;
   MakeTestJnx(dir.Path("src.jnx"), {3, 3});
-  TJnxMap map = Load(dir.Path("src.jnx"));
+  TJnxMap map = LoadJnx(dir.Path("src.jnx"));
   ASSERT_TRUE(Save(map, dir.Path("dest.jnx"), -1));
   const auto earlier = ReadFile(dir.Path("dest.jnx"));
   const auto source = ReadFile(dir.Path("src.jnx"));

@@ -214,7 +214,7 @@ TExportResult ExportOziTileSet(const TJnxMap& map, int level, const TViewState& 
   for (int k = 0; k < 4; ++k) corners[k] = {xs[k], ys[k], JnxToDeg(YToLat(v, b, ys[k])), JnxToDeg(XToLon(v, b, xs[k]))};
   const std::string text = OziMapText(title, level, corners, w, h);
 
-  info += "+" + std::to_string(result.Fillers) + ". Map is tared...";
+  info += Format("+%d. Map is tared...", result.Fillers);
   if (report.Info) report.Info(info);
   PackExportFolder(result.Archive, title, text, setNames, spool);
   info += " " + result.Archive + " saved.";

@@ -2,6 +2,7 @@
 // Text rules of the file formats. Text inside the program is UTF-8.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brelo {
 
@@ -13,6 +14,8 @@ std::string DecodeStoredText(std::string_view raw);
 std::string TrimBlanks(std::string_view text);
 // Leading and trailing bytes 0x00..0x20 removed.
 std::string TrimControls(std::string_view text);
+// The parts of text between separators (one part for text without one).
+std::vector<std::string> SplitText(std::string_view text, char separator);
 std::string RemoveBlanks(std::string_view text);
 std::string UpperAscii(std::string_view text);
 std::string LowerAscii(std::string_view text);

@@ -22,18 +22,7 @@ namespace brelo {
 
 namespace {
 
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> out;
-  const std::string s = RemoveBlanks(line);
-  std::size_t start = 0;
-  for (;;) {
-    std::size_t c = s.find(',', start);
-    out.push_back(s.substr(start, c == std::string::npos ? std::string::npos : c - start));
-    if (c == std::string::npos) break;
-    start = c + 1;
-  }
-  return out;
-}
+std::vector<std::string> Fields(const std::string& line) { return SplitText(RemoveBlanks(line), ','); }
 
 int FieldInt(const std::vector<std::string>& f, std::size_t i) {
   long long v = 0;
@@ -49,15 +38,7 @@ double FieldNumber(const std::vector<std::string>& f, std::size_t i) {
 
 // x and y of a tile's top-left corner from its name: the second and third "_" parts.
 void PositionFromName(const std::string& name, int& x, int& y) {
-  std::vector<std::string> parts;
-  const std::string s = RemoveBlanks(WithoutExtension(name));
-  std::size_t start = 0;
-  for (;;) {
-    std::size_t u = s.find('_', start);
-    parts.push_back(s.substr(start, u == std::string::npos ? std::string::npos : u - start));
-    if (u == std::string::npos) break;
-    start = u + 1;
-  }
+  const std::vector<std::string> parts = SplitText(RemoveBlanks(WithoutExtension(name)), '_');
   long long vx = 0, vy = 0;
   if (parts.size() < 3 || !ParseInteger(parts[1], vx) || !ParseInteger(parts[2], vy) || std::llabs(vx) > INT32_MAX ||
       std::llabs(vy) > INT32_MAX)
@@ -204,8 +185,11 @@ bool BuildJnxFromMap(const TCreationParams& p, bool folderCreated, const TCreati
     const std::uint64_t tableStart = out.Position();
     std::uint64_t dataPosition = tableStart + std::uint64_t(count) * kTileEntrySize;
     if (dataPosition > 0xFFFFFFFFull) throw EFormatError(S + ": too many tiles");
-    std::vector<std::uint8_t> table(static_cast<std::size_t>(count) * kTileEntrySize, 0);
-    out.Write(table.data(), table.size());  // filled in once the tiles are written
+    TJnxMap tables;  // the tile entries, written once the data is
+    tables.Levels.resize(1);
+    tables.Levels[0].Tiles.resize(set.size());
+    const std::vector<std::uint8_t> room(static_cast<std::size_t>(count) * kTileEntrySize, 0);
+    out.Write(room.data(), room.size());
 
     struct TSource {
       std::string Path;
@@ -236,7 +220,7 @@ bool BuildJnxFromMap(const TCreationParams& p, bool folderCreated, const TCreati
       }
       int x = 0, y = 0;
       PositionFromName(set[i], x, y);
-      TJnxTile t;
+      TJnxTile& t = tables.Levels[0].Tiles[i];
       cal.PixelToJnx(x, y, t.Top, t.Left);
       cal.PixelToJnx(std::int64_t(x) + tile.Width, std::int64_t(y) + tile.Height, t.Bottom, t.Right);
       t.Width = static_cast<std::int16_t>(tile.Width);
@@ -244,22 +228,13 @@ bool BuildJnxFromMap(const TCreationParams& p, bool folderCreated, const TCreati
       t.ImageSize = static_cast<std::int32_t>(tile.Jpeg.size() - 2);
       if (dataPosition + tile.Jpeg.size() > 0xFFFFFFFFull) throw EFormatError(S + ": the map would exceed 4 GiB");
       t.ImageOffset = static_cast<std::uint32_t>(dataPosition);
-      std::uint8_t* e = table.data() + i * kTileEntrySize;
-      StoreInt32(e, static_cast<std::uint32_t>(t.Top));
-      StoreInt32(e + 4, static_cast<std::uint32_t>(t.Right));
-      StoreInt32(e + 8, static_cast<std::uint32_t>(t.Bottom));
-      StoreInt32(e + 12, static_cast<std::uint32_t>(t.Left));
-      StoreInt16(e + 16, static_cast<std::uint16_t>(t.Width));
-      StoreInt16(e + 18, static_cast<std::uint16_t>(t.Height));
-      StoreInt32(e + 20, static_cast<std::uint32_t>(t.ImageSize));
-      StoreInt32(e + 24, t.ImageOffset);
       out.Write(tile.Jpeg.data() + 2, tile.Jpeg.size() - 2);
       dataPosition += tile.Jpeg.size() - 2;
     };
     RunOrderedBatches<TSource, TTileImage>(set.size(), produce, transform, commit, PipelineThreads());
     out.Write(kTrailer, kTrailerSize);
     out.Seek(tableStart);
-    out.Write(table.data(), table.size());
+    WriteTileTables(out, tables);
     out.Seek(offsetField);
     WriteInt32(out, static_cast<std::int32_t>(tableStart));
     file.Commit();
