@@ -126,3 +126,15 @@ TEST(StretchHalftone, AreaAveraging) {
   StretchHalftone(flat, big);
   for (auto v : big.Data) EXPECT_EQ(v, 77);
 }
+
+TEST(JpegImage, CopiesAndInterleavedLoadsDecodeTheirOwnData) {
+  auto a = MakeJpeg(40, 30, 1), b = MakeJpeg(20, 10, 2);
+  TJpegImage first, second;
+  first.LoadFromBytes(a);
+  TJpegImage copy = first;  // same load, another buffer
+  second.LoadFromBytes(b);  // another header read in between
+  EXPECT_EQ(first.Pixels().Width, 40);
+  EXPECT_EQ(second.Pixels().Width, 20);
+  first = TJpegImage();
+  EXPECT_EQ(copy.Pixels().Height, 30);
+}

@@ -1,5 +1,6 @@
 #include "MyJpeg/JpegImage.h"
 
+#include <atomic>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -72,6 +73,8 @@ void TermDestination(j_compress_ptr cinfo) {
 struct TDecoder {
   jpeg_decompress_struct cinfo;
   TErrorManager err;
+  // The load whose header the decompressor holds, ready to decode; 0 for none.
+  std::uint64_t primed = 0;
   TDecoder() {
     InstallErrorManager(err);
     cinfo.err = &err.pub;
@@ -91,37 +94,50 @@ struct THeaderInfo {
 };
 
 // Returns 0 or the libjpeg message code.
-int ReadHeader(const std::vector<std::uint8_t>& bytes, THeaderInfo& info) {
+// Returns 0 or the libjpeg message code. The decompressor is left holding the header, so that
+// decoding the same load next on this thread need not read it again.
+int ReadHeader(const std::vector<std::uint8_t>& bytes, std::uint64_t load, THeaderInfo& info) {
   TDecoder& d = ThreadDecoder();
   jpeg_decompress_struct& cinfo = d.cinfo;
   d.err.code = 0;
+  d.primed = 0;
   if (setjmp(d.err.jump)) {
     jpeg_abort_decompress(&cinfo);
     return d.err.code ? d.err.code : -1;
   }
+  jpeg_abort_decompress(&cinfo);
   jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&cinfo, TRUE);
   info.width = static_cast<int>(cinfo.image_width);
   info.height = static_cast<int>(cinfo.image_height);
   info.gray = cinfo.jpeg_color_space == JCS_GRAYSCALE;
   info.progressive = jpeg_has_multiple_scans(&cinfo);
-  jpeg_abort_decompress(&cinfo);
+  d.primed = load;
   return 0;
 }
 
 // Decodes into out; returns 0 or the libjpeg message code; -2 when the image is too large.
-int DecodeInto(const std::vector<std::uint8_t>& bytes, TDecodeScale scale, bool gray, TPixelBuffer& out) {
+int DecodeInto(const std::vector<std::uint8_t>& bytes, std::uint64_t load, TDecodeScale scale, bool gray,
+               TPixelBuffer& out) {
   TDecoder& d = ThreadDecoder();
   jpeg_decompress_struct& cinfo = d.cinfo;
   d.err.code = 0;
+  // Primed for this load and still reading this very buffer (a copied image has its own).
+  const bool primed = load != 0 && d.primed == load && cinfo.src &&
+                      cinfo.src->next_input_byte + cinfo.src->bytes_in_buffer == bytes.data() + bytes.size() &&
+                      cinfo.src->next_input_byte >= bytes.data();
+  d.primed = 0;
   JSAMPROW* volatile rows = nullptr;
   if (setjmp(d.err.jump)) {
     jpeg_abort_decompress(&cinfo);
     std::free(rows);
     return d.err.code ? d.err.code : -1;
   }
-  jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
-  jpeg_read_header(&cinfo, TRUE);
+  if (!primed) {
+    jpeg_abort_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&cinfo, TRUE);
+  }
   cinfo.scale_num = 1;
   cinfo.scale_denom = 1u << static_cast<int>(scale);
   cinfo.out_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
@@ -217,7 +233,9 @@ void TJpegImage::LoadFromBytes(std::vector<std::uint8_t> bytes) {
   source_ = std::move(bytes);
   decoded_ = false;
   THeaderInfo info;
-  if (int code = ReadHeader(source_, info)) {
+  static std::atomic<std::uint64_t> loads{0};
+  load_ = ++loads;
+  if (int code = ReadHeader(source_, load_, info)) {
     source_.clear();
     pixels_ = TPixelBuffer();
     empty_ = true;
@@ -244,7 +262,7 @@ void TJpegImage::LoadFromFile(const std::string& path) { LoadFromBytes(ReadFileB
 
 void TJpegImage::Decode() {
   if (decoded_ || source_.empty()) return;
-  if (int code = DecodeInto(source_, DecodeScale, GrayOutput, pixels_)) RaiseCode(code);
+  if (int code = DecodeInto(source_, load_, DecodeScale, GrayOutput, pixels_)) RaiseCode(code);
   source_.clear();
   source_.shrink_to_fit();
   decoded_ = true;

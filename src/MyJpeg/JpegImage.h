@@ -62,6 +62,7 @@ class TJpegImage {
  private:
   TPixelBuffer pixels_;
   std::vector<std::uint8_t> source_;
+  std::uint64_t load_ = 0;  // identifies the load, so the decoder can tell its header is read
   bool decoded_ = false;
   bool empty_ = true;
 };
