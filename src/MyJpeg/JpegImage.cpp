@@ -7,36 +7,13 @@
 
 #include <jpeglib.h>
 
+#include "MyJpeg/JpegErrorManager.h"
+
 #include "jnx/Text.h"
 
 namespace brelo {
 
 namespace {
-
-// libjpeg reports fatal errors through error_exit; it jumps back to the call site, which
-// cleans up and raises EJPEG there, so no exception crosses the C library's frames.
-struct TErrorManager {
-  jpeg_error_mgr pub;
-  std::jmp_buf jump;
-  int code;
-};
-
-void OnFatalError(j_common_ptr cinfo) {
-  auto* err = reinterpret_cast<TErrorManager*>(cinfo->err);
-  err->code = cinfo->err->msg_code;
-  std::longjmp(err->jump, 1);
-}
-
-void OnMessage(j_common_ptr, int) {}
-void OnOutputMessage(j_common_ptr) {}
-
-void InstallErrorManager(TErrorManager& err) {
-  jpeg_std_error(&err.pub);
-  err.pub.error_exit = OnFatalError;
-  err.pub.emit_message = OnMessage;
-  err.pub.output_message = OnOutputMessage;
-  err.code = 0;
-}
 
 // Destination appending to a std::vector.
 struct TVectorDestination {
@@ -72,7 +49,7 @@ void TermDestination(j_compress_ptr cinfo) {
 // use, an error included.
 struct TDecoder {
   jpeg_decompress_struct cinfo;
-  TErrorManager err;
+  TJpegErrorManager err;
   // The load whose header the decompressor holds, ready to decode; 0 for none.
   std::uint64_t primed = 0;
   TDecoder() {
@@ -167,7 +144,7 @@ int DecodeInto(const std::vector<std::uint8_t>& bytes, std::uint64_t load, TDeco
 // One compressor per thread, reused like the decompressor.
 struct TEncoder {
   jpeg_compress_struct cinfo;
-  TErrorManager err;
+  TJpegErrorManager err;
   TEncoder() {
     InstallErrorManager(err);
     cinfo.err = &err.pub;

@@ -6,28 +6,15 @@
 
 #include <jpeglib.h>
 
+#include "MyJpeg/JpegErrorManager.h"
 #include "MyJpeg/JpegImage.h"
 
 namespace brelo {
 
-namespace {
-struct TReaderError {
-  jpeg_error_mgr pub;
-  std::jmp_buf jump;
-  int code;
-};
-void OnFatal(j_common_ptr cinfo) {
-  auto* err = reinterpret_cast<TReaderError*>(cinfo->err);
-  err->code = cinfo->err->msg_code;
-  std::longjmp(err->jump, 1);
-}
-void OnMessage(j_common_ptr, int) {}
-void OnOutput(j_common_ptr) {}
-}  // namespace
 
 struct TJpegRowReader::TState {
   jpeg_decompress_struct cinfo;
-  TReaderError err;
+  TJpegErrorManager err;
   std::FILE* file = nullptr;
   bool created = false;
 };
@@ -36,10 +23,7 @@ TJpegRowReader::TJpegRowReader(const std::string& path) : state_(std::make_uniqu
   TState& s = *state_;
   s.file = std::fopen(path.c_str(), "rb");
   if (!s.file) throw EIoError(path + ": cannot open: " + std::strerror(errno));
-  jpeg_std_error(&s.err.pub);
-  s.err.pub.error_exit = OnFatal;
-  s.err.pub.emit_message = OnMessage;
-  s.err.pub.output_message = OnOutput;
+  InstallErrorManager(s.err);
   s.cinfo.err = &s.err.pub;
   if (setjmp(s.err.jump)) {
     int code = s.err.code;
