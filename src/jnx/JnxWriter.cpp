@@ -146,12 +146,11 @@ bool WriteJnx(TJnxMap& map, const std::string& destination, int level, const Til
     if (error) *error = e.what();
     ok = false;
   }
-  const std::string guid = map.Guid;
+  // Everything but the new Guid is put back.
   map.Levels = savedLevels;
   map.LevelCount = savedCount;
   map.LevelCount2 = savedCount2;
   map.SourceLocations = savedLocations;
-  map.Guid = guid;
   return ok;
 }
 

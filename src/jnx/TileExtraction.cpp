@@ -41,6 +41,11 @@ bool SaveTiles(const TJnxMap& map, const ProgressSink& progress, std::string& ba
     for (; foldersMade <= n && foldersMade < levels; ++foldersMade) CreateFolder(folderOf(foldersMade));
   };
   std::vector<char> written(items.size(), 0);
+  auto fileOf = [&](std::size_t i) {
+    const auto [n, m] = items[i];
+    const TJnxLevel& level = map.Levels[static_cast<std::size_t>(n)];
+    return folderOf(n) + TileFileName(m + 1, level.TileCount, level.Tiles[static_cast<std::size_t>(m)]);
+  };
   try {
     CreateFolder(base);
     TFileStream in(map.CurrentFile, TOpenMode::Read);
@@ -50,9 +55,8 @@ bool SaveTiles(const TJnxMap& map, const ProgressSink& progress, std::string& ba
       const TJnxLevel& level = map.Levels[static_cast<std::size_t>(n)];
       makeFoldersUpTo(n);
       if (progress) progress(Format("Wait... level %d/%d tile %d/%d", n + 1, levels, m + 1, level.TileCount));
-      const TJnxTile& tile = level.Tiles[static_cast<std::size_t>(m)];
-      RestoreTileJpeg(in, tile, buffer);
-      return TJob{folderOf(n) + TileFileName(m + 1, level.TileCount, tile), std::move(buffer.Data())};
+      RestoreTileJpeg(in, level.Tiles[static_cast<std::size_t>(m)], buffer);
+      return TJob{fileOf(i), std::move(buffer.Data())};
     };
     // Decoding and encoding run on the worker threads; each tile is its own file.
     std::function<void(TJob&, std::size_t)> consume = [&](TJob& job, std::size_t i) {
@@ -65,12 +69,7 @@ bool SaveTiles(const TJnxMap& map, const ProgressSink& progress, std::string& ba
     if (!result.Ok()) {
       // As a sequential run would: tiles after the failing one are not left behind.
       for (std::size_t i = result.FailedItem + 1; i < items.size(); ++i)
-        if (written[i]) std::remove((folderOf(items[i].first) +
-                                     TileFileName(items[i].second + 1,
-                                                  map.Levels[static_cast<std::size_t>(items[i].first)].TileCount,
-                                                  map.Levels[static_cast<std::size_t>(items[i].first)]
-                                                      .Tiles[static_cast<std::size_t>(items[i].second)]))
-                                        .c_str());
+        if (written[i]) std::remove(fileOf(i).c_str());
       if (error) *error = result.Error;
       return false;
     }
