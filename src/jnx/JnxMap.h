@@ -9,8 +9,8 @@
 
 namespace brelo {
 
-// One tile table entry (28 bytes on disk) plus the renderer's cache slot.
-struct TJnxTile {
+// One tile table entry, laid out as its 28 bytes on disk (little-endian).
+struct TJnxTileEntry {
   std::int32_t Top = 0;     // [encoded] north edge
   std::int32_t Right = 0;   // [encoded] east edge
   std::int32_t Bottom = 0;  // [encoded] south edge
@@ -19,10 +19,15 @@ struct TJnxTile {
   std::int16_t Height = 0;  // [px]
   std::int32_t ImageSize = 0;     // stored bytes, without the FF D8 marker
   std::uint32_t ImageOffset = 0;  // file offset of the stored bytes
-  std::shared_ptr<TPixelBuffer> Bitmap;  // decoded image, never stored
 };
 
 constexpr std::uint32_t kTileEntrySize = 28;
+static_assert(sizeof(TJnxTileEntry) == kTileEntrySize);
+
+// A tile: its table entry plus the renderer's cache slot.
+struct TJnxTile : TJnxTileEntry {
+  std::shared_ptr<TPixelBuffer> Bitmap;  // decoded image, never stored
+};
 
 struct TJnxTileLocation {
   std::int32_t ImageSize = 0;

@@ -1,6 +1,8 @@
 #include "jnx/JnxReader.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <memory>
 
 #include "MyJpeg/JpegImage.h"
@@ -13,6 +15,22 @@ namespace brelo {
 namespace {
 
 constexpr std::uint32_t kV3HeaderSize = 48;
+
+// Fills the entry from its stored bytes; on a little-endian machine they are its layout.
+void LoadTileEntry(const std::uint8_t* p, TJnxTileEntry& e) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&e, p, sizeof e);
+  } else {
+    e.Top = LoadInt32(p);
+    e.Right = LoadInt32(p + 4);
+    e.Bottom = LoadInt32(p + 8);
+    e.Left = LoadInt32(p + 12);
+    e.Width = LoadInt16(p + 16);
+    e.Height = LoadInt16(p + 18);
+    e.ImageSize = LoadInt32(p + 20);
+    e.ImageOffset = LoadUInt32(p + 24);
+  }
+}
 
 [[noreturn]] void Fail(const std::string& name, const std::string& what) {
   throw EFormatError(name + ": " + what);
@@ -31,19 +49,15 @@ void ReadTileTable(TStream& in, const std::string& name, std::size_t levelIndex,
     Fail(name, Format("tile table of level %zu (TileCount %d at TilesOffset %d) is cut short", levelIndex + 1,
                       level.TileCount, level.TilesOffset));
   locations.resize(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint8_t* p = table.get() + i * kTileEntrySize;
-    TJnxTile& t = level.Tiles[i];
-    t.Top = LoadInt32(p);
-    t.Right = LoadInt32(p + 4);
-    t.Bottom = LoadInt32(p + 8);
-    t.Left = LoadInt32(p + 12);
-    t.Width = LoadInt16(p + 16);
-    t.Height = LoadInt16(p + 18);
-    t.ImageSize = LoadInt32(p + 20);
-    t.ImageOffset = LoadUInt32(p + 24);
+  // Plain pointers: through the vectors the compiler reloads their storage on every store.
+  TJnxTile* tiles = level.Tiles.data();
+  TJnxTileLocation* out = locations.data();
+  const std::uint8_t* p = table.get();
+  for (std::size_t i = 0; i < count; ++i, p += kTileEntrySize) {
+    TJnxTile& t = tiles[i];
+    LoadTileEntry(p, t);
     t.Bitmap.reset();
-    locations[i] = {t.ImageSize, t.ImageOffset};
+    out[i] = {LoadInt32(p + 20), LoadUInt32(p + 24)};
   }
 }
 
