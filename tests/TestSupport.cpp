@@ -3,9 +3,11 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 
 #include <sys/wait.h>
 
@@ -31,7 +33,13 @@ TTempDir::~TTempDir() {
   std::filesystem::remove_all(root_, ec);
 }
 
-std::string PeerFile(const std::string& name) { return std::string(BRELO_PEER_DIR) + "/" + name; }
+std::string PeerFile(const std::string& name) {
+  std::string path = std::string(BRELO_PEER_DIR) + "/" + name;
+  // Without the peer folder the tests would only report unrelated failures.
+  if (!std::filesystem::exists(path))
+    throw std::runtime_error("peer file " + path + " is missing (set BRELO_PEER_DIR to the peer-files folder)");
+  return path;
+}
 std::string SampleFile() { return std::string(BRELO_SOURCE_DIR) + "/samples/tatry.jnx"; }
 std::string CliPath() { return BRELO_CLI_PATH; }
 
