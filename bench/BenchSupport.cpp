@@ -69,4 +69,10 @@ void MakeJnx(const std::string& path, int count, const std::vector<std::uint8_t>
   WriteJnx(map, path, -1, writer, nullptr);
 }
 
+std::string SyntheticJnx(const std::string& name, int count, int tileSide, int seed) {
+  std::string path = TempPath(name);
+  MakeJnx(path, count, TextureJpeg(tileSide, tileSide, seed));
+  return path;
+}
+
 }  // namespace brelo::bench

@@ -78,11 +78,7 @@ void OneDecodeAndTileEncodeWithLibjpeg(benchmark::State& state) {
 BENCHMARK(OneDecodeAndTileEncodeWithLibjpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 const std::string& ExportSource() {
-  static std::string path = [] {
-    std::string p = bench::TempPath("export1000.jnx");
-    bench::MakeJnx(p, 1000, bench::TextureJpeg(256, 256, 9));
-    return p;
-  }();
+  static const std::string path = bench::SyntheticJnx("export1000.jnx", 1000, 256, 9);
   return path;
 }
 

@@ -10,11 +10,7 @@ using namespace brelo;
 
 namespace {
 const std::string& File() {
-  static std::string path = [] {
-    std::string p = bench::TempPath("read50k.jnx");
-    bench::MakeJnx(p, 50000, bench::TextureJpeg(16, 16, 1));
-    return p;
-  }();
+  static const std::string path = bench::SyntheticJnx("read50k.jnx", 50000, 16, 1);
   return path;
 }
 

@@ -17,20 +17,12 @@ namespace {
 
 // 15,500 tiles of about 14 KB: a little over 200 MB.
 const std::string& BigFile() {
-  static std::string path = [] {
-    std::string p = bench::TempPath("big.jnx");
-    bench::MakeJnx(p, 15500, bench::TextureJpeg(256, 256, 5));
-    return p;
-  }();
+  static const std::string path = bench::SyntheticJnx("big.jnx", 15500, 256, 5);
   return path;
 }
 
 const std::string& ThousandTiles() {
-  static std::string path = [] {
-    std::string p = bench::TempPath("tiles1000.jnx");
-    bench::MakeJnx(p, 1000, bench::TextureJpeg(256, 256, 7));
-    return p;
-  }();
+  static const std::string path = bench::SyntheticJnx("tiles1000.jnx", 1000, 256, 7);
   return path;
 }
 
