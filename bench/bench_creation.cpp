@@ -15,6 +15,7 @@
 #include "jnx/Paths.h"
 #include "jnx/Stream.h"
 #include "jnx/Text.h"
+#include "jnx/SafeFile.h"
 #include "uMapCreation/ImageCutter.h"
 #include "uMapCreation/MapBuilder.h"
 

@@ -7,6 +7,7 @@
 #include "BenchSupport.h"
 #include "MyJpeg/JpegImage.h"
 #include "jnx/Stream.h"
+#include "jnx/SafeFile.h"
 
 using namespace brelo;
 

@@ -6,7 +6,7 @@ packages=(cmake g++ make pkg-config libjpeg62-turbo-dev libpng-dev zlib1g-dev li
   libgtest-dev libbenchmark-dev)
 if [[ "${1:-}" == "--test" ]]; then
   # Fuzzers, and the peer tools that the interoperability tests run.
-  packages+=(clang libclang-rt-14-dev libjpeg-turbo-progs imagemagick gpsbabel libxml2-utils tar python3 gdal-bin)
+  packages+=(clang libclang-rt-14-dev libjpeg-turbo-progs imagemagick gpsbabel libxml2-utils tar python3 gdal-bin qmapshack)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -33,12 +33,12 @@ TTempDir::~TTempDir() {
   std::filesystem::remove_all(root_, ec);
 }
 
-std::string PeerFile(const std::string& name) {
-  std::string path = std::string(BRELO_PEER_DIR) + "/" + name;
-  // Without the peer folder the tests would only report unrelated failures.
-  if (!std::filesystem::exists(path))
-    throw std::runtime_error("peer file " + path + " is missing (set BRELO_PEER_DIR to the peer-files folder)");
-  return path;
+std::string FindPeerFile(const std::string& name) {
+  for (const std::string folder : {BRELO_PEER_BUILD_DIR, BRELO_PEER_DIR}) {
+    const std::string path = folder + "/" + name;
+    if (std::filesystem::is_regular_file(path)) return path;
+  }
+  return "";
 }
 std::string SampleFile() { return std::string(BRELO_SOURCE_DIR) + "/samples/tatry.jnx"; }
 std::string CliPath() { return BRELO_CLI_PATH; }

@@ -52,7 +52,15 @@ class TTempDir {
   std::filesystem::path root_;
 };
 
-std::string PeerFile(const std::string& name);  // a file of the shared peer-files folder
+// A file written by another program: made by the peer tool in the test step, else from the
+// shared peer-files folder; "" when neither has it.
+std::string FindPeerFile(const std::string& name);
+// Declares var as the peer file's path, or skips the test naming what is missing.
+#define REQUIRE_PEER_FILE(var, name)                                                              \
+  const std::string var = ::brelo::test::FindPeerFile(name);                                      \
+  if (var.empty())                                                                                \
+  GTEST_SKIP() << "peer file " << (name) << " is missing: qmt_map2jnx (qmapshack) and gdal_translate " \
+                  "(gdal-bin) make it in the test step"
 std::string SampleFile();                        // the bundled sample map
 std::string CliPath();                           // the brelo-cli executable
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);

@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -19,7 +21,8 @@ void ExpectOneLineError(const TRunResult& r, const std::string& fragment) {
 }  // namespace
 
 TEST(CliInfo, JsonReproducesPeerFileFieldForField) {
-  TRunResult r = RunCommand(Cli("info --json " + PeerFile("sw_two_levels.jnx")));
+  REQUIRE_PEER_FILE(peer, "sw_two_levels.jnx");
+  TRunResult r = RunCommand(Cli("info --json " + peer));
   ASSERT_EQ(r.Status, 0) << r.Err;
   auto j = nlohmann::json::parse(r.Out);
   std::vector<std::string> keys;
@@ -42,33 +45,36 @@ TEST(CliInfo, JsonReproducesPeerFileFieldForField) {
   for (const char* k : {"Top", "Right", "Bottom", "Left", "Width", "Height", "ImageSize", "ImageOffset"})
     EXPECT_TRUE(last.contains(k)) << k;
   // The last tile's data ends where the trailer begins.
-  EXPECT_EQ(last["ImageOffset"].get<std::uint64_t>() + last["ImageSize"].get<std::uint64_t>(), 57999u - 8);
+  EXPECT_EQ(last["ImageOffset"].get<std::uint64_t>() + last["ImageSize"].get<std::uint64_t>(),
+            std::filesystem::file_size(peer) - 8);
 }
 
 TEST(CliInfo, TileReturnsTheExactStoredBytes) {
+  REQUIRE_PEER_FILE(peer, "sw_two_levels.jnx");
   TTempDir dir;
-  TRunResult r = RunCommand(Cli("tile " + PeerFile("sw_two_levels.jnx") + " 2 12 " + dir.Path("t.jpg")));
+  TRunResult r = RunCommand(Cli("tile " + peer + " 2 12 " + dir.Path("t.jpg")));
   ASSERT_EQ(r.Status, 0) << r.Err;
   auto jpeg = ReadFile(dir.Path("t.jpg"));
-  auto file = ReadFile(PeerFile("sw_two_levels.jnx"));
-  auto json = nlohmann::json::parse(RunCommand(Cli("info --json " + PeerFile("sw_two_levels.jnx"))).Out);
+  auto file = ReadFile(peer);
+  auto json = nlohmann::json::parse(RunCommand(Cli("info --json " + peer)).Out);
   const auto& tile = json["Levels"][1]["Tiles"][11];
   const std::size_t offset = tile["ImageOffset"], size = tile["ImageSize"];
   ASSERT_EQ(jpeg.size(), size + 2);
   EXPECT_EQ(jpeg[0], 0xFF);
   EXPECT_EQ(jpeg[1], 0xD8);
   EXPECT_TRUE(std::equal(jpeg.begin() + 2, jpeg.end(), file.begin() + static_cast<long>(offset)));
-  ExpectOneLineError(RunCommand(Cli("tile " + PeerFile("sw_two_levels.jnx") + " 2 13 " + dir.Path("t.jpg"))),
+  ExpectOneLineError(RunCommand(Cli("tile " + peer + " 2 13 " + dir.Path("t.jpg"))),
                      "no tile 13 in level 2");
 }
 
 TEST(CliInfo, DecodeReportsSizeAndNamesFailingTiles) {
-  TRunResult ok = RunCommand(Cli("decode " + PeerFile("sw_two_levels.jnx") + " --level 1 --scale 2"));
+  REQUIRE_PEER_FILE(peer, "sw_two_levels.jnx");
+  TRunResult ok = RunCommand(Cli("decode " + peer + " --level 1 --scale 2"));
   EXPECT_EQ(ok.Status, 0) << ok.Err;
   EXPECT_EQ(ok.Out, "4 tiles decoded, first 128x128\n");
 
   TTempDir dir;
-  auto bytes = ReadFile(PeerFile("sw_two_levels.jnx"));
+  auto bytes = ReadFile(peer);
   // Overwrite the data of tile 1 of level 1 (offset 1472) with noise.
   for (std::size_t i = 1472; i < 1472 + 64; ++i) bytes[i] = 0x5A;
   WriteFile(dir.Path("bad.jnx"), bytes);
@@ -79,10 +85,11 @@ TEST(CliInfo, DecodeReportsSizeAndNamesFailingTiles) {
 }
 
 TEST(CliInfo, HostileFilesGiveOneLineErrors) {
+  REQUIRE_PEER_FILE(peer, "sw_two_levels.jnx");
   TTempDir dir;
   WriteFile(dir.Path("empty.jnx"), {});
   ExpectOneLineError(RunCommand(Cli("info " + dir.Path("empty.jnx"))), "empty.jnx: file of 0 bytes is too short");
-  auto bytes = ReadFile(PeerFile("sw_two_levels.jnx"));
+  auto bytes = ReadFile(peer);
   WriteFile(dir.Path("head.jnx"), {bytes.begin(), bytes.begin() + 30});
   ExpectOneLineError(RunCommand(Cli("info " + dir.Path("head.jnx"))), "too short");
   WriteFile(dir.Path("tables.jnx"), {bytes.begin(), bytes.begin() + 1200});
@@ -99,9 +106,10 @@ TEST(CliInfo, HostileFilesGiveOneLineErrors) {
 }
 
 TEST(CliInfo, UsageErrorsExitTwo) {
+  REQUIRE_PEER_FILE(peer, "sw_two_levels.jnx");
   TRunResult r = RunCommand(Cli("info"));
   EXPECT_EQ(r.Status, 2);
   EXPECT_NE(r.Err.find("Usage"), std::string::npos);
   EXPECT_EQ(RunCommand(Cli("frobnicate")).Status, 2);
-  EXPECT_EQ(RunCommand(Cli("decode " + PeerFile("sw_two_levels.jnx") + " --scale 3")).Status, 2);
+  EXPECT_EQ(RunCommand(Cli("decode " + peer + " --scale 3")).Status, 2);
 }

@@ -33,8 +33,9 @@ std::vector<std::vector<std::uint8_t>> AllTiles(const std::string& file) {
 }  // namespace
 
 TEST(CliWrite, SaveMapAndSaveLevelKeepTilesAndLayout) {
+  REQUIRE_PEER_FILE(peer, "sw_two_levels.jnx");
   TTempDir dir;
-  std::filesystem::copy_file(PeerFile("sw_two_levels.jnx"), dir.Path("sw.jnx"));
+  std::filesystem::copy_file(peer, dir.Path("sw.jnx"));
   TRunResult r = RunCommand(Cli("save-map " + dir.Path("sw.jnx")));
   ASSERT_EQ(r.Status, 0) << r.Err;
   EXPECT_NE(r.Out.find("Level 2/2, Tiles 12/12\nWait...\nCompleted\n"), std::string::npos) << r.Out;

@@ -175,8 +175,9 @@ TEST(OziExport, SnappingOfHalfCells) {
 }
 
 TEST(OziExport, SouthWestMapAndGdal) {
+  REQUIRE_PEER_FILE(peer, "sw_two_levels.jnx");
   TTempDir dir;
-  std::filesystem::copy_file(PeerFile("sw_two_levels.jnx"), dir.Path("sw.jnx"));
+  std::filesystem::copy_file(peer, dir.Path("sw.jnx"));
   TExported e = Export(dir.Path("sw.jnx"), 1);
   auto lines = SplitLines(e.Files["sw.map"]);
   ASSERT_EQ(lines.size(), 22u);

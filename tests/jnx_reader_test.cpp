@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "MyJpeg/JpegImage.h"
@@ -45,8 +47,9 @@ TJnxMap Load(const std::string& path, bool details = true) {
 }  // namespace
 
 TEST(ReadJnx, PeerFileVersion4TwoLevels) {
-  TJnxMap m = Load(PeerFile("sw_two_levels.jnx"));
-  EXPECT_EQ(m.FileSize, 57999u);
+  REQUIRE_PEER_FILE(peer, "sw_two_levels.jnx");
+  TJnxMap m = Load(peer);
+  EXPECT_EQ(m.FileSize, std::filesystem::file_size(peer));
   EXPECT_EQ(m.Version, 4);
   EXPECT_EQ(m.North, -403249707);
   EXPECT_EQ(m.East, -841097761);
@@ -117,9 +120,10 @@ TEST(ReadJnx, SignatureOffsetAtEndOfLevelTableSkips788Bytes) {
 }
 
 TEST(ReadJnx, HeaderOnlyLoadKeepsPreviousTiles) {
+  REQUIRE_PEER_FILE(peer, "sw_two_levels.jnx");
   TTempDir dir;
   WriteFile(dir.Path("a.jnx"), Version3File(0, false, MakeJpeg(8, 8)).Data);
-  TJnxMap m = Load(PeerFile("sw_two_levels.jnx"));
+  TJnxMap m = Load(peer);
   const auto tile = m.Levels[1].Tiles[0];
   m.Levels[0].Tiles[0].Bitmap = std::make_shared<TPixelBuffer>(1, 1);
   ReadJnx(m, dir.Path("a.jnx"), false);

@@ -119,8 +119,9 @@ TEST(WriteJnx, NonAsciiTextsAreUtf8AndTheGapStays1024) {
 }
 
 TEST(WriteJnx, PeerFileRoundTripKeepsEveryTile) {
+  REQUIRE_PEER_FILE(peer, "sw_two_levels.jnx");
   TTempDir dir;
-  TJnxMap map = LoadJnx(PeerFile("sw_two_levels.jnx"));
+  TJnxMap map = LoadJnx(peer);
   ASSERT_TRUE(Save(map, dir.Path("peer.jnx"), -1));
   TJnxMap out = LoadJnx(dir.Path("peer.jnx"));
   EXPECT_EQ(out.ProductName, "SW Test");

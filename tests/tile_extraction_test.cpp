@@ -25,8 +25,9 @@ TEST(TileExtraction, NumberingWidth) {
 }
 
 TEST(TileExtraction, PeerFileTreeWestOfGreenwich) {
+  REQUIRE_PEER_FILE(peer, "sw_two_levels.jnx");
   TTempDir dir;
-  std::filesystem::copy_file(PeerFile("sw_two_levels.jnx"), dir.Path("sw.jnx"));
+  std::filesystem::copy_file(peer, dir.Path("sw.jnx"));
   TJnxMap map;
   map.CurrentFile = dir.Path("sw.jnx");
   ReadJnx(map, map.CurrentFile, true);

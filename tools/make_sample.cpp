@@ -1,11 +1,14 @@
-// Draws the bundled sample map and writes it as a two-level JNX file:
+// Draws the bundled sample map and writes it as a two-level JNX file, or only its picture
+// as a JPEG file (the source of the peer-written test files):
 //   make_sample OUT.jnx [--version 3]
+//   make_sample --picture OUT.jpg WIDTH HEIGHT
 // The picture is computed here (hills, a lake, a river, a grid), so the sample carries no
 // third-party imagery. The fine level is 1000 x 700 pixels, so its east and south tiles are
 // partial; the coarse level is half that size.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,7 @@
 #include "jnx/Coordinates.h"
 #include "jnx/Guid.h"
 #include "jnx/JnxWriter.h"
+#include "jnx/SafeFile.h"
 #include "jnx/ScaleTable.h"
 
 using namespace brelo;
@@ -84,6 +88,22 @@ TStoredLevel CutLevel(const TPixelBuffer& img, std::uint32_t scale, const char* 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 5 && std::string(argv[1]) == "--picture") {
+    const int w = std::atoi(argv[3]), h = std::atoi(argv[4]);
+    if (w < 1 || h < 1 || w > 10000 || h > 10000) {
+      std::fprintf(stderr, "make_sample: picture sizes from 1 to 10000\n");
+      return 2;
+    }
+    std::vector<std::uint8_t> jpeg;
+    EncodeJpeg(DrawPicture(w, h), 95, false, false, jpeg);
+    try {
+      WriteFileBytes(argv[2], jpeg.data(), jpeg.size());
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "make_sample: %s\n", e.what());
+      return 1;
+    }
+    return 0;
+  }
   const bool v3 = argc == 4 && std::string(argv[2]) == "--version" && std::string(argv[3]) == "3";
   if (argc != 2 && !v3) {
     std::fprintf(stderr, "usage: make_sample OUT.jnx [--version 3]\n");

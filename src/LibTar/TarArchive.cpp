@@ -2,6 +2,7 @@
 
 #include "LibTar/TarHeader.h"
 #include "jnx/Errors.h"
+#include "jnx/SafeFile.h"
 
 namespace brelo {
 
@@ -62,9 +63,9 @@ void TTarArchive::ExtractToStream(TStream& dest) {
 }
 
 void TTarArchive::ExtractToFile(const std::string& path) {
-  TFileStream out(path, TOpenMode::Create);
-  ExtractToStream(out);
-  out.Close();
+  TSafeFile file(path);
+  ExtractToStream(file.Stream());
+  file.Commit();
 }
 
 void TTarArchive::ExtractToString(std::string& text) {

@@ -34,6 +34,7 @@ struct TTarDirRec {
 };
 
 constexpr std::size_t kTarBlockSize = 512;
+constexpr std::size_t kTarNameSize = 100;  // bytes of the name field; no terminator needed when full
 constexpr double kUnixEpochDateTime = 25569.0;  // 1970-01-01 as a date-time value
 
 // Date-time value of a Unix time, and the current local date and time.

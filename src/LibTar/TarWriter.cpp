@@ -1,17 +1,22 @@
 #include "LibTar/TarWriter.h"
 
+#include <exception>
+
 #include <sys/stat.h>
 
 #include "LibTar/TarHeader.h"
+#include "jnx/Errors.h"
 
 namespace brelo {
 
 TTarWriter::TTarWriter(const std::string& path)
-    : owned_(std::make_unique<TFileStream>(path, TOpenMode::Create)), out_(owned_.get()) {}
+    : owned_(std::make_unique<TSafeFile>(path)), out_(&owned_->Stream()), exceptionsAtStart_(std::uncaught_exceptions()) {}
 
-TTarWriter::TTarWriter(TStream& stream) : out_(&stream) {}
+TTarWriter::TTarWriter(TStream& stream) : out_(&stream), exceptionsAtStart_(std::uncaught_exceptions()) {}
 
 TTarWriter::~TTarWriter() {
+  // Unwinding: the archive is incomplete and must not end as if it were whole.
+  if (std::uncaught_exceptions() > exceptionsAtStart_) return;
   try {
     Close();
   } catch (...) {
@@ -19,6 +24,11 @@ TTarWriter::~TTarWriter() {
 }
 
 TTarDirRec TTarWriter::NewRecord(const std::string& name, TTarEntryType type, std::int64_t size, double time) const {
+  // A longer name would be cut, and names sharing their first 100 bytes would overwrite each
+  // other on extraction.
+  if (name.size() > kTarNameSize)
+    throw EFormatError("\"" + name + "\": the name has " + std::to_string(name.size()) +
+                       " bytes, more than the " + std::to_string(kTarNameSize) + " a TAR header holds");
   TTarDirRec rec;
   rec.EntryName = name;
   rec.EntrySize = size;
@@ -84,10 +94,15 @@ void TTarWriter::WriteEndOfArchive() {
   finished_ = true;
 }
 
+const std::string& TTarWriter::FilePath() const {
+  static const std::string none;
+  return owned_ ? owned_->TemporaryPath() : none;
+}
+
 void TTarWriter::Close() {
   WriteEndOfArchive();
   if (owned_) {
-    owned_->Close();
+    owned_->Commit();
     owned_.reset();
   }
 }

@@ -1,18 +1,21 @@
 #pragma once
 // Writes a classic 512-byte-block TAR archive ("ustar" magic, no compression). The archive
-// ends with exactly one zero block, written once by WriteEndOfArchive or the destructor.
+// ends with exactly one zero block, written once by WriteEndOfArchive, Close or the
+// destructor. A writer destroyed by an exception writes no end block, and an archive file it
+// was writing is discarded: an earlier file of that name stays as it was.
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "LibTar/TarDirRec.h"
+#include "jnx/SafeFile.h"
 #include "jnx/Stream.h"
 
 namespace brelo {
 
 class TTarWriter {
  public:
-  // Creates (replaces) the archive file.
+  // Creates the archive file, which replaces an earlier one on Close.
   explicit TTarWriter(const std::string& path);
   // Writes into a stream the caller owns.
   explicit TTarWriter(TStream& stream);
@@ -29,8 +32,10 @@ class TTarWriter {
   // A directory entry; the name is stored unchanged and no data blocks follow.
   void WriteDirectoryEntry(const std::string& archiveName, std::int64_t size, double modifiedTime);
   void WriteEndOfArchive();
-  // Writes the end block if needed and closes an owned file, raising EIoError on failure.
+  // Writes the end block if needed and puts an owned file in place, raising EIoError on failure.
   void Close();
+  // The file being written until Close (a temporary name beside the archive); "" for a stream.
+  const std::string& FilePath() const;
 
   // Defaults for new entries.
   std::uint16_t PermissionBits = kAllPermissions;
@@ -41,9 +46,10 @@ class TTarWriter {
 
  private:
   TTarDirRec NewRecord(const std::string& name, TTarEntryType type, std::int64_t size, double time) const;
-  std::unique_ptr<TFileStream> owned_;
+  std::unique_ptr<TSafeFile> owned_;
   TStream* out_;
   bool finished_ = false;
+  int exceptionsAtStart_;
 };
 
 }  // namespace brelo

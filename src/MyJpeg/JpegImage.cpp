@@ -10,6 +10,7 @@
 #include "MyJpeg/JpegErrorManager.h"
 
 #include "jnx/Text.h"
+#include "jnx/SafeFile.h"
 
 namespace brelo {
 

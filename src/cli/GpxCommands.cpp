@@ -24,8 +24,7 @@ void RegisterGpxCommands(CLI::App& app) {
     cmd->callback([=] {
       std::vector<TMapOutlineRow> rows;
       for (const auto& m : ScanJnxFolder(*folder)) rows.push_back(OutlineRow(m.Path, m.Header));
-      std::string dir = *folder;
-      if (dir.back() != '/') dir.push_back('/');
+      const std::string dir = FolderPath(*folder);
       WriteMapsGpx(dir + kMapsGpxName, rows);
       std::cout << dir << kMapsGpxName << " saved (" << rows.size() << " maps).\n";
     });

@@ -12,6 +12,7 @@
 #include "jnx/ScaleTable.h"
 #include "jnx/Stream.h"
 #include "jnx/Text.h"
+#include "jnx/SafeFile.h"
 
 namespace brelo::cli {
 

@@ -14,15 +14,23 @@ namespace brelo::cli {
 
 namespace {
 
-// Adds the folder's contents, names relative to it, sub-folders as "name/" entries.
-void AddFolder(TTarWriter& tar, const std::filesystem::path& root, const std::filesystem::path& folder) {
+bool SameFile(const std::filesystem::path& a, const std::string& b) {
+  std::error_code ec;
+  return !b.empty() && std::filesystem::equivalent(a, b, ec);
+}
+
+// Adds the folder's contents, names relative to it, sub-folders as "name/" entries. The
+// archive being written (and an earlier one of its name) is left out when it lies inside.
+void AddFolder(TTarWriter& tar, const std::string& archive, const std::filesystem::path& root,
+               const std::filesystem::path& folder) {
   std::vector<std::filesystem::directory_entry> entries(std::filesystem::directory_iterator(folder), {});
   std::sort(entries.begin(), entries.end());
   for (const auto& e : entries) {
+    if (SameFile(e.path(), archive) || SameFile(e.path(), tar.FilePath())) continue;
     const std::string name = std::filesystem::relative(e.path(), root).generic_string();
     if (e.is_directory()) {
       tar.WriteDirectoryEntry(name + "/", 0, NowDateTime());
-      AddFolder(tar, root, e.path());
+      AddFolder(tar, archive, root, e.path());
     } else if (e.is_regular_file()) {
       tar.WriteFileEntry(e.path().string(), name);
     }
@@ -50,7 +58,7 @@ void RegisterTarCommands(CLI::App& app) {
     cmd->callback([=] {
       if (!std::filesystem::is_directory(*folder)) throw ECommandFailed(*folder + ": not a folder");
       TTarWriter tar(*archive);
-      AddFolder(tar, *folder, *folder);
+      AddFolder(tar, *archive, *folder, *folder);
       tar.Close();
       std::cout << *archive << " saved.\n";
     });

@@ -59,11 +59,12 @@ bool WriteTrackGpx(const std::string& path, const std::vector<TWpt>& track, int 
     std::vector<TLatLon> points;
     points.reserve(track.size());
     for (const auto& p : track) points.push_back({JnxToDeg(p.Latitude), JnxToDeg(p.Longitude)});
-    TFileStream out(path, TOpenMode::Create);
+    TSafeFile file(path);
+    TFileStream& out = file.Stream();
     WriteRoot(out);
     WriteTrack(out, FileNameOf(WithoutExtension(path)), colour, points);
     Line(out, 0, "</gpx>");
-    out.Close();
+    file.Commit();
     return true;
   } catch (const std::exception& e) {
     if (error) *error = e.what();

@@ -1,6 +1,6 @@
 #include "jnx/FolderScan.h"
 
-#include <dirent.h>
+#include <filesystem>
 
 #include "jnx/Errors.h"
 #include "jnx/JnxReader.h"
@@ -8,17 +8,24 @@
 
 namespace brelo {
 
-std::vector<TScannedMap> ScanJnxFolder(const std::string& folder) {
+std::string FolderPath(const std::string& folder) {
   std::string dir = folder.empty() ? std::string("./") : folder;
   if (dir.back() != '/') dir.push_back('/');
-  DIR* d = opendir(dir.c_str());
-  if (!d) throw EIoError(folder + ": cannot open the folder");
+  return dir;
+}
+
+std::vector<TScannedMap> ScanJnxFolder(const std::string& folder) {
+  const std::string dir = FolderPath(folder);
+  std::error_code ec;
+  std::filesystem::directory_iterator it(dir, ec);
+  if (ec) throw EIoError(folder + ": cannot open the folder: " + ec.message());
   std::vector<std::string> names;
-  while (dirent* e = readdir(d)) {
-    std::string name = e->d_name;
+  for (const auto& e : it) {
+    // A folder named like a map is not one.
+    if (e.is_directory(ec)) continue;
+    std::string name = e.path().filename().string();
     if (name.size() > 4 && name.compare(name.size() - 4, 4, ".jnx") == 0) names.push_back(name);
   }
-  closedir(d);
   std::vector<TScannedMap> maps;
   for (const auto& name : names) {
     TScannedMap m;

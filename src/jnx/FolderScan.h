@@ -13,7 +13,9 @@ struct TScannedMap {
   TJnxMap Header;  // header, level table and description block only
 };
 
-// Every "*.jnx" entry of the folder; a file that cannot be read raises.
+// The folder's path with a trailing "/"; "" is the current folder, "./".
+std::string FolderPath(const std::string& folder);
+// Every "*.jnx" file of the folder; a file that cannot be read raises.
 std::vector<TScannedMap> ScanJnxFolder(const std::string& folder);
 // The cells the map list shows for the overview file: name without extension and bounds.
 TMapOutlineRow OutlineRow(const std::string& path, const TJnxMap& header);

@@ -86,6 +86,13 @@ constexpr std::uint32_t kFirstTilesOffsetField = 56;  // byte offset of level 1'
 
 // Stored size of a string: UTF-8 bytes plus the terminator.
 std::uint32_t Utf8Size(const std::string& text);
+// Offset just past the level table for the model as it will be written.
+std::uint32_t LevelTableEnd(const TJnxMap& map);
+// The SignatureOffset a writer stores. Readers skip a 788-byte signature block when the
+// offset equals the end of the level table, but the writers never write that block (and a
+// changed file no longer matches its signature): the offset is then stored as 0, so that the
+// description block is read where it was written. Any other offset is carried unchanged.
+std::uint32_t WrittenSignatureOffset(const TJnxMap& map);
 // Size of header, level table and description block for the model as it will be written.
 std::uint32_t HeaderSize(const TJnxMap& map);
 // Rebuilds SourceLocations from the levels' tiles.

@@ -40,13 +40,17 @@ bool WriteHeader(TJnxMap& map, const std::string& path, bool newGuid) {
   try {
     const bool existed = FileExists(path);
     TFileStream out(path, existed ? TOpenMode::ReadWrite : TOpenMode::Create);
+    const std::uint64_t end = static_cast<std::uint32_t>(map.Levels.front().TilesOffset);
+    // A first table past the end of the file means a damaged file; clearing up to it would
+    // grow the file to whatever the table claims.
+    if (existed && end > out.Size()) return false;
     WriteHeaderRegion(out, map);
     if (existed) {
-      const std::uint64_t end = static_cast<std::uint32_t>(map.Levels.front().TilesOffset);
       std::vector<std::uint8_t> zeros(static_cast<std::size_t>(end - out.Position()), 0);
       out.Write(zeros.data(), zeros.size());
     }
     out.Close();
+    map.SignatureOffset = WrittenSignatureOffset(map);
     return true;
   } catch (const EBreloError&) {
     return false;

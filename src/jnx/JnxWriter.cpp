@@ -22,7 +22,7 @@ void WriteHeaderRegion(TStream& out, const TJnxMap& map) {
   WriteInt32(out, map.ProductId);
   WriteInt32(out, map.Crc32);
   WriteInt32(out, map.SignatureVersion);
-  WriteUInt32(out, map.SignatureOffset);
+  WriteUInt32(out, WrittenSignatureOffset(map));
   if (map.Version == 4) WriteInt32(out, map.ZOrder);
   for (const auto& level : map.Levels) {
     WriteInt32(out, level.TileCount);

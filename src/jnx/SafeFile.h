@@ -1,7 +1,8 @@
 #pragma once
-// Writes a file through a temporary file in the destination's folder, renamed over the
-// destination only on Commit; without Commit the temporary file is removed, so a failed
-// write never destroys an earlier destination.
+// Writes a file through a temporary file in the destination's folder that takes the
+// destination's name only on Commit, in one atomic step: the name always holds either the
+// earlier complete file or the new one. Without Commit the temporary file is removed.
+// A replaced file keeps its permission bits; a new one gets 0666 less the umask.
 #include <memory>
 #include <string>
 
@@ -11,14 +12,16 @@ namespace brelo {
 
 class TSafeFile {
  public:
+  // Raises EIoError when the destination is a folder or anything but a regular file.
   explicit TSafeFile(const std::string& destination);
   ~TSafeFile();
   TSafeFile(const TSafeFile&) = delete;
   TSafeFile& operator=(const TSafeFile&) = delete;
 
   TFileStream& Stream() { return *stream_; }
-  // Closes and renames over the destination; raises EIoError on failure.
+  // Closes and puts the file in place; raises EIoError on failure.
   void Commit();
+  const std::string& TemporaryPath() const { return temporary_; }
 
  private:
   std::string destination_;
@@ -26,5 +29,8 @@ class TSafeFile {
   std::unique_ptr<TFileStream> stream_;
   bool committed_ = false;
 };
+
+// The whole of data as the file at path, through TSafeFile.
+void WriteFileBytes(const std::string& path, const void* data, std::size_t size);
 
 }  // namespace brelo

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -39,6 +40,13 @@ TFileStream::TFileStream(const std::string& path, TOpenMode mode, std::size_t bu
   const char* flags = mode == TOpenMode::Read ? "rb" : mode == TOpenMode::ReadWrite ? "r+b" : "w+b";
   file_ = std::fopen(path.c_str(), flags);
   if (!file_) throw EIoError(path + ": cannot open: " + SystemReason());
+  // fopen opens a folder for reading; a folder is never a file to read or change.
+  struct stat st {};
+  if (::fstat(fileno(file_), &st) == 0 && S_ISDIR(st.st_mode)) {
+    std::fclose(file_);
+    file_ = nullptr;
+    throw EIoError(path + ": cannot open: it is a folder");
+  }
   buffer_.reset(new char[bufferSize]);  // uninitialised: stdio fills it
   std::setvbuf(file_, buffer_.get(), _IOFBF, bufferSize);
 }
@@ -145,12 +153,6 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.Size()));
   in.ReadExact(bytes.data(), bytes.size(), path.c_str());
   return bytes;
-}
-
-void WriteFileBytes(const std::string& path, const void* data, std::size_t size) {
-  TFileStream out(path, TOpenMode::Create);
-  out.Write(data, size);
-  out.Close();
 }
 
 }  // namespace brelo

@@ -74,6 +74,5 @@ class TMemoryStream : public TStream {
 
 // Whole-file helpers.
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const void* data, std::size_t size);
 
 }  // namespace brelo
