@@ -228,4 +228,29 @@ void WriteOziMap(const std::string& path, const std::string& image, int width, i
   WriteText(path, t);
 }
 
+// A version-3 file of two levels (1 and 2 tiles) laid out by hand; signature at sigOffset.
+TBytes Version3File(std::uint32_t sigOffset, bool withSignatureBlock, const std::vector<std::uint8_t>& jpeg) {
+  TBytes b;
+  b.I32(3).I32(0x1234).I32(1000).I32(2000).I32(-1000).I32(-2000).I32(2).I32(5).I32(77).I32(0x7EADBEEF).I32(1);
+  b.I32(static_cast<std::int32_t>(sigOffset));
+  const std::size_t levelTable = b.Size();
+  b.I32(1).I32(0).I32(4777);
+  b.I32(2).I32(0).I32(2388);
+  if (withSignatureBlock) b.Zeros(788);
+  b.I32(9).Str("abcdef01-2345-6789-abcd-ef0123456789").Str(" Map ").Str("u").I16(-5).Str("detail").I32(2);
+  b.Str("L1").Str("D1").Str("C1").I32(1);
+  b.Str("L2").Str("D2").Str("C2").I32(2);
+  b.Zeros(16);
+  const std::int32_t tables = static_cast<std::int32_t>(b.Size());
+  b.PatchI32(levelTable + 4, tables);
+  b.PatchI32(levelTable + 16, tables + 28);
+  const std::int32_t data = tables + 3 * 28;
+  for (int i = 0; i < 3; ++i)
+    b.I32(100 - i).I32(200 + i).I32(50 - i).I32(150 + i).I16(8).I16(8).I32(static_cast<std::int32_t>(jpeg.size() - 2))
+        .I32(data + i * static_cast<std::int32_t>(jpeg.size() - 2));
+  for (int i = 0; i < 3; ++i) b.Raw({jpeg.begin() + 2, jpeg.end()});
+  b.Raw({'B', 'i', 'r', 'd', 's', 'E', 'y', 'e'});
+  return b;
+}
+
 }  // namespace brelo::test

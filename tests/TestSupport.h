@@ -93,6 +93,10 @@ void WriteBmp(const std::string& path, const TPixelBuffer& rgb, int bits);
 void WriteOziMap(const std::string& path, const std::string& image, int width, int height, double west,
                  double north, double east, double south);
 
+// A version-3 file of two levels (1 and 2 tiles of the given JPEG) laid out by hand, with
+// SignatureOffset sigOffset and, when asked, a 788-byte signature block after the level table.
+TBytes Version3File(std::uint32_t sigOffset, bool withSignatureBlock, const std::vector<std::uint8_t>& jpeg);
+
 // A small colour JPEG of the given size (a gradient), for tile data.
 std::vector<std::uint8_t> MakeJpeg(int width, int height, int seed = 0);
 

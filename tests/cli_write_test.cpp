@@ -6,7 +6,9 @@
 #include <nlohmann/json.hpp>
 
 #include "TestSupport.h"
+#include "jnx/JnxUpdate.h"
 
+using namespace brelo;
 using namespace brelo::test;
 
 namespace {
@@ -175,4 +177,55 @@ TEST(CliGpx, OutlinesAndInfo) {
   r = RunCommand(Cli("gpx info " + dir.Path("bad.gpx")));
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("is not a valid floating point value"), std::string::npos);
+}
+
+TEST(CliTar, ArchiveInsideTheFolderIsLeftOutAndLongNamesRefused) {
+  TTempDir dir;
+  std::filesystem::create_directories(dir.Path("pack"));
+  WriteText(dir.Path("pack/a.txt"), "a");
+  WriteText(dir.Path("pack/pack.tar"), "an earlier archive");
+  TRunResult r = RunCommand(Cli("tar create " + dir.Path("pack/pack.tar") + " " + dir.Path("pack")));
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  TRunResult list = RunCommand(Cli("tar list " + dir.Path("pack/pack.tar")));
+  EXPECT_NE(list.Out.find("a.txt"), std::string::npos);
+  EXPECT_EQ(list.Out.find("pack.tar"), std::string::npos) << list.Out;
+  EXPECT_EQ(std::count(list.Out.begin(), list.Out.end(), '\n'), 1) << list.Out;
+
+  std::filesystem::create_directories(dir.Path("long"));
+  WriteText(dir.Path("long/" + std::string(101, 'x')), "1");
+  r = RunCommand(Cli("tar create " + dir.Path("long.tar") + " " + dir.Path("long")));
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("more than the 100 a TAR header holds"), std::string::npos) << r.Err;
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("long.tar")));  // no archive that lists as complete
+}
+
+TEST(CliGpx, EmptyFolderMeansTheCurrentOneAndFoldersAreNotMaps) {
+  TTempDir dir;
+  MakeTestJnx(dir.Path("a.jnx"), {1});
+  std::filesystem::create_directories(dir.Path("folder.jnx"));
+  TRunResult r = RunCommand("cd " + dir.Path() + " && " + Cli("gpx outlines ''"));
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find("(1 maps)"), std::string::npos) << r.Out;
+  EXPECT_TRUE(std::filesystem::exists(dir.Path("Maps.gpx")));
+  r = RunCommand(Cli("info " + dir.Path("folder.jnx")));
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("cannot open: it is a folder"), std::string::npos) << r.Err;
+}
+
+TEST(CliWrite, SaveMapAppliesTheEditRules) {
+  TTempDir dir;
+  MakeTestJnx(dir.Path("m.jnx"), {1, 1});
+  // Fields as another program may leave them: a stray ProductId2, a Z order out of range and
+  // level copyrights that differ from the shown ones.
+  TJnxMap map = LoadJnx(dir.Path("m.jnx"));
+  map.ProductId = 70000;
+  map.ProductId2 = 9;
+  map.ZOrder = 150;
+  map.Levels[0].Copyright = "other";
+  ASSERT_TRUE(WriteHeader(map, map.CurrentFile, false));
+  ASSERT_EQ(RunCommand(Cli("save-map " + dir.Path("m.jnx"))).Status, 0);
+  auto j = Info(dir.Path("m_saved.jnx"));
+  EXPECT_EQ(j["ProductId2"], 4464);
+  EXPECT_EQ(j["ZOrder"], 30);
+  EXPECT_EQ(j["Levels"][0]["Copyright"], j["Levels"][0]["LevelCopyright"]);
 }

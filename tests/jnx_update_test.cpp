@@ -6,6 +6,7 @@
 #include "jnx/JnxUpdate.h"
 #include "jnx/JnxWriter.h"
 #include "jnx/MapEdits.h"
+#include "jnx/ScaleTable.h"
 #include "jnx/StreamHelpers.h"
 #include "resources/Resources.h"
 
@@ -218,4 +219,51 @@ TEST(ApplyMapEdits, AcceptanceRules) {
   EXPECT_EQ(map.Levels[0].LevelCopyright, "(c) me");
   EXPECT_EQ(map.Levels[0].Scale, 4777u);
   EXPECT_THROW(apply([](TMapEditCells& c) { c.Levels[0].Scale = "12x"; }), EFormatError);
+}
+
+TEST(UpdateMapNow, SignedFileKeepsReadingBackAfterAnEdit) {
+  TTempDir dir;
+  WriteFile(dir.Path("sig.jnx"), Version3File(72, true, MakeJpeg(8, 8)).Data);
+  TJnxMap map = LoadJnx(dir.Path("sig.jnx"));
+  map.ProductName = "Renamed";
+  TUpdateResult r = UpdateMapNow(map, TUpdateSender::UpdateMapNow);
+  ASSERT_TRUE(r.Ok) << r.Message;
+  EXPECT_EQ(map.SignatureOffset, 0u);  // the model says what the file now holds
+  TJnxMap out = LoadJnx(dir.Path("sig.jnx"));
+  EXPECT_EQ(out.SignatureOffset, 0u);
+  EXPECT_EQ(out.ProductName, "Renamed");
+  EXPECT_EQ(out.Guid, map.Guid);
+  EXPECT_EQ(out.Levels[1].Description, "D2");
+  EXPECT_EQ(out.Levels[1].Zoom, 2);
+  EXPECT_EQ(RestoreTileJpeg(out, 1, 1), RestoreTileJpeg(LoadJnx(dir.Path("sig.jnx")), 1, 1));
+}
+
+TEST(UpdateMapNow, FirstTableBeyondTheEndIsRefusedAndTheFileUnchanged) {
+  TTempDir dir;
+  MakeTestJnx(dir.Path("m.jnx"), {1});
+  TJnxMap map = LoadJnx(dir.Path("m.jnx"));
+  const auto original = ReadFile(dir.Path("m.jnx"));
+  map.Levels[0].TilesOffset = 50 * 1000 * 1000;  // as a damaged level table claims
+  TUpdateResult r = UpdateMapNow(map, TUpdateSender::UpdateMapNow);
+  EXPECT_FALSE(r.Ok);
+  EXPECT_EQ(r.Message, dir.Path("m.jnx") + "\n\nNOT updated. ReadOnly? Try SaveMap.");
+  EXPECT_EQ(ReadFile(dir.Path("m.jnx")), original);
+}
+
+TEST(AddDummyLevel, ScalesNotOnOfferAreRefused) {
+  TTempDir dir;
+  MakeTestJnx(dir.Path("m.jnx"), {1});
+  TJnxMap map = LoadJnx(dir.Path("m.jnx"));
+  const auto original = ReadFile(dir.Path("m.jnx"));
+  const int offered = DummyLevelScaleCount(map);
+  ASSERT_LT(offered, static_cast<int>(ScaleTable.size()));
+  const std::uint32_t tooCoarse = ScaleTable[static_cast<std::size_t>(offered)].Value;
+  for (std::uint32_t scale : {tooCoarse, 12345u}) {
+    TUpdateResult r = AddDummyLevel(map, scale, DummyJpgBytes());
+    EXPECT_FALSE(r.Ok);
+    EXPECT_NE(r.Message.find("is not offered"), std::string::npos) << r.Message;
+    EXPECT_EQ(ReadFile(dir.Path("m.jnx")), original);
+  }
+  const std::uint32_t last = ScaleTable[static_cast<std::size_t>(offered - 1)].Value;
+  EXPECT_TRUE(AddDummyLevel(map, last, DummyJpgBytes()).Ok);
 }

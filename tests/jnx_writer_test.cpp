@@ -167,3 +167,48 @@ TEST(WriteJnx, AFailedWriteLeavesTheEarlierDestinationAndReportsFalse) {
   for (auto& e : std::filesystem::directory_iterator(dir.Path())) files += e.is_regular_file();
   EXPECT_EQ(files, 2);
 }
+
+// A file whose signature block the reader skips reads back field for field after a save:
+// the written file carries no signature, and its description block is where the reader looks.
+TEST(WriteJnx, SavedSignedFileReadsBackFieldForField) {
+  TTempDir dir;
+  WriteFile(dir.Path("sig.jnx"), Version3File(72, true, MakeJpeg(8, 8)).Data);
+  TJnxMap map = LoadJnx(dir.Path("sig.jnx"));
+  ASSERT_EQ(map.ProductName, "Map");
+  for (int level : {-1, 0}) {
+    const std::string dest = dir.Path(level < 0 ? "all.jnx" : "one.jnx");
+    ASSERT_TRUE(Save(map, dest, level));
+    TJnxMap out = LoadJnx(dest);
+    EXPECT_EQ(out.SignatureOffset, 0u);
+    EXPECT_EQ(out.Guid, map.Guid);
+    EXPECT_EQ(out.ProductName, "Map");
+    EXPECT_EQ(out.DetailLevel, "detail");
+    EXPECT_EQ(out.BlockVersion, 9);
+    EXPECT_EQ(out.Levels[0].Name, "L1");
+    EXPECT_EQ(out.Levels.back().Copyright, level < 0 ? "C2" : "C1");
+    for (int t = 0; t < out.Levels[0].TileCount; ++t) EXPECT_EQ(RestoreTileJpeg(out, 0, t), RestoreTileJpeg(map, 0, t));
+  }
+  // Any other offset goes as well: the new file matches no old signature.
+  WriteFile(dir.Path("other.jnx"), Version3File(73, false, MakeJpeg(8, 8)).Data);
+  TJnxMap other = LoadJnx(dir.Path("other.jnx"));
+  ASSERT_TRUE(Save(other, dir.Path("other_saved.jnx"), -1));
+  EXPECT_EQ(LoadJnx(dir.Path("other_saved.jnx")).SignatureOffset, 0u);
+  EXPECT_EQ(LoadJnx(dir.Path("other_saved.jnx")).Levels[1].Description, "D2");
+}
+
+TEST(WriteJnx, OutputOf4GiBIsRefusedBeforeAnythingIsWritten) {
+  TTempDir dir;
+  MakeTestJnx(dir.Path("m.jnx"), {3});
+  TJnxMap map = LoadJnx(dir.Path("m.jnx"));
+  // The stored sizes claim more than 32-bit offsets can address.
+  for (auto& t : map.Levels[0].Tiles) t.ImageSize = 0x60000000;
+  const TJnxMap before = map;
+  EXPECT_THROW(LayoutOffsets(map), EFormatError);
+  EXPECT_EQ(map.Levels[0].TilesOffset, before.Levels[0].TilesOffset);
+  EXPECT_EQ(map.Levels[0].Tiles[2].ImageOffset, before.Levels[0].Tiles[2].ImageOffset);
+  std::string error;
+  EXPECT_FALSE(Save(map, dir.Path("big.jnx"), -1, &error));
+  EXPECT_NE(error.find("4 GiB"), std::string::npos) << error;
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("big.jnx")));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);  // no temporary file left
+}

@@ -86,3 +86,31 @@ TEST(TileExtraction, EmptyLevelGetsItsFolder) {
   EXPECT_TRUE(std::filesystem::is_directory(base + "level2_0_tiles"));
   EXPECT_TRUE(std::filesystem::is_empty(base + "level2_0_tiles"));
 }
+
+TEST(TileExtraction, ClaimedSizesAreCheckedAgainstTheFileFirst) {
+  TTempDir dir;
+  MakeTestJnx(dir.Path("m.jnx"), {2});
+  TJnxMap map = LoadJnx(dir.Path("m.jnx"));
+  map.Levels[0].Tiles[1].ImageSize = 0x7FFFFFF0;  // a 2 GB tile in a file of a few KB
+  std::string base, error;
+  EXPECT_FALSE(SaveTiles(map, nullptr, base, &error));
+  EXPECT_NE(error.find("data of tile 2 of level 1 lies past the end of the file"), std::string::npos) << error;
+}
+
+TEST(TileExtraction, FailureNamesTheTileAndProgressEndsThere) {
+  TTempDir dir;
+  MakeTestJnx(dir.Path("m.jnx"), {2, 40});
+  TJnxMap map = LoadJnx(dir.Path("m.jnx"));
+  auto bytes = ReadFile(map.CurrentFile);
+  const auto& bad = map.Levels[1].Tiles[4];
+  for (int i = 0; i < bad.ImageSize; ++i) bytes[bad.ImageOffset + static_cast<std::uint32_t>(i)] = 0x11;
+  WriteFile(map.CurrentFile, bytes);
+  std::vector<std::string> progress;
+  std::string base, error;
+  EXPECT_FALSE(SaveTiles(map, [&](const std::string& s) { progress.push_back(s); }, base, &error));
+  EXPECT_NE(error.find("level 2 tile 5: JPEG error #"), std::string::npos) << error;
+  // The lines a one-thread run shows: every tile up to the failing one, in order.
+  ASSERT_EQ(progress.size(), 7u);
+  EXPECT_EQ(progress[1], "Wait... level 1/2 tile 2/2");
+  EXPECT_EQ(progress.back(), "Wait... level 2/2 tile 5/40");
+}

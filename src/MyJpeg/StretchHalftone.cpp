@@ -39,28 +39,22 @@ TContributions Contributions(int srcSize, int dstSize) {
   return c;
 }
 
-}  // namespace
-
-void StretchHalftone(const TPixelBuffer& src, TPixelBuffer& dst) {
-  if (dst.Empty() || src.Empty()) return;
-  TPixelBuffer converted = src.Channels == dst.Channels ? TPixelBuffer() : src.ToRgb();
-  const TPixelBuffer& s = src.Channels == dst.Channels ? src : converted;
-  if (s.Channels != dst.Channels) return;  // gray destinations take gray sources only
-  if (s.Width == dst.Width && s.Height == dst.Height) {
-    dst.Data = s.Data;
-    return;
-  }
+// Resamples a source of srcWidth x srcHeight pixels given row by row onto dst. Source rows
+// with the same key are equal, so their horizontal pass is done once: keys run from 0 to
+// keyCount - 1, rowOf(key) gives the row's pixels and keyOf(y) the key of row y.
+template <class RowOf, class KeyOf>
+void StretchRows(int srcWidth, int srcHeight, int keyCount, const RowOf& rowOf, const KeyOf& keyOf, TPixelBuffer& dst) {
   const int ch = dst.Channels;
-  const TContributions cols = Contributions(s.Width, dst.Width);
-  const TContributions rows = Contributions(s.Height, dst.Height);
+  const TContributions cols = Contributions(srcWidth, dst.Width);
+  const TContributions rows = Contributions(srcHeight, dst.Height);
   const std::size_t rowLen = static_cast<std::size_t>(dst.Width) * ch;
 
-  // Horizontal pass into 8.8 fixed point per source row (at most 65280, so the vertical sums
-  // of 16.16 weights stay below 2^32).
-  std::vector<std::uint32_t> horizontal(static_cast<std::size_t>(s.Height) * rowLen);
-  for (int y = 0; y < s.Height; ++y) {
-    const std::uint8_t* in = s.Row(y);
-    std::uint32_t* out = horizontal.data() + static_cast<std::size_t>(y) * rowLen;
+  // Horizontal pass into 8.8 fixed point per distinct source row (at most 65280, so the
+  // vertical sums of 16.16 weights stay below 2^32).
+  std::vector<std::uint32_t> horizontal(static_cast<std::size_t>(keyCount) * rowLen);
+  for (int key = 0; key < keyCount; ++key) {
+    const std::uint8_t* in = rowOf(key);
+    std::uint32_t* out = horizontal.data() + static_cast<std::size_t>(key) * rowLen;
     for (int x = 0; x < dst.Width; ++x) {
       const std::uint32_t* w = cols.Weights.data() + cols.Offset[static_cast<std::size_t>(x)];
       const std::uint8_t* p = in + static_cast<std::size_t>(cols.First[static_cast<std::size_t>(x)]) * ch;
@@ -85,7 +79,7 @@ void StretchHalftone(const TPixelBuffer& src, TPixelBuffer& dst) {
     const std::uint32_t* w = rows.Weights.data() + rows.Offset[yi];
     std::fill(accumulator.begin(), accumulator.end(), 0u);
     for (int i = 0; i < rows.Count[yi]; ++i) {
-      const std::uint32_t* line = horizontal.data() + static_cast<std::size_t>(rows.First[yi] + i) * rowLen;
+      const std::uint32_t* line = horizontal.data() + static_cast<std::size_t>(keyOf(rows.First[yi] + i)) * rowLen;
       const std::uint32_t wi = w[i];
       for (std::size_t x = 0; x < rowLen; ++x) accumulator[x] += wi * line[x];
     }
@@ -93,6 +87,45 @@ void StretchHalftone(const TPixelBuffer& src, TPixelBuffer& dst) {
     for (std::size_t x = 0; x < rowLen; ++x)
       out[x] = static_cast<std::uint8_t>(std::min<std::uint64_t>(255, (std::uint64_t(accumulator[x]) + (1u << 23)) >> 24));
   }
+}
+
+}  // namespace
+
+void StretchHalftone(const TPixelBuffer& src, TPixelBuffer& dst) {
+  if (dst.Empty() || src.Empty()) return;
+  TPixelBuffer converted = src.Channels == dst.Channels ? TPixelBuffer() : src.ToRgb();
+  const TPixelBuffer& s = src.Channels == dst.Channels ? src : converted;
+  if (s.Channels != dst.Channels) return;  // gray destinations take gray sources only
+  if (s.Width == dst.Width && s.Height == dst.Height) {
+    dst.Data = s.Data;
+    return;
+  }
+  StretchRows(s.Width, s.Height, s.Height, [&](int key) { return s.Row(key); }, [](int y) { return y; }, dst);
+}
+
+void StretchPlacedHalftone(const TPixelBuffer& image, int canvasWidth, int canvasHeight, int x, int y,
+                           const std::uint8_t fill[3], TPixelBuffer& dst) {
+  if (dst.Empty() || canvasWidth <= 0 || canvasHeight <= 0 || dst.Channels != 3) return;
+  const TPixelBuffer converted = image.Channels == 3 ? TPixelBuffer() : image.ToRgb();
+  const TPixelBuffer& img = image.Channels == 3 ? image : converted;
+  // The part of the image inside the canvas: rows [top, bottom), columns [left, right).
+  const int top = std::clamp(y, 0, canvasHeight), bottom = std::clamp(y + img.Height, 0, canvasHeight);
+  const int left = std::clamp(x, 0, canvasWidth), right = std::clamp(x + img.Width, 0, canvasWidth);
+  const bool any = bottom > top && right > left;
+  // Key 0: a row of fill colour; key 1 + k: canvas row top + k.
+  const std::size_t stride = static_cast<std::size_t>(canvasWidth) * 3;
+  std::vector<std::uint8_t> fillRow(stride), line(stride);
+  for (std::size_t i = 0; i < stride; i += 3) fillRow[i] = fill[0], fillRow[i + 1] = fill[1], fillRow[i + 2] = fill[2];
+  auto rowOf = [&](int key) -> const std::uint8_t* {
+    if (key == 0) return fillRow.data();
+    line = fillRow;
+    const int row = top + key - 1;
+    std::copy_n(img.Row(row - y) + static_cast<std::size_t>(left - x) * 3, static_cast<std::size_t>(right - left) * 3,
+                line.data() + static_cast<std::size_t>(left) * 3);
+    return line.data();
+  };
+  auto keyOf = [&](int row) { return any && row >= top && row < bottom ? 1 + row - top : 0; };
+  StretchRows(canvasWidth, canvasHeight, any ? 1 + bottom - top : 1, rowOf, keyOf, dst);
 }
 
 }  // namespace brelo

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include "MyJpeg/PixelBuffer.h"
 
 namespace brelo {
@@ -7,5 +9,11 @@ namespace brelo {
 // averaging: every destination pixel is the coverage-weighted mean of the source pixels
 // under it. Equal sizes copy.
 void StretchHalftone(const TPixelBuffer& src, TPixelBuffer& dst);
+
+// The same for a canvas of canvasWidth x canvasHeight pixels in the fill colour with image
+// drawn at (x, y), clipped, without making the canvas: memory follows the image and dst, not
+// the canvas. dst must have 3 channels.
+void StretchPlacedHalftone(const TPixelBuffer& image, int canvasWidth, int canvasHeight, int x, int y,
+                           const std::uint8_t fill[3], TPixelBuffer& dst);
 
 }  // namespace brelo

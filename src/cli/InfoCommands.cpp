@@ -12,6 +12,7 @@
 #include "jnx/ScaleTable.h"
 #include "jnx/Stream.h"
 #include "jnx/Text.h"
+#include "jnx/TileSource.h"
 #include "jnx/SafeFile.h"
 
 namespace brelo::cli {
@@ -132,10 +133,9 @@ void RegisterInfoCommands(CLI::App& app) {
       TJnxMap map = LoadMap(*file);
       if (*level != 0 && (*level < 1 || *level > map.LevelCount))
         throw ECommandFailed(*file + Format(": no level %d (the map has %d)", *level, map.LevelCount));
-      TFileStream in(*file, TOpenMode::Read);
-      const std::uint64_t size = in.Size();
-      TMemoryStream buffer;
+      TTileSource source(*file);
       TJpegImage image;
+      image.DecodeScale = static_cast<TDecodeScale>(ParseScale(*scale));
       int decoded = 0, failed = 0;
       std::string first;
       for (int l = 0; l < map.LevelCount; ++l) {
@@ -143,12 +143,7 @@ void RegisterInfoCommands(CLI::App& app) {
         const auto& tiles = map.Levels[static_cast<std::size_t>(l)].Tiles;
         for (std::size_t t = 0; t < tiles.size(); ++t) {
           try {
-            if (tiles[t].ImageSize < 0 || tiles[t].ImageOffset + std::uint64_t(std::uint32_t(tiles[t].ImageSize)) > size)
-              throw EFormatError("data lies outside the file");
-            RestoreTileJpeg(in, tiles[t], buffer);
-            image.DecodeScale = static_cast<TDecodeScale>(ParseScale(*scale));
-            image.LoadFromStream(buffer);
-            image.Decode();
+            source.Decode(tiles[t], l, static_cast<int>(t), image);
             if (decoded++ == 0) first = Format("%dx%d", image.Width(), image.Height());
           } catch (const EBreloError& e) {
             ++failed;

@@ -6,6 +6,7 @@
 #include "cli/CliSupport.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxWriter.h"
+#include "jnx/MapEdits.h"
 #include "jnx/Paths.h"
 #include "jnx/Text.h"
 #include "jnx/TileExtraction.h"
@@ -31,6 +32,9 @@ void RegisterWriteCommands(CLI::App& app) {
     cmd->add_option("FILE", *file, "JNX file")->required();
     cmd->callback([file] {
       TJnxMap map = LoadMap(*file);
+      // The rules the window applies to its cells before saving, over the cells as shown.
+      TMapEditCells cells = EditCellsFromMap(map);
+      ApplyMapEdits(map, cells);
       SaveJnx(map, WithoutExtension(*file) + "_saved.jnx", -1);
     });
   }

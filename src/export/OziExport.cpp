@@ -18,6 +18,7 @@
 #include "jnx/Pipeline.h"
 #include "jnx/SafeFile.h"
 #include "jnx/Text.h"
+#include "jnx/TileSource.h"
 #include "resources/Resources.h"
 #include "uMapCreation/PictureReader.h"
 
@@ -91,14 +92,14 @@ int BuildExportTiles(const TJnxMap& map, int level, TViewState& v, TJnxMap& b, T
   struct TJob {
     std::vector<std::uint8_t> Jpeg;
   };
-  TFileStream in(map.CurrentFile, TOpenMode::Read);
+  TTileSource source(map.CurrentFile);
   TMemoryStream buffer;
   std::mutex spoolMutex;
   const std::size_t count = tiles.size();
   std::function<TJob(std::size_t)> produce = [&](std::size_t i) {
     info = Format("Extracting tile %zu/%zu", i + 1, count);
     if (report.Info) report.Info(info);
-    RestoreTileJpeg(in, tiles[i], buffer);
+    source.Restore(tiles[i], level, static_cast<int>(i), buffer);
     return TJob{std::move(buffer.Data())};
   };
   std::function<void(TJob&, std::size_t)> consume = [&](TJob& job, std::size_t i) {
@@ -106,17 +107,14 @@ int BuildExportTiles(const TJnxMap& map, int level, TViewState& v, TJnxMap& b, T
     TJpegImage image;
     image.LoadFromBytes(std::move(job.Jpeg));
     const TPixelBuffer& decoded = image.Pixels();
-    // Tiles on the west edge sit right-aligned, on the north edge bottom-aligned, in a red cell.
-    thread_local TPixelBuffer a, cell;  // reused: a fresh canvas per tile costs page faults
-    if (a.Width != TW || a.Height != TH || a.Channels != 3) a = TPixelBuffer(TW, TH, 3);
+    // Tiles on the west edge sit right-aligned, on the north edge bottom-aligned, in a red
+    // TW x TH cell stretched onto SW x SH. The cell is never made: its size comes from the
+    // tile table, which may claim far more than the decoded tile.
+    thread_local TPixelBuffer cell;  // reused: a fresh buffer per tile costs page faults
     if (cell.Width != SW || cell.Height != SH || cell.Channels != 3) cell = TPixelBuffer(SW, SH, 3);
-    a.Fill(255, 0, 0);
+    static const std::uint8_t red[3] = {255, 0, 0};
     const int ox = t.Left == b.West ? TW - t.Width : 0, oy = t.Top == b.North ? TH - t.Height : 0;
-    if (decoded.Channels == 3)
-      a.Draw(decoded, ox, oy);
-    else
-      a.Draw(decoded.ToRgb(), ox, oy);
-    StretchHalftone(a, cell);
+    StretchPlacedHalftone(decoded, TW, TH, ox, oy, red, cell);
     if (lastUse.at(names[i]) != i) return;
     std::vector<std::uint8_t> out;
     EncodeJpeg(cell, 90, image.GrayOutput, image.WriteProgressive, out);

@@ -4,17 +4,6 @@ namespace brelo {
 
 std::uint32_t Utf8Size(const std::string& text) { return static_cast<std::uint32_t>(text.size()) + 1; }
 
-std::uint32_t LevelTableEnd(const TJnxMap& map) {
-  std::uint32_t end = (map.Version == 4 ? 52 : 48) + 12u * static_cast<std::uint32_t>(map.Levels.size());
-  if (map.Version == 4)
-    for (const auto& level : map.Levels) end += 4 + Utf8Size(level.LevelCopyright);
-  return end;
-}
-
-std::uint32_t WrittenSignatureOffset(const TJnxMap& map) {
-  return map.SignatureOffset == LevelTableEnd(map) ? 0 : map.SignatureOffset;
-}
-
 std::uint32_t HeaderSize(const TJnxMap& map) {
   std::uint32_t size = (map.Version == 4 ? 52 : 48) + 12u * static_cast<std::uint32_t>(map.Levels.size());
   if (map.Version == 4)

@@ -86,13 +86,10 @@ constexpr std::uint32_t kFirstTilesOffsetField = 56;  // byte offset of level 1'
 
 // Stored size of a string: UTF-8 bytes plus the terminator.
 std::uint32_t Utf8Size(const std::string& text);
-// Offset just past the level table for the model as it will be written.
-std::uint32_t LevelTableEnd(const TJnxMap& map);
-// The SignatureOffset a writer stores. Readers skip a 788-byte signature block when the
-// offset equals the end of the level table, but the writers never write that block (and a
-// changed file no longer matches its signature): the offset is then stored as 0, so that the
-// description block is read where it was written. Any other offset is carried unchanged.
-std::uint32_t WrittenSignatureOffset(const TJnxMap& map);
+// Every file the writers write or update is changed (a new Guid at least), so a signature it
+// had no longer matches it, and the 788-byte block a reader would skip is never written: the
+// written SignatureOffset is 0, and the description block is read where it was written.
+constexpr std::uint32_t kWrittenSignatureOffset = 0;
 // Size of header, level table and description block for the model as it will be written.
 std::uint32_t HeaderSize(const TJnxMap& map);
 // Rebuilds SourceLocations from the levels' tiles.

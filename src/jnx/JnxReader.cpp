@@ -9,6 +9,7 @@
 #include "jnx/Errors.h"
 #include "jnx/StreamHelpers.h"
 #include "jnx/Text.h"
+#include "jnx/TileSource.h"
 
 namespace brelo {
 
@@ -149,44 +150,22 @@ bool ReadJnx(TJnxMap& map, const std::string& path, bool withDetails) {
   return ReadJnx(map, in, path, withDetails);
 }
 
-void RestoreTileJpeg(TStream& source, const TJnxTile& tile, TMemoryStream& out) {
-  if (tile.ImageSize < 0) throw EFormatError(Format("negative ImageSize %d", tile.ImageSize));
-  out.Clear();
-  auto& data = out.Data();
-  data.resize(2 + static_cast<std::size_t>(tile.ImageSize));
-  data[0] = 0xFF;
-  data[1] = 0xD8;
-  source.Seek(tile.ImageOffset);
-  source.ReadExact(data.data() + 2, static_cast<std::size_t>(tile.ImageSize), "tile data");
-  out.Seek(0);
-}
-
 std::vector<std::uint8_t> RestoreTileJpeg(const TJnxMap& map, int level, int tile) {
   if (level < 0 || level >= static_cast<int>(map.Levels.size()) || tile < 0 ||
       tile >= static_cast<int>(map.Levels[level].Tiles.size()))
     throw EFormatError(map.CurrentFile + Format(": no tile %d in level %d", tile + 1, level + 1));
-  TFileStream in(map.CurrentFile, TOpenMode::Read);
-  const TJnxTile& t = map.Levels[level].Tiles[tile];
-  if (static_cast<std::uint64_t>(t.ImageOffset) + static_cast<std::uint32_t>(std::max(0, t.ImageSize)) > in.Size())
-    throw EFormatError(map.CurrentFile + Format(": data of tile %d of level %d lies past the end of the file",
-                                                tile + 1, level + 1));
+  TTileSource source(map.CurrentFile);
   TMemoryStream out;
-  RestoreTileJpeg(in, t, out);
+  source.Restore(map.Levels[level].Tiles[tile], level, tile, out);
   return std::move(out.Data());
 }
 
 bool DecodeTile(const TJnxMap& map, int level, int tile, TJpegImage& image) {
   if (level < 0 || level >= static_cast<int>(map.Levels.size())) return false;
   if (tile < 0 || tile >= static_cast<int>(map.Levels[level].Tiles.size())) return false;
-  TFileStream in(map.CurrentFile, TOpenMode::Read);
-  const TJnxTile& t = map.Levels[level].Tiles[tile];
+  TTileSource source(map.CurrentFile);
   try {
-    if (static_cast<std::uint64_t>(t.ImageOffset) + static_cast<std::uint32_t>(std::max(0, t.ImageSize)) > in.Size())
-      return false;
-    TMemoryStream buffer;
-    RestoreTileJpeg(in, t, buffer);
-    image.LoadFromStream(buffer);
-    image.Decode();
+    source.Decode(map.Levels[level].Tiles[tile], level, tile, image);
     return true;
   } catch (const EBreloError&) {
     return false;

@@ -17,8 +17,8 @@ bool ReadJnx(TJnxMap& map, const std::string& path, bool withDetails);
 // The same over an open stream; name is used in messages.
 bool ReadJnx(TJnxMap& map, TStream& in, const std::string& name, bool withDetails);
 
-// The complete JPEG stream of a stored tile: FF D8 followed by its ImageSize stored bytes.
-void RestoreTileJpeg(TStream& source, const TJnxTile& tile, TMemoryStream& out);
+// The complete JPEG stream of a stored tile of CurrentFile: FF D8 followed by its ImageSize
+// stored bytes (TTileSource reads many tiles through one open file).
 std::vector<std::uint8_t> RestoreTileJpeg(const TJnxMap& map, int level, int tile);
 
 // Loads tile (level, tile) of CurrentFile into image; false for indices out of range and

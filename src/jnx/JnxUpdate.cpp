@@ -11,6 +11,7 @@
 #include "jnx/Paths.h"
 #include "jnx/ScaleTable.h"
 #include "jnx/Stream.h"
+#include "jnx/Text.h"
 
 namespace brelo {
 
@@ -50,7 +51,7 @@ bool WriteHeader(TJnxMap& map, const std::string& path, bool newGuid) {
       out.Write(zeros.data(), zeros.size());
     }
     out.Close();
-    map.SignatureOffset = WrittenSignatureOffset(map);
+    map.SignatureOffset = kWrittenSignatureOffset;
     return true;
   } catch (const EBreloError&) {
     return false;
@@ -130,8 +131,23 @@ int DummyLevelScaleCount(const TJnxMap& map) {
   return static_cast<int>(ScaleTable.size());
 }
 
+bool IsOfferedDummyScale(const TJnxMap& map, std::uint32_t scale) {
+  const int count = DummyLevelScaleCount(map);
+  for (int i = 0; i < count; ++i)
+    if (ScaleTable[static_cast<std::size_t>(i)].Value == scale) return true;
+  return false;
+}
+
 TUpdateResult AddDummyLevel(TJnxMap& map, std::uint32_t scale, const std::vector<std::uint8_t>& jpeg) {
   TUpdateResult result;
+  if (!IsOfferedDummyScale(map, scale)) {
+    const int count = DummyLevelScaleCount(map);
+    result.Message = map.CurrentFile + Format(": a placeholder level of scale %u is not offered; the scales on offer "
+                                              "run from %s to %s",
+                                              scale, ScaleTable.front().Name,
+                                              ScaleTable[static_cast<std::size_t>(std::max(1, count) - 1)].Name);
+    return result;
+  }
   const TJnxMap saved = map;
   auto refuse = [&] {
     map = saved;

@@ -37,7 +37,9 @@ bool CanAddDummyLevel(const TJnxMap& map);
 // Placeholder scales on offer: every ScaleTable entry up to the first not below the last
 // level's Scale. Returns how many entries from the start are offered.
 int DummyLevelScaleCount(const TJnxMap& map);
-// Appends a level of one placeholder tile (jpeg: the complete JPEG file) to CurrentFile.
+// Whether scale is one of the DummyLevelScaleCount scales on offer.
+bool IsOfferedDummyScale(const TJnxMap& map, std::uint32_t scale);
+// Appends a level of one placeholder tile (refused for a scale that is not on offer) (jpeg: the complete JPEG file) to CurrentFile.
 // On success the model is reloaded from the file; on failure it is restored.
 TUpdateResult AddDummyLevel(TJnxMap& map, std::uint32_t scale, const std::vector<std::uint8_t>& jpeg);
 

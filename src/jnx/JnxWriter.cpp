@@ -1,5 +1,7 @@
 #include "jnx/JnxWriter.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "jnx/Errors.h"
@@ -22,7 +24,7 @@ void WriteHeaderRegion(TStream& out, const TJnxMap& map) {
   WriteInt32(out, map.ProductId);
   WriteInt32(out, map.Crc32);
   WriteInt32(out, map.SignatureVersion);
-  WriteUInt32(out, WrittenSignatureOffset(map));
+  WriteUInt32(out, kWrittenSignatureOffset);
   if (map.Version == 4) WriteInt32(out, map.ZOrder);
   for (const auto& level : map.Levels) {
     WriteInt32(out, level.TileCount);
@@ -69,15 +71,29 @@ void WriteTileTables(TStream& out, const TJnxMap& map) {
 }
 
 void LayoutOffsets(TJnxMap& map) {
-  std::uint32_t offset = HeaderSize(map) + kHeaderGap;
+  // Offsets are 32-bit fields: the layout is worked out in 64 bits and refused whole when the
+  // file would not fit, before any field is changed.
+  std::uint64_t offset = std::uint64_t(HeaderSize(map)) + kHeaderGap;
+  for (const auto& level : map.Levels) {
+    if (offset > std::uint64_t(INT32_MAX)) break;
+    offset += std::uint64_t(kTileEntrySize) * static_cast<std::uint32_t>(std::max(0, level.TileCount));
+  }
+  std::uint64_t end = offset;
+  for (const auto& level : map.Levels)
+    for (const auto& tile : level.Tiles) end += static_cast<std::uint32_t>(std::max(0, tile.ImageSize));
+  end += kTrailerSize;
+  if (offset > std::uint64_t(INT32_MAX) || end > std::uint64_t(UINT32_MAX))
+    throw EFormatError(map.CurrentFile + Format(": the new file would take %llu bytes; a JNX file holds less than 4 GiB",
+                                                static_cast<unsigned long long>(end)));
+  std::uint32_t at = HeaderSize(map) + kHeaderGap;
   for (auto& level : map.Levels) {
-    level.TilesOffset = static_cast<std::int32_t>(offset);
-    offset += kTileEntrySize * static_cast<std::uint32_t>(level.TileCount);
+    level.TilesOffset = static_cast<std::int32_t>(at);
+    at += kTileEntrySize * static_cast<std::uint32_t>(level.TileCount);
   }
   for (auto& level : map.Levels)
     for (auto& tile : level.Tiles) {
-      tile.ImageOffset = offset;
-      offset += static_cast<std::uint32_t>(tile.ImageSize);
+      tile.ImageOffset = at;
+      at += static_cast<std::uint32_t>(tile.ImageSize);
     }
 }
 

@@ -18,7 +18,8 @@ using TileDataWriter = std::function<void(TFileStream& out, std::uint32_t firstS
 void WriteHeaderRegion(TStream& out, const TJnxMap& map);
 // The 28-byte entries of every tile of every level, in order, from the current position.
 void WriteTileTables(TStream& out, const TJnxMap& map);
-// TilesOffset and ImageOffset of every level and tile for a contiguous file.
+// TilesOffset and ImageOffset of every level and tile for a contiguous file. Raises
+// EFormatError, changing nothing, when the file would reach 4 GiB.
 void LayoutOffsets(TJnxMap& map);
 // Copies each tile's bytes from CurrentFile at its SourceLocations entry.
 void CopyTileData(const TJnxMap& map, TFileStream& out, std::uint32_t firstSourceOffset, const ProgressSink& progress);

@@ -27,9 +27,13 @@ struct TPipelineResult {
 // Worker threads for bulk codec work: the machine's cores, at least one.
 inline unsigned PipelineThreads() { return std::max(1u, std::min(8u, std::thread::hardware_concurrency())); }
 
+// reached, when given, is called on the calling thread, in item order, for each item that a
+// sequential run would reach: item i once every item before it has been consumed, up to and
+// including a failing item. Progress reported from it reads as a sequential run's.
 template <class Item>
 TPipelineResult RunPipeline(std::size_t count, const std::function<Item(std::size_t)>& produce,
-                            const std::function<void(Item&, std::size_t)>& consume, unsigned threads) {
+                            const std::function<void(Item&, std::size_t)>& consume, unsigned threads,
+                            const std::function<void(std::size_t)>& reached = nullptr) {
   TPipelineResult result;
   std::mutex mutex;
   std::condition_variable ready, space;
@@ -37,7 +41,19 @@ TPipelineResult RunPipeline(std::size_t count, const std::function<Item(std::siz
   const std::size_t capacity = 2 * std::max(1u, threads);
   bool done = false;
   std::atomic<std::size_t> failed{static_cast<std::size_t>(-1)};
+  std::vector<char> consumed(count, 0);
+  std::size_t prefix = 0;    // items consumed from the start, under mutex
+  std::size_t reported = 0;  // reached() calls made, calling thread only
 
+  auto report = [&] {
+    if (!reached) return;
+    std::size_t upTo;
+    {
+      std::lock_guard lock(mutex);
+      upTo = prefix;
+    }
+    while (reported < count && reported <= upTo) reached(reported++);
+  };
   auto fail = [&](std::size_t index, const char* what) {
     std::lock_guard lock(mutex);
     if (index < result.FailedItem) {
@@ -60,6 +76,9 @@ TPipelineResult RunPipeline(std::size_t count, const std::function<Item(std::siz
       if (job.first > failed) continue;
       try {
         consume(job.second, job.first);
+        std::lock_guard lock(mutex);
+        consumed[job.first] = 1;
+        while (prefix < count && consumed[prefix]) ++prefix;
       } catch (const std::exception& e) {
         fail(job.first, e.what());
       }
@@ -68,6 +87,7 @@ TPipelineResult RunPipeline(std::size_t count, const std::function<Item(std::siz
   std::vector<std::thread> workers;
   for (unsigned t = 0; t < std::max(1u, threads); ++t) workers.emplace_back(work);
   for (std::size_t i = 0; i < count && i < failed; ++i) {
+    report();
     try {
       Item item = produce(i);
       std::unique_lock lock(mutex);
@@ -85,6 +105,7 @@ TPipelineResult RunPipeline(std::size_t count, const std::function<Item(std::siz
   }
   ready.notify_all();
   for (auto& w : workers) w.join();
+  report();
   return result;
 }
 

@@ -4,10 +4,12 @@
 #include <functional>
 
 #include "MyJpeg/JpegImage.h"
+#include "jnx/Errors.h"
 #include "jnx/JnxReader.h"
 #include "jnx/Paths.h"
 #include "jnx/Pipeline.h"
 #include "jnx/Text.h"
+#include "jnx/TileSource.h"
 
 namespace brelo {
 
@@ -48,24 +50,34 @@ bool SaveTiles(const TJnxMap& map, const ProgressSink& progress, std::string& ba
   };
   try {
     CreateFolder(base);
-    TFileStream in(map.CurrentFile, TOpenMode::Read);
+    TTileSource source(map.CurrentFile);
     TMemoryStream buffer;
     std::function<TJob(std::size_t)> produce = [&](std::size_t i) {
       const auto [n, m] = items[i];
-      const TJnxLevel& level = map.Levels[static_cast<std::size_t>(n)];
       makeFoldersUpTo(n);
-      if (progress) progress(Format("Wait... level %d/%d tile %d/%d", n + 1, levels, m + 1, level.TileCount));
-      RestoreTileJpeg(in, level.Tiles[static_cast<std::size_t>(m)], buffer);
+      source.Restore(map.Levels[static_cast<std::size_t>(n)].Tiles[static_cast<std::size_t>(m)], n, m, buffer);
       return TJob{fileOf(i), std::move(buffer.Data())};
     };
     // Decoding and encoding run on the worker threads; each tile is its own file.
     std::function<void(TJob&, std::size_t)> consume = [&](TJob& job, std::size_t i) {
-      TJpegImage image;
-      image.LoadFromBytes(std::move(job.Jpeg));
-      image.SaveToFile(job.File);
+      try {
+        TJpegImage image;
+        image.LoadFromBytes(std::move(job.Jpeg));
+        image.SaveToFile(job.File);
+      } catch (const EBreloError& e) {
+        const auto [n, m] = items[i];
+        throw EFormatError(map.CurrentFile + Format(": level %d tile %d: ", n + 1, m + 1) + e.what());
+      }
       written[i] = 1;
     };
-    TPipelineResult result = RunPipeline<TJob>(items.size(), produce, consume, PipelineThreads());
+    // Progress lines in the order and up to the tile a one-thread run would reach.
+    std::function<void(std::size_t)> reached = [&](std::size_t i) {
+      const auto [n, m] = items[i];
+      if (progress)
+        progress(Format("Wait... level %d/%d tile %d/%d", n + 1, levels, m + 1,
+                        map.Levels[static_cast<std::size_t>(n)].TileCount));
+    };
+    TPipelineResult result = RunPipeline<TJob>(items.size(), produce, consume, PipelineThreads(), reached);
     if (!result.Ok()) {
       // As a sequential run would: tiles after the failing one are not left behind.
       for (std::size_t i = result.FailedItem + 1; i < items.size(); ++i)
