@@ -12,6 +12,8 @@
 #include "jnx/Errors.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxWriter.h"
+#include "MyJpeg/StretchHalftone.h"
+#include "jnx/JnxUpdate.h"
 #include "uMapCreation/MapSource.h"
 
 using namespace brelo;
@@ -20,13 +22,16 @@ using namespace brelo::test;
 namespace {
 
 
-// A one-level map of tiles given by pixel rectangles, 1.5e-5 degrees of longitude and 1e-5 of
-// latitude per pixel from 50 N, 10 E (pixels not square in degrees: linear conversions); every
-// tile a solid-colour JPEG of its size.
-void WriteGridJnx(const std::string& path, const std::vector<std::array<int, 4>>& rects) {
+// A one-level map of tiles given by pixel rectangles, by default 1.5e-5 degrees of longitude
+// and 1e-5 of latitude per pixel from 50 N, 10 E (pixels not square in degrees: linear
+// conversions); every tile a solid-colour JPEG of its size.
+struct TGridPlace {
+  double North = 50, West = 10, Unit = 1e-5, LonUnit = 1.5e-5;
+};
+void WriteGridJnx(const std::string& path, const std::vector<std::array<int, 4>>& rects, TGridPlace place = {}) {
   TJnxMap map;
   map.Version = 4, map.ZOrder = 30, map.BlockVersion = 9, map.Guid = "00000000-0000-0000-0000-000000000000";
-  const double unit = 1e-5, lonUnit = 1.5e-5;
+  const double unit = place.Unit, lonUnit = place.LonUnit, north = place.North, west = place.West;
   int minX = 1 << 30, minY = 1 << 30, maxX = 0, maxY = 0;
   TJnxLevel level;
   level.Scale = 2388;
@@ -37,8 +42,8 @@ void WriteGridJnx(const std::string& path, const std::vector<std::array<int, 4>>
     jpegs.emplace_back();
     EncodeJpeg(p, 90, false, false, jpegs.back());
     TJnxTile t;
-    t.Left = DegToJnx(10 + x * lonUnit), t.Right = DegToJnx(10 + (x + w) * lonUnit);
-    t.Top = DegToJnx(50 - y * unit), t.Bottom = DegToJnx(50 - (y + h) * unit);
+    t.Left = DegToJnx(west + x * lonUnit), t.Right = DegToJnx(west + (x + w) * lonUnit);
+    t.Top = DegToJnx(north - y * unit), t.Bottom = DegToJnx(north - (y + h) * unit);
     t.Width = static_cast<std::int16_t>(w), t.Height = static_cast<std::int16_t>(h);
     t.ImageSize = static_cast<std::int32_t>(jpegs.back().size() - 2);
     level.Tiles.push_back(t);
@@ -47,8 +52,8 @@ void WriteGridJnx(const std::string& path, const std::vector<std::array<int, 4>>
   level.TileCount = static_cast<std::int32_t>(level.Tiles.size());
   map.Levels.push_back(level);
   map.LevelCount = map.LevelCount2 = 1;
-  map.West = DegToJnx(10 + minX * lonUnit), map.East = DegToJnx(10 + maxX * lonUnit);
-  map.North = DegToJnx(50 - minY * unit), map.South = DegToJnx(50 - maxY * unit);
+  map.West = DegToJnx(west + minX * lonUnit), map.East = DegToJnx(west + maxX * lonUnit);
+  map.North = DegToJnx(north - minY * unit), map.South = DegToJnx(north - maxY * unit);
   RebuildSourceLocations(map);
   auto writer = [&](TFileStream& out, std::uint32_t) {
     for (const auto& j : jpegs) out.Write(j.data() + 2, j.size() - 2);
@@ -234,4 +239,94 @@ TEST(OziExport, FailureKeepsTheEarlierArchiveAndLeavesNoFolder) {
   WriteGridJnx(dir.Path("g.jnx"), {{0, 0, 256, 256}});
   Export(dir.Path("g.jnx"), 0);
   EXPECT_EQ(ReadText(dir.Path("g/mine.txt")), "keep");
+}
+
+namespace {
+// Field k (from 0) of a comma-separated map-file line, as a number.
+double MapField(const std::string& line, std::size_t k) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (std::size_t c; (c = line.find(',', start)) != std::string::npos; start = c + 1)
+    parts.push_back(line.substr(start, c - start));
+  parts.push_back(line.substr(start));
+  return std::stod(parts.at(k));
+}
+}  // namespace
+
+// Square pixels at 33 S export with the Mercator conversions, whose cells are narrower than
+// the tiles' own pixels: the partial west and north tiles must still register where their
+// bounds say, and so must every tile after them.
+TEST(OziExport, MercatorCellsRegisterTheTilesWhereTheirBoundsSay) {
+  TTempDir dir;
+  std::vector<std::array<int, 4>> rects;
+  for (int y : {128, 256, 512})
+    for (int x : {128, 256, 512})
+      rects.push_back({x, y, x == 128 ? 128 : 256, y == 128 ? 128 : 256});
+  WriteGridJnx(dir.Path("m.jnx"), rects, {-33.0, -70.0, 1e-5, 1e-5});
+  TJnxMap map = LoadJnx(dir.Path("m.jnx"));
+  TExported e = Export(dir.Path("m.jnx"), 0);
+  ASSERT_EQ(e.Memo[5].rfind("ScaledWidth=", 0), 0u);
+  ASSERT_NE(e.Memo[4], "TileWidth=" + e.Memo[5].substr(std::string("ScaledWidth=").size()));  // cells differ
+  auto lines = SplitLines(e.Files["m.map"]);
+  const double west = MapField(lines[16], 2), north = MapField(lines[16], 3);
+  const double east = MapField(lines[18], 2), south = MapField(lines[18], 3);
+  const double width = MapField(lines[21], 2), height = MapField(lines[21], 3);
+  const auto set = SplitLines(e.Files["m.set"]);
+  for (std::size_t i = 0; i < map.Levels[0].Tiles.size(); ++i) {
+    const auto& t = map.Levels[0].Tiles[i];
+    if (t.Left == map.West || t.Top == map.North) continue;  // placed inside their cells
+    int x = 0, y = 0;
+    ASSERT_EQ(std::sscanf(set[i].c_str(), "l0_%d_%d.jpg", &x, &y), 2) << set[i];
+    const double lonPerPx = (east - west) / width, latPerPx = (north - south) / height;
+    EXPECT_NEAR((JnxToDeg(t.Left) - west) / lonPerPx, x, 1.5) << set[i];
+    EXPECT_NEAR((north - JnxToDeg(t.Top)) / latPerPx, y, 1.5) << set[i];
+  }
+}
+
+TEST(OziExport, HostileTablesAndGridsAreRefusedBeforeAnythingIsWritten) {
+  TTempDir dir;
+  WriteText(dir.Path("m.tar"), "earlier");
+  // A level without tiles would give a map file naming a tile that does not exist.
+  MakeTestJnx(dir.Path("m.jnx"), {2, 0});
+  try {
+    Export(dir.Path("m.jnx"), 1);
+    ADD_FAILURE() << "exported a level without tiles";
+  } catch (const EFormatError& e) {
+    EXPECT_NE(std::string(e.what()).find("level 2 has no tiles to export"), std::string::npos) << e.what();
+  }
+  // Wide bounds over small tiles ask for a grid of more cells than a level may hold.
+  TJnxMap wide = LoadJnx(dir.Path("m.jnx"));
+  wide.East = wide.West + DegToJnx(5.0);
+  wide.South = wide.North - DegToJnx(5.0);
+  ASSERT_TRUE(WriteHeader(wide, wide.CurrentFile, false));
+  try {
+    Export(dir.Path("m.jnx"), 0);
+    ADD_FAILURE() << "exported a grid of millions of cells";
+  } catch (const EFormatError& e) {
+    EXPECT_NE(std::string(e.what()).find("exceeds the 50000 tiles a level may hold"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find(": level 1: the export grid of "), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ReadText(dir.Path("m.tar")), "earlier");
+}
+
+// The cell a tile is drawn into is sized from the tile table, which may claim 32767 x 32767
+// pixels over an 8 x 8 JPEG: it is never made, so memory follows the decoded tile and cell.
+TEST(StretchPlacedHalftone, MatchesDrawingOntoAFilledCanvas) {
+  const std::uint8_t red[3] = {255, 0, 0};
+  TPixelBuffer tile = TestPicture(40, 30);
+  for (auto [cw, ch, x, y] : std::vector<std::array<int, 4>>{{64, 48, 24, 18}, {64, 48, -5, 30}, {40, 30, 0, 0},
+                                                             {50, 70, 10, 100}}) {
+    TPixelBuffer canvas(cw, ch, 3);
+    canvas.Fill(255, 0, 0);
+    canvas.Draw(tile, x, y);
+    for (auto [dw, dh] : std::vector<std::array<int, 2>>{{32, 24}, {64, 48}, {100, 20}}) {
+      TPixelBuffer expected(dw, dh, 3), placed(dw, dh, 3);
+      StretchHalftone(canvas, expected);
+      StretchPlacedHalftone(tile, cw, ch, x, y, red, placed);
+      EXPECT_EQ(placed.Data, expected.Data) << cw << "x" << ch << " at " << x << "," << y << " onto " << dw << "x" << dh;
+    }
+  }
+  TPixelBuffer cell(256, 256, 3);
+  StretchPlacedHalftone(tile, 32767, 32767, 32767 - 8, 32767 - 8, red, cell);
+  EXPECT_EQ(cell.Row(255)[255 * 3 + 1], 0);  // red, the tile covering far less than a pixel
 }

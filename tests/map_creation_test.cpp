@@ -361,3 +361,24 @@ TEST(CutImage, BandReadingKeepsMemoryToTheWidth) {
   EXPECT_LT(peakKb, 30 * 1024) << "peak " << peakKb << " KB";
   EXPECT_EQ(LoadJnx(dir.Path("wide.jnx")).Levels[0].TileCount, 256);
 }
+
+// A ".set" beside the archive must not turn the archive's own folder into the working folder:
+// that folder, with the archive, the new map and everything else in it, used to be deleted.
+TEST(BuildJnx, ArchiveWithASetBesideItDeletesOnlyWhatItUnpacked) {
+  TTempDir dir;
+  std::filesystem::copy_file(SampleFile(), dir.Path("s.jnx"));
+  TJnxMap source = LoadJnx(dir.Path("s.jnx"));
+  TViewState view;
+  SetLevelGeometry(view, source.Levels[1]);
+  ExportOziTileSet(source, 1, view, {});
+  WriteText(dir.Path("s.set"), "stray.jpg\r\n");
+  WriteText(dir.Path("unrelated.txt"), "mine");
+  TRun run = Start(dir.Path("s.tar"));
+  ASSERT_TRUE(run.Ok);
+  EXPECT_TRUE(run.FolderCreated);
+  EXPECT_EQ(ReadText(dir.Path("unrelated.txt")), "mine");
+  EXPECT_TRUE(std::filesystem::exists(dir.Path("s.tar")));
+  EXPECT_TRUE(std::filesystem::exists(dir.Path("s.set")));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("s")));
+  EXPECT_EQ(LoadJnx(dir.Path("s.jnx")).Levels[0].TileCount, 12);  // built from the archive's own set
+}

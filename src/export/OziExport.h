@@ -1,6 +1,7 @@
 #pragma once
 // Exporting one level of the map as an OziExplorer tile set (equal JPEG tiles, a ".set" list
 // and a ".map" calibration) packed into a TAR archive beside the JNX file.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,6 +25,10 @@ struct TExportResult {
 
 // Grid snapping of a pixel position to a multiple of cell; an exact half is not rounded up.
 int SnapToGrid(int position, int cell);
+std::int64_t SnapToGrid64(std::int64_t position, std::int64_t cell);
+
+// The most cells an export grid may have: the receiver's limit of tiles per level.
+constexpr int kMaxExportCells = 50000;
 
 // The grid, tiles and fillers of level (0-based) into tiles, their names in set order into
 // setNames. view and bounds are the export's working state: origins and scale are set, bounds

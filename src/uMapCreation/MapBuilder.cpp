@@ -85,8 +85,12 @@ void DrawLine(TPixelBuffer& b, int x0, int y0, int x1, int y1) {
 }  // namespace
 
 std::string WorkingFolder(const std::string& source) {
+  // An archive is always built from what it unpacked, whatever lies beside it.
+  if (LowerAscii(ExtensionOf(source)) == ".tar") return UnpackFolder(source);
   return FileExists(ChangeExtension(source, ".set")) ? FolderOf(source) : WithoutExtension(source) + "/";
 }
+
+std::string UnpackFolder(const std::string& archive) { return WithoutExtension(archive) + "/"; }
 
 TPixelCalibration TPixelCalibration::FromMapLines(const std::vector<std::string>& lines) {
   TPixelCalibration c;
@@ -243,7 +247,8 @@ bool BuildJnxFromMap(const TCreationParams& p, bool folderCreated, const TCreati
     if (error) *error = e.what();
     if (sinks.ShowError) sinks.ShowError("Błąd tworzenia mapy z\n\n" + S);
   }
-  if (folderCreated) DeleteFolderTree(D);
+  // Only the folder that unpacking the archive made goes; never one that existed before.
+  if (folderCreated && D == UnpackFolder(S)) DeleteFolderTree(D);
   return ok;
 }
 

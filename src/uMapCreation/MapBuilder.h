@@ -23,8 +23,11 @@ struct TCreationSinks {
   std::function<void(const std::string&)> ShowError;  // the error display
 };
 
-// Where a run works: the folder of S when a ".set" lies beside it, else S without extension.
+// Where a run works: for an archive the folder it unpacks into; for a ".map" its own folder
+// when a ".set" lies beside it, else the folder S without extension.
 std::string WorkingFolder(const std::string& source);
+// The folder an archive x.tar unpacks into: "x/".
+std::string UnpackFolder(const std::string& archive);
 
 // Pixel to encoded coordinates from calibration points 1 and 3, point 1 taken as the image's
 // top-left pixel.
@@ -50,7 +53,8 @@ void PlaceholderTile(TMemoryStream& out, int width, int height);
 
 // Writes S with ".jnx". Returns false after reporting "Błąd tworzenia mapy z\n\n" + S through
 // ShowError. The file is written through a temporary file, so a failed run leaves an
-// earlier file of that name as it was. The working folder is deleted when folderCreated.
+// earlier file of that name as it was. folderCreated says that unpacking the archive S made
+// its folder, which is then deleted; no other folder ever is.
 bool BuildJnxFromMap(const TCreationParams& params, bool folderCreated, const TCreationSinks& sinks,
                      std::string* error = nullptr);
 
