@@ -382,3 +382,43 @@ TEST(BuildJnx, ArchiveWithASetBesideItDeletesOnlyWhatItUnpacked) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path("s")));
   EXPECT_EQ(LoadJnx(dir.Path("s.jnx")).Levels[0].TileCount, 12);  // built from the archive's own set
 }
+
+// Calibrations that give no scale, or spans past 32 bits, are errors that name the fields,
+// never "50px=-nankm", a coarsest-scale guess or undefined arithmetic.
+TEST(MapSource, DegenerateAndExtremeCalibrations) {
+  TTempDir dir;
+  const std::string head = "OziExplorer Map Data File Version 2.2\r\nt\r\np.png\r\n1,Map Code,\r\nWGS 84\r\n";
+  WriteText(dir.Path("column.map"), head + "MMPNUM,2\r\nMMPXY,1,5,0\r\nMMPXY,2,5,100\r\nMMPLL,1,10.0,50.0\r\n"
+                                           "MMPLL,2,10.1,49.9\r\nIWH,Map Image Width/Height,10,100\r\n");
+  try {
+    ReadMapSource(dir.Path("column.map"), 256, 256);
+    ADD_FAILURE() << "no error";
+  } catch (const EFormatError& e) {
+    EXPECT_NE(std::string(e.what()).find("the MMPXY points (lines 7, 8) lie in one pixel column"), std::string::npos)
+        << e.what();
+  }
+  WriteText(dir.Path("wide.map"), head + "MMPNUM,2\r\nMMPXY,1,-2147483648,0\r\nMMPXY,2,2147483647,100\r\n"
+                                         "MMPLL,1,10.0,50.0\r\nMMPLL,2,10.1,49.9\r\n");
+  try {
+    ReadMapSource(dir.Path("wide.map"), 256, 256);
+    ADD_FAILURE() << "no error";
+  } catch (const EFormatError& e) {
+    EXPECT_NE(std::string(e.what()).find("span 4294967295 x 100 pixels"), std::string::npos) << e.what();
+  }
+  // The build reads points 1 and 3 whether or not MMPNUM is there.
+  WritePng(dir.Path("p.png"), TestPicture(64, 64), false);
+  WriteText(dir.Path("p.map"), head + "MMPXY,1,-2147483648,0\r\nMMPXY,3,2147483647,64\r\nMMPLL,1,10.0,50.0\r\n"
+                                      "MMPLL,3,10.1,49.9\r\nIWH,Map Image Width/Height,64,64\r\n");
+  std::vector<std::string> errors;
+  TCreationParams params{dir.Path("p.map"), 7, "P", 30, "1.2km", "", "", "", ""};
+  std::string error;
+  EXPECT_FALSE(BuildJnxFromPicture(params, 32, 32, {nullptr, [&](const std::string& s) { errors.push_back(s); }},
+                                   &error));
+  EXPECT_NE(error.find("MMPXY,1 and MMPXY,3: a span of 4294967295 x 64 pixels does not fit"), std::string::npos)
+      << error;
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("p.jnx")));
+  WriteText(dir.Path("p.map"), head + "MMPXY,1,0,0\r\nMMPXY,3,64,64\r\nMMPLL,1,10.0,50.0\r\nMMPLL,3,10.0,49.9\r\n"
+                                      "IWH,Map Image Width/Height,64,64\r\n");
+  EXPECT_FALSE(BuildJnxFromPicture(params, 32, 32, {}, &error));
+  EXPECT_NE(error.find("MMPLL,1 and MMPLL,3 have one longitude"), std::string::npos) << error;
+}

@@ -108,6 +108,7 @@ TMapSourceInfo ReadMapSource(const std::string& path, int tileWidth, int tileHei
   s.Memo.push_back(TrimBlanks(BeforeComma(Line(s.MapLines, 5))));
 
   std::size_t n = 0;
+  std::vector<std::size_t> pixelLines;  // line numbers of the MMPXY lines read
   for (std::size_t number = 6; number <= s.MapLines.size(); ++number) {
     const std::string& raw = s.MapLines[number - 1];
     if (raw.find("Map Projection") != std::string::npos) s.Memo.push_back(TrimBlanks(BeforeComma(AfterComma(raw))));
@@ -126,6 +127,7 @@ TMapSourceInfo ReadMapSource(const std::string& path, int tileWidth, int tileHei
         TCalibrationPoint& p = s.Points[i - 1];
         std::string& summary = s.PointSummaries[std::min<std::size_t>(i - 1, 3)];
         if (pixel) {
+          pixelLines.push_back(number);
           p.X = ToInt(BeforeComma(rest));
           p.Y = ToInt(AfterComma(rest));
           if (i <= 4) summary = Format("MMP%zu XY%6d%6d", i, p.X, p.Y);
@@ -149,15 +151,28 @@ TMapSourceInfo ReadMapSource(const std::string& path, int tileWidth, int tileHei
     }
   }
 
-  if (n > 0) {
+  // Without a pixel position there is nothing to measure: no scale is suggested.
+  if (n > 0 && !pixelLines.empty()) {
     auto [minX, maxX] = std::minmax_element(s.Points.begin(), s.Points.end(), [](auto& a, auto& b) { return a.X < b.X; });
     auto [minY, maxY] = std::minmax_element(s.Points.begin(), s.Points.end(), [](auto& a, auto& b) { return a.Y < b.Y; });
     auto [minLon, maxLon] =
         std::minmax_element(s.Points.begin(), s.Points.end(), [](auto& a, auto& b) { return a.Lon < b.Lon; });
     auto [minLat, maxLat] =
         std::minmax_element(s.Points.begin(), s.Points.end(), [](auto& a, auto& b) { return a.Lat < b.Lat; });
-    const int dx = maxX->X - minX->X, dy = maxY->Y - minY->Y;
-    s.LevelPixels = Format("%d x %d", dx, dy);
+    // Spans in 64 bits: the points may lie anywhere in the 32-bit range.
+    const long long dx = static_cast<long long>(maxX->X) - minX->X, dy = static_cast<long long>(maxY->Y) - minY->Y;
+    auto lines = [&] {
+      std::string t;
+      for (std::size_t k : pixelLines) t += (t.empty() ? "" : ", ") + std::to_string(k);
+      return (pixelLines.size() == 1 ? "line " : "lines ") + t;
+    };
+    if (dx > INT32_MAX || dy > INT32_MAX)
+      throw EFormatError(path + Format(": the MMPXY points (%s) span %lld x %lld pixels, more than a picture holds",
+                                       lines().c_str(), dx, dy));
+    if (dx == 0)
+      throw EFormatError(path + ": the MMPXY points (" + lines() +
+                         ") lie in one pixel column: the calibration gives no scale");
+    s.LevelPixels = Format("%lld x %lld", dx, dy);
     const double width = DegDistanceKm(maxLat->Lat, minLon->Lon, maxLat->Lat, maxLon->Lon);
     const double height = DegDistanceKm(minLat->Lat, minLon->Lon, maxLat->Lat, minLon->Lon);
     s.LevelKilometers = Format("%.1f x %.1f", width, height);
