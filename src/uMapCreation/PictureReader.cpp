@@ -12,9 +12,11 @@ namespace brelo {
 
 namespace {
 
+std::uint64_t PhysicalMemory();
+
 class TJpegPicture : public TPictureReader {
  public:
-  explicit TJpegPicture(const std::string& path) : reader_(path) {}
+  explicit TJpegPicture(const std::string& path) : reader_(path, PhysicalMemory() / 2) {}
   int Width() const override { return reader_.Width(); }
   int Height() const override { return reader_.Height(); }
   void ReadRows(int rows, TPixelBuffer& band) override { reader_.ReadRows(rows, band); }
