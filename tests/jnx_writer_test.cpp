@@ -212,3 +212,38 @@ TEST(WriteJnx, OutputOf4GiBIsRefusedBeforeAnythingIsWritten) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path("big.jnx")));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);  // no temporary file left
 }
+
+// Tile data in one run is copied with the bytes before it to the start of the new file, which
+// are then written over; data in several runs, or behind a shorter header, is appended.
+TEST(WriteJnx, EveryCopyPathWritesTheSameFile) {
+  TTempDir dir;
+  MakeTestJnx(dir.Path("m.jnx"), {3, 5});
+  TJnxMap map = LoadJnx(dir.Path("m.jnx"));
+  ASSERT_TRUE(Save(map, dir.Path("one_run.jnx"), -1));
+  // Two runs: the data of the first level's second tile is left out.
+  TJnxMap split = map;
+  split.Levels[0].Tiles.erase(split.Levels[0].Tiles.begin() + 1);
+  split.Levels[0].TileCount = 2;
+  RebuildSourceLocations(split);
+  ASSERT_TRUE(Save(split, dir.Path("two_runs.jnx"), -1));
+  // A header longer than everything before the source's data.
+  TJnxMap longer = map;
+  longer.DetailLevel = std::string(5000, 'd');
+  ASSERT_TRUE(Save(longer, dir.Path("longer.jnx"), -1));
+  const auto expectTiles = [&](const std::string& file, const TJnxMap& from) {
+    TJnxMap out = LoadJnx(file);
+    ASSERT_EQ(out.Levels.size(), from.Levels.size());
+    for (std::size_t l = 0; l < out.Levels.size(); ++l)
+      for (int t = 0; t < out.Levels[l].TileCount; ++t)
+        EXPECT_EQ(RestoreTileJpeg(out, static_cast<int>(l), t), RestoreTileJpeg(from, static_cast<int>(l), t));
+    EXPECT_EQ(out.DetailLevel, from.DetailLevel);
+    EXPECT_EQ(out.Guid, from.Guid);
+    const auto bytes = ReadFile(file);
+    EXPECT_EQ(std::string(bytes.end() - 8, bytes.end()), "BirdsEye");
+    for (std::uint32_t i = HeaderSize(out); i < static_cast<std::uint32_t>(out.Levels[0].TilesOffset); ++i)
+      ASSERT_EQ(bytes[i], 0) << file << " " << i;
+  };
+  expectTiles(dir.Path("one_run.jnx"), map);
+  expectTiles(dir.Path("two_runs.jnx"), split);
+  expectTiles(dir.Path("longer.jnx"), longer);
+}

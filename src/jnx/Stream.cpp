@@ -105,20 +105,28 @@ std::uint64_t TFileStream::Size() {
 void TFileStream::CopyRangeFrom(TFileStream& source, std::uint64_t offset, std::uint64_t count) {
   if (count == 0) return;
   std::fflush(file_);
+  CopyRangeFromAt(source, offset, Position(), count);
+}
+
+void TFileStream::CopyRangeFromAt(TFileStream& source, std::uint64_t offset, std::uint64_t at, std::uint64_t count) {
+  std::fflush(file_);
   lastWasRead_ = lastWasWrite_ = false;
+  if (count == 0) {
+    Seek(at);
+    return;
+  }
   const std::uint64_t sourceSize = source.Size();
   if (offset + count > sourceSize)
     throw EIoError(source.path_ + ": short read of tile data at offset " + std::to_string(offset));
-  off_t in = static_cast<off_t>(offset);
-  const std::uint64_t start = Position();
+  off_t in = static_cast<off_t>(offset), out = static_cast<off_t>(at);
   std::uint64_t left = count;
   // The kernel copies the bytes without passing them through user space where it can.
   while (left > 0) {
-    ssize_t n = copy_file_range(fileno(source.file_), &in, fileno(file_), nullptr, left, 0);
+    ssize_t n = copy_file_range(fileno(source.file_), &in, fileno(file_), &out, left, 0);
     if (n <= 0) break;
     left -= static_cast<std::uint64_t>(n);
   }
-  fseeko(file_, static_cast<off_t>(start + (count - left)), SEEK_SET);
+  fseeko(file_, out, SEEK_SET);
   if (left > 0) {
     source.Seek(static_cast<std::uint64_t>(in));
     source.CopyTo(*this, left, "tile data");

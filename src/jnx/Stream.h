@@ -42,6 +42,8 @@ class TFileStream : public TStream {
   std::uint64_t Size() override;
   // Appends count bytes of source starting at offset (kernel copy where possible).
   void CopyRangeFrom(TFileStream& source, std::uint64_t offset, std::uint64_t count);
+  // The same to offset at of this file; the position is left after the copied bytes.
+  void CopyRangeFromAt(TFileStream& source, std::uint64_t offset, std::uint64_t at, std::uint64_t count);
   // Flushes and closes, raising EIoError if buffered data could not be written.
   void Close();
   const std::string& Path() const { return path_; }
