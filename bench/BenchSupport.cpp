@@ -34,6 +34,11 @@ std::vector<std::uint8_t> TextureJpeg(int width, int height, int seed) {
 }
 
 void MakeJnx(const std::string& path, int count, const std::vector<std::uint8_t>& jpeg) {
+  MakeJnxOfTiles(path, std::vector<std::vector<std::uint8_t>>(static_cast<std::size_t>(count), jpeg));
+}
+
+void MakeJnxOfTiles(const std::string& path, const std::vector<std::vector<std::uint8_t>>& jpegs) {
+  const int count = static_cast<int>(jpegs.size());
   if (FileExists(path)) {
     TJnxMap m;
     ReadJnx(m, path, false);
@@ -56,7 +61,7 @@ void MakeJnx(const std::string& path, int count, const std::vector<std::uint8_t>
     t.Left = map.West + step * (i % side), t.Right = t.Left + step;
     t.Top = map.North - step * (i / side), t.Bottom = t.Top - step;
     t.Width = t.Height = 256;
-    t.ImageSize = static_cast<std::int32_t>(jpeg.size() - 2);
+    t.ImageSize = static_cast<std::int32_t>(jpegs[static_cast<std::size_t>(i)].size() - 2);
     level.Tiles.push_back(t);
   }
   level.TileCount = count;
@@ -64,7 +69,7 @@ void MakeJnx(const std::string& path, int count, const std::vector<std::uint8_t>
   map.LevelCount = map.LevelCount2 = 1;
   RebuildSourceLocations(map);
   auto writer = [&](TFileStream& out, std::uint32_t) {
-    for (int i = 0; i < count; ++i) out.Write(jpeg.data() + 2, jpeg.size() - 2);
+    for (const auto& jpeg : jpegs) out.Write(jpeg.data() + 2, jpeg.size() - 2);
   };
   WriteJnx(map, path, -1, writer, nullptr);
 }

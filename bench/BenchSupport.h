@@ -12,6 +12,8 @@ std::vector<std::uint8_t> TextureJpeg(int width, int height, int seed);
 // A one-level JNX of count tiles (the given JPEG repeated, or varied when vary is set)
 // written to path unless it already exists with that many tiles.
 void MakeJnx(const std::string& path, int count, const std::vector<std::uint8_t>& jpeg);
+// The same with the given tiles, one each.
+void MakeJnxOfTiles(const std::string& path, const std::vector<std::vector<std::uint8_t>>& jpegs);
 // MakeJnx in the temporary folder with square texture tiles of the given side; returns the path.
 std::string SyntheticJnx(const std::string& name, int count, int tileSide, int seed);
 

@@ -11,6 +11,7 @@
 #include "jnx/JnxReader.h"
 #include "jnx/ScaleTable.h"
 #include "jnx/Stream.h"
+#include "jnx/Pipeline.h"
 #include "jnx/Text.h"
 #include "jnx/TileSource.h"
 #include "jnx/SafeFile.h"
@@ -133,24 +134,18 @@ void RegisterInfoCommands(CLI::App& app) {
       TJnxMap map = LoadMap(*file);
       if (*level != 0 && (*level < 1 || *level > map.LevelCount))
         throw ECommandFailed(*file + Format(": no level %d (the map has %d)", *level, map.LevelCount));
-      TTileSource source(*file);
-      TJpegImage image;
-      image.DecodeScale = static_cast<TDecodeScale>(ParseScale(*scale));
       int decoded = 0, failed = 0;
       std::string first;
-      for (int l = 0; l < map.LevelCount; ++l) {
-        if (*level != 0 && l != *level - 1) continue;
-        const auto& tiles = map.Levels[static_cast<std::size_t>(l)].Tiles;
-        for (std::size_t t = 0; t < tiles.size(); ++t) {
-          try {
-            source.Decode(tiles[t], l, static_cast<int>(t), image);
-            if (decoded++ == 0) first = Format("%dx%d", image.Width(), image.Height());
-          } catch (const EBreloError& e) {
-            ++failed;
-            std::cerr << Format("brelo-cli: %s: level %d tile %zu: ", file->c_str(), l + 1, t + 1) << e.what() << '\n';
-          }
+      // Decoded on every core, reported in tile order.
+      DecodeTiles(map, *level - 1, ParseScale(*scale), PipelineThreads(), [&](const TDecodedTile& t) {
+        if (!t.Ok) {
+          ++failed;
+          std::cerr << Format("brelo-cli: %s: level %d tile %d: ", file->c_str(), t.Level + 1, t.Tile + 1) << t.Error
+                    << '\n';
+        } else if (decoded++ == 0) {
+          first = Format("%dx%d", t.Width, t.Height);
         }
-      }
+      });
       std::cout << decoded << " tiles decoded";
       if (decoded) std::cout << ", first " << first;
       std::cout << '\n';

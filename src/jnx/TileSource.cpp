@@ -2,6 +2,7 @@
 
 #include "MyJpeg/JpegImage.h"
 #include "jnx/Errors.h"
+#include "jnx/Pipeline.h"
 #include "jnx/Text.h"
 
 namespace brelo {
@@ -30,6 +31,59 @@ void TTileSource::Decode(const TJnxTile& tile, int level, int index, TJpegImage&
   Restore(tile, level, index, buffer_);
   image.LoadFromStream(buffer_);
   image.Decode();
+}
+
+void DecodeTiles(const TJnxMap& map, int level, int scaleLog2, unsigned threads,
+                 const std::function<void(const TDecodedTile&)>& done) {
+  std::vector<std::pair<int, int>> items;
+  for (int l = 0; l < static_cast<int>(map.Levels.size()); ++l)
+    if (level < 0 || l == level)
+      for (int t = 0; t < static_cast<int>(map.Levels[static_cast<std::size_t>(l)].Tiles.size()); ++t)
+        items.emplace_back(l, t);
+  TTileSource source(map.CurrentFile);
+  struct TRead {
+    std::vector<std::uint8_t> Jpeg;
+    std::string Error;
+  };
+  std::function<TRead(std::size_t)> produce = [&](std::size_t i) {
+    const auto [l, t] = items[i];
+    TRead read;
+    TMemoryStream buffer;
+    try {
+      source.Restore(map.Levels[static_cast<std::size_t>(l)].Tiles[static_cast<std::size_t>(t)], l, t, buffer);
+      read.Jpeg = std::move(buffer.Data());
+    } catch (const EBreloError& e) {
+      read.Error = e.what();
+    }
+    return read;
+  };
+  // Decoding never throws out of a worker: every outcome is kept, and reported in order once
+  // every tile before it is done (reached(i) says items before i are).
+  std::vector<TDecodedTile> outcomes(items.size());
+  std::function<void(TRead&, std::size_t)> consume = [&](TRead& read, std::size_t i) {
+    TDecodedTile& out = outcomes[i];
+    out.Level = items[i].first, out.Tile = items[i].second;
+    if (!read.Error.empty()) {
+      out.Error = std::move(read.Error);
+      return;
+    }
+    try {
+      TJpegImage image;
+      image.DecodeScale = static_cast<TDecodeScale>(scaleLog2);
+      image.LoadFromBytes(std::move(read.Jpeg));
+      image.Decode();
+      out.Ok = true;
+      out.Width = image.Width(), out.Height = image.Height();
+    } catch (const std::exception& e) {
+      out.Error = e.what();
+    }
+  };
+  std::size_t reported = 0;
+  std::function<void(std::size_t)> reached = [&](std::size_t i) {
+    for (; reported < i; ++reported) done(outcomes[reported]);
+  };
+  RunPipeline<TRead>(items.size(), produce, consume, threads, reached);
+  for (; reported < items.size(); ++reported) done(outcomes[reported]);
 }
 
 }  // namespace brelo

@@ -3,6 +3,7 @@
 // checks the tile's ImageOffset and ImageSize against the file before anything is sized by
 // them, so a damaged table costs an error, never memory.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,5 +33,19 @@ class TTileSource {
   std::uint64_t size_;
   TMemoryStream buffer_;
 };
+
+// What decoding one tile gave.
+struct TDecodedTile {
+  int Level = 0, Tile = 0;  // 0-based
+  bool Ok = false;
+  int Width = 0, Height = 0;  // decoded size when Ok
+  std::string Error;          // the reason otherwise
+};
+
+// Decodes every tile of one level (0-based; -1 for all levels) of the map's CurrentFile at
+// scale on up to threads threads; done gets each outcome on the calling thread, in level and
+// tile order, whatever the number of threads. The file is read once, in order.
+void DecodeTiles(const TJnxMap& map, int level, int scaleLog2, unsigned threads,
+                 const std::function<void(const TDecodedTile&)>& done);
 
 }  // namespace brelo
