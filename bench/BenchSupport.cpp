@@ -4,11 +4,11 @@
 #include <filesystem>
 
 #include "MyJpeg/JpegImage.h"
-#include "jnx/Coordinates.h"
+#include "base/Coordinates.h"
 #include "jnx/Guid.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxWriter.h"
-#include "jnx/Paths.h"
+#include "base/Paths.h"
 
 namespace brelo::bench {
 

@@ -12,10 +12,10 @@
 #include "RawJpeg.h"
 #include "export/OziExport.h"
 #include "jnx/JnxReader.h"
-#include "jnx/Paths.h"
-#include "jnx/Stream.h"
-#include "jnx/Text.h"
-#include "jnx/SafeFile.h"
+#include "base/Paths.h"
+#include "base/Stream.h"
+#include "base/Text.h"
+#include "base/SafeFile.h"
 #include "uMapCreation/ImageCutter.h"
 #include "uMapCreation/MapBuilder.h"
 
@@ -55,7 +55,12 @@ void CreateFrom8192Jpeg(benchmark::State& state) {
   const std::string map = bench::TempPath("big8192.map");
   for (auto _ : state) {
     TCreationParams params{map, 1, "bench", 30, "1.2km", "", "", "", ""};
-    if (!BuildJnxFromPicture(params, 256, 256, {})) state.SkipWithError("build failed");
+    try {
+      BuildJnxFromPicture(params, 256, 256);
+    } catch (const std::exception& e) {
+      state.SkipWithError(e.what());
+      break;
+    }
   }
 }
 BENCHMARK(CreateFrom8192Jpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

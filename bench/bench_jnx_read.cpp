@@ -4,7 +4,7 @@
 
 #include "BenchSupport.h"
 #include "jnx/JnxReader.h"
-#include "jnx/Stream.h"
+#include "base/Stream.h"
 
 using namespace brelo;
 

@@ -6,8 +6,8 @@
 
 #include "BenchSupport.h"
 #include "MyJpeg/JpegImage.h"
-#include "jnx/Stream.h"
-#include "jnx/SafeFile.h"
+#include "base/Stream.h"
+#include "base/SafeFile.h"
 
 using namespace brelo;
 

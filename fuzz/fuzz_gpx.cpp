@@ -3,7 +3,7 @@
 #include <string>
 
 #include "gpx/GpxReader.h"
-#include "jnx/Errors.h"
+#include "base/Errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   brelo::TGpxData gpx;

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "jnx/Errors.h"
+#include "base/Errors.h"
 #include "jnx/JnxReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

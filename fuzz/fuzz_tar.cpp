@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "LibTar/TarArchive.h"
-#include "jnx/Errors.h"
+#include "base/Errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   brelo::TMemoryStream in(std::vector<std::uint8_t>(data, data + size));

@@ -222,7 +222,7 @@ TEST(CliWrite, SaveMapAppliesTheEditRules) {
   map.ProductId2 = 9;
   map.ZOrder = 150;
   map.Levels[0].Copyright = "other";
-  ASSERT_TRUE(WriteHeader(map, map.CurrentFile, false));
+  ASSERT_NO_THROW(WriteHeader(map, map.CurrentFile, false));
   ASSERT_EQ(RunCommand(Cli("save-map " + dir.Path("m.jnx"))).Status, 0);
   auto j = Info(dir.Path("m_saved.jnx"));
   EXPECT_EQ(j["ProductId2"], 4464);

@@ -8,8 +8,8 @@
 #include "MyJpeg/JpegImage.h"
 #include "TestSupport.h"
 #include "export/OziExport.h"
-#include "jnx/Coordinates.h"
-#include "jnx/Errors.h"
+#include "base/Coordinates.h"
+#include "base/Errors.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxWriter.h"
 #include "MyJpeg/StretchHalftone.h"
@@ -58,7 +58,7 @@ void WriteGridJnx(const std::string& path, const std::vector<std::array<int, 4>>
   auto writer = [&](TFileStream& out, std::uint32_t) {
     for (const auto& j : jpegs) out.Write(j.data() + 2, j.size() - 2);
   };
-  ASSERT_TRUE(WriteJnx(map, path, -1, writer, nullptr));
+  ASSERT_NO_THROW(WriteJnx(map, path, -1, writer, nullptr));
 }
 
 struct TExported {
@@ -298,7 +298,7 @@ TEST(OziExport, HostileTablesAndGridsAreRefusedBeforeAnythingIsWritten) {
   TJnxMap wide = LoadJnx(dir.Path("m.jnx"));
   wide.East = wide.West + DegToJnx(5.0);
   wide.South = wide.North - DegToJnx(5.0);
-  ASSERT_TRUE(WriteHeader(wide, wide.CurrentFile, false));
+  ASSERT_NO_THROW(WriteHeader(wide, wide.CurrentFile, false));
   try {
     Export(dir.Path("m.jnx"), 0);
     ADD_FAILURE() << "exported a grid of millions of cells";

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "base/Numbers.h"
 #include "gpx/GarminColors.h"
 #include "gpx/GpxReader.h"
 #include "gpx/GpxScanner.h"
 #include "gpx/GpxWriter.h"
-#include "jnx/Coordinates.h"
-#include "jnx/Errors.h"
+#include "base/Coordinates.h"
+#include "base/Errors.h"
 
 using namespace brelo;
 using namespace brelo::test;
@@ -95,11 +96,11 @@ TEST(GpxReader, BadCoordinateKeepsWhatWasRead) {
   }
   EXPECT_EQ(data.Track.size(), 1u);
   EXPECT_THROW(ReadGpxText("<wpt lat='1' lon='2'></wpt>", data), EFormatError);
-  EXPECT_THROW(ParseGpxNumber(""), EFormatError);
-  EXPECT_THROW(ParseGpxNumber("0x10"), EFormatError);
-  EXPECT_THROW(ParseGpxNumber("1e"), EFormatError);
-  EXPECT_DOUBLE_EQ(ParseGpxNumber("+1.5e2"), 150.0);
-  EXPECT_DOUBLE_EQ(ParseGpxNumber("-.5"), -0.5);
+  EXPECT_THROW(ParseDecimal(""), EFormatError);
+  EXPECT_THROW(ParseDecimal("0x10"), EFormatError);
+  EXPECT_THROW(ParseDecimal("1e"), EFormatError);
+  EXPECT_DOUBLE_EQ(ParseDecimal("+1.5e2"), 150.0);
+  EXPECT_DOUBLE_EQ(ParseDecimal("-.5"), -0.5);
   // A missing file reads nothing and reports nothing.
   EXPECT_NO_THROW(ReadGpx("/nonexistent/file.gpx", data));
 }
@@ -107,7 +108,7 @@ TEST(GpxReader, BadCoordinateKeepsWhatWasRead) {
 TEST(GpxWriter, TrackFileLayout) {
   TTempDir dir;
   std::vector<TWpt> track = {{0, -2147483647, ""}, {DegToJnx(49.25), DegToJnx(19.5), ""}};
-  ASSERT_TRUE(WriteTrackGpx(dir.Path("trip & back.gpx"), track, 11));
+  ASSERT_NO_THROW(WriteTrackGpx(dir.Path("trip & back.gpx"), track, 11));
   std::string text = ReadText(dir.Path("trip & back.gpx"));
   EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\r\n<gpx xmlns=", 0), 0u);
   EXPECT_NE(text.find("\r\n <trk>\r\n  <name>trip &amp; back</name>\r\n  <extensions>\r\n"), std::string::npos);
@@ -116,7 +117,7 @@ TEST(GpxWriter, TrackFileLayout) {
   EXPECT_NE(text.find("   <trkpt lat=\"49.250000\" lon=\"19.500000\"/>\r\n"), std::string::npos);
   EXPECT_EQ(text.substr(text.size() - 8), "</gpx>\r\n");
   // No colour, empty track: no extension lines and an empty segment.
-  ASSERT_TRUE(WriteTrackGpx(dir.Path("empty.gpx"), {}, -1));
+  ASSERT_NO_THROW(WriteTrackGpx(dir.Path("empty.gpx"), {}, -1));
   std::string empty = ReadText(dir.Path("empty.gpx"));
   EXPECT_EQ(empty.find("extensions"), std::string::npos);
   EXPECT_NE(empty.find("  <trkseg>\r\n  </trkseg>\r\n"), std::string::npos);
@@ -126,7 +127,7 @@ TEST(GpxWriter, TrackFileLayout) {
   ASSERT_EQ(back.Track.size(), 2u);
   EXPECT_EQ(back.Track[1].Latitude, DegToJnx(49.25));
   EXPECT_EQ(back.CheckedTrackColor, 11);
-  EXPECT_FALSE(WriteTrackGpx(dir.Path("no/such/folder/t.gpx"), track, -1));
+  EXPECT_THROW(WriteTrackGpx(dir.Path("no/such/folder/t.gpx"), track, -1), EIoError);
 }
 
 TEST(GpxWriter, MapsOverviewColoursAndOutline) {
@@ -157,7 +158,7 @@ TEST(GpxWriter, MapsOverviewColoursAndOutline) {
 TEST(GpxInterop, WrittenFilesAreWellFormedAndReadByGpsbabel) {
   TTempDir dir;
   std::vector<TWpt> track = {{DegToJnx(49.1), DegToJnx(19.9), ""}, {DegToJnx(49.2), DegToJnx(20.0), ""}};
-  ASSERT_TRUE(WriteTrackGpx(dir.Path("a&b <c>.gpx"), track, 3));
+  ASSERT_NO_THROW(WriteTrackGpx(dir.Path("a&b <c>.gpx"), track, 3));
   WriteMapsGpx(dir.Path("Maps.gpx"), {{"x & \"y\"", "1000", "2000", "3000", "-4000"}});
   for (const std::string f : {"a&b <c>.gpx", "Maps.gpx"}) {
     const std::string path = "'" + dir.Path(f) + "'";

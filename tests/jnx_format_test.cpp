@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "jnx/Coordinates.h"
+#include "base/Coordinates.h"
 #include "jnx/Guid.h"
 #include "jnx/JnxMap.h"
 #include "jnx/ScaleTable.h"
-#include "jnx/StreamHelpers.h"
-#include "jnx/Text.h"
+#include "base/StreamHelpers.h"
+#include "base/Text.h"
 
 using namespace brelo;
 

@@ -4,7 +4,7 @@
 
 #include "MyJpeg/JpegImage.h"
 #include "TestSupport.h"
-#include "jnx/Errors.h"
+#include "base/Errors.h"
 #include "jnx/JnxReader.h"
 
 using namespace brelo;

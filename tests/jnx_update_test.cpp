@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "jnx/Errors.h"
+#include "base/Errors.h"
 #include "jnx/JnxReader.h"
+#include "commands/UpdateCommands.h"
 #include "jnx/JnxUpdate.h"
 #include "jnx/JnxWriter.h"
 #include "jnx/MapEdits.h"
 #include "jnx/ScaleTable.h"
-#include "jnx/StreamHelpers.h"
+#include "base/StreamHelpers.h"
 #include "resources/Resources.h"
 
 using namespace brelo;
@@ -22,15 +23,15 @@ TEST(WriteHeader, FitTestIsStrictAndRefusalLeavesFileUnchanged) {
   // Exactly reaching the first table is refused.
   map.DetailLevel += std::string(room, 'x');
   EXPECT_EQ(HeaderSize(map), static_cast<std::uint32_t>(map.Levels[0].TilesOffset));
-  TUpdateResult r = UpdateMapNow(map, TUpdateSender::UpdateMapNow);
+  TCommandResult r = UpdateNowCommand(map, nullptr);
   EXPECT_FALSE(r.Ok);
-  EXPECT_EQ(r.Message, dir.Path("m.jnx") + "\n\nNOT updated. ReadOnly? Try SaveMap.");
+  EXPECT_EQ(r.Text, dir.Path("m.jnx") + "\n\nNOT updated. ReadOnly? Try SaveMap.");
   EXPECT_EQ(ReadFile(dir.Path("m.jnx")), original);
   // One byte less fits.
   map.DetailLevel.pop_back();
-  r = UpdateMapNow(map, TUpdateSender::UpdateMapNow);
+  r = UpdateNowCommand(map, nullptr);
   EXPECT_TRUE(r.Ok);
-  EXPECT_EQ(r.Message, dir.Path("m.jnx") + " successfully updated.");
+  EXPECT_EQ(r.Text, dir.Path("m.jnx") + " successfully updated.");
   EXPECT_EQ(LoadJnx(dir.Path("m.jnx")).DetailLevel, map.DetailLevel);
 }
 
@@ -41,7 +42,7 @@ TEST(WriteHeader, ShorteningClearsTheFreedBytes) {
   const auto before = ReadFile(dir.Path("m.jnx"));
   const std::uint32_t oldEnd = HeaderSize(map);
   map.Levels[0].Name.resize(2);  // "Level 1" shortened by 5 bytes
-  ASSERT_TRUE(WriteHeader(map, map.CurrentFile, true));
+  ASSERT_NO_THROW(WriteHeader(map, map.CurrentFile, true));
   const auto after = ReadFile(dir.Path("m.jnx"));
   ASSERT_EQ(after.size(), before.size());
   EXPECT_EQ(HeaderSize(map), oldEnd - 5);
@@ -60,9 +61,9 @@ TEST(DeleteTiles, TwoOfTenInLevelOneMovesLevelTwo) {
   const std::int32_t level2Before = map.Levels[1].TilesOffset;
   const auto keptTile = map.Levels[0].Tiles[2];
   const auto level2Tiles = map.Levels[1].Tiles;
-  TUpdateResult r = DeleteTiles(map, 0, {0, 5});
-  ASSERT_TRUE(r.Ok) << r.Message;
-  EXPECT_EQ(r.Message, dir.Path("m.jnx") + " updated.");
+  TCommandResult r = DeleteTilesCommand(map, 0, {0, 5});
+  ASSERT_TRUE(r.Ok) << r.Text;
+  EXPECT_EQ(r.Text, dir.Path("m.jnx") + " updated.");
   EXPECT_EQ(map.SourceLocations[0].size(), 8u);
   TJnxMap out = LoadJnx(dir.Path("m.jnx"));
   EXPECT_EQ(out.Levels[0].TileCount, 8);
@@ -81,7 +82,7 @@ TEST(DeleteTiles, RefusedWhenTablesAreNotBackToBack) {
   // Pretend level 2's table lies elsewhere: rewriting contiguously would overwrite data.
   map.Levels[1].TilesOffset += 28;
   const auto before = ReadFile(dir.Path("m.jnx"));
-  TUpdateResult r = DeleteTiles(map, 0, {1});
+  TCommandResult r = DeleteTilesCommand(map, 0, {1});
   EXPECT_FALSE(r.Ok);
   EXPECT_EQ(ReadFile(dir.Path("m.jnx")), before);
 }
@@ -94,9 +95,9 @@ TEST(AddDummyLevel, PlaceholderReplacesTheTrailer) {
   const std::uint32_t oldSize = map.FileSize;
   ASSERT_TRUE(CanAddDummyLevel(map));
   const auto jpeg = DummyJpgBytes();
-  TUpdateResult r = AddDummyLevel(map, 18, jpeg);
-  ASSERT_TRUE(r.Ok) << r.Message;
-  EXPECT_EQ(r.Message, dir.Path("m.jnx") + " updated. Dummy level added.");
+  TCommandResult r = AddPlaceholderLevelCommand(map, ScaleName(18));
+  ASSERT_TRUE(r.Ok) << r.Text;
+  EXPECT_EQ(r.Text, dir.Path("m.jnx") + " updated. Dummy level added.");
   TJnxMap out = LoadJnx(dir.Path("m.jnx"));
   ASSERT_EQ(out.LevelCount, 2);
   EXPECT_EQ(out.LevelCount2, 2);
@@ -130,7 +131,7 @@ TEST(AddDummyLevel, WithoutTrailerAppendsInsteadOfOverwriting) {
   WriteFile(dir.Path("m.jnx"), bytes);
   TJnxMap map = LoadJnx(dir.Path("m.jnx"));
   const auto lastTile = RestoreTileJpeg(map, 0, 1);
-  ASSERT_TRUE(AddDummyLevel(map, 18, DummyJpgBytes()).Ok);
+  ASSERT_TRUE(AddPlaceholderLevelCommand(map, ScaleName(18)).Ok);
   TJnxMap out = LoadJnx(dir.Path("m.jnx"));
   EXPECT_EQ(out.Levels[1].Tiles[0].ImageOffset, bytes.size());
   EXPECT_EQ(RestoreTileJpeg(out, 0, 1), lastTile);
@@ -142,12 +143,12 @@ TEST(AddDummyLevel, RefusalRestoresModelAndFile) {
   TJnxMap map = LoadJnx(dir.Path("m.jnx"));
   // Use up the free space so that the grown header no longer fits.
   map.DetailLevel = std::string(static_cast<std::size_t>(map.Levels[0].TilesOffset) - HeaderSize(map) - 30, 'x');
-  ASSERT_TRUE(WriteHeader(map, map.CurrentFile, true));
+  ASSERT_NO_THROW(WriteHeader(map, map.CurrentFile, true));
   map = LoadJnx(dir.Path("m.jnx"));
   const auto before = ReadFile(dir.Path("m.jnx"));
-  TUpdateResult r = AddDummyLevel(map, 18, DummyJpgBytes());
+  TCommandResult r = AddPlaceholderLevelCommand(map, ScaleName(18));
   EXPECT_FALSE(r.Ok);
-  EXPECT_EQ(r.Message, dir.Path("m.jnx") + "\n\nNOT updated. ReadOnly? Save map first and try again.");
+  EXPECT_EQ(r.Text, dir.Path("m.jnx") + "\n\nNOT updated. ReadOnly? Save map first and try again.");
   EXPECT_EQ(map.LevelCount, 1);
   EXPECT_EQ(ReadFile(dir.Path("m.jnx")), before);
 }
@@ -226,8 +227,8 @@ TEST(UpdateMapNow, SignedFileKeepsReadingBackAfterAnEdit) {
   WriteFile(dir.Path("sig.jnx"), Version3File(72, true, MakeJpeg(8, 8)).Data);
   TJnxMap map = LoadJnx(dir.Path("sig.jnx"));
   map.ProductName = "Renamed";
-  TUpdateResult r = UpdateMapNow(map, TUpdateSender::UpdateMapNow);
-  ASSERT_TRUE(r.Ok) << r.Message;
+  TCommandResult r = UpdateNowCommand(map, nullptr);
+  ASSERT_TRUE(r.Ok) << r.Text;
   EXPECT_EQ(map.SignatureOffset, 0u);  // the model says what the file now holds
   TJnxMap out = LoadJnx(dir.Path("sig.jnx"));
   EXPECT_EQ(out.SignatureOffset, 0u);
@@ -244,9 +245,9 @@ TEST(UpdateMapNow, FirstTableBeyondTheEndIsRefusedAndTheFileUnchanged) {
   TJnxMap map = LoadJnx(dir.Path("m.jnx"));
   const auto original = ReadFile(dir.Path("m.jnx"));
   map.Levels[0].TilesOffset = 50 * 1000 * 1000;  // as a damaged level table claims
-  TUpdateResult r = UpdateMapNow(map, TUpdateSender::UpdateMapNow);
+  TCommandResult r = UpdateNowCommand(map, nullptr);
   EXPECT_FALSE(r.Ok);
-  EXPECT_EQ(r.Message, dir.Path("m.jnx") + "\n\nNOT updated. ReadOnly? Try SaveMap.");
+  EXPECT_EQ(r.Text, dir.Path("m.jnx") + "\n\nNOT updated. ReadOnly? Try SaveMap.");
   EXPECT_EQ(ReadFile(dir.Path("m.jnx")), original);
 }
 
@@ -257,13 +258,14 @@ TEST(AddDummyLevel, ScalesNotOnOfferAreRefused) {
   const auto original = ReadFile(dir.Path("m.jnx"));
   const int offered = DummyLevelScaleCount(map);
   ASSERT_LT(offered, static_cast<int>(ScaleTable.size()));
-  const std::uint32_t tooCoarse = ScaleTable[static_cast<std::size_t>(offered)].Value;
-  for (std::uint32_t scale : {tooCoarse, 12345u}) {
-    TUpdateResult r = AddDummyLevel(map, scale, DummyJpgBytes());
-    EXPECT_FALSE(r.Ok);
-    EXPECT_NE(r.Message.find("is not offered"), std::string::npos) << r.Message;
-    EXPECT_EQ(ReadFile(dir.Path("m.jnx")), original);
-  }
-  const std::uint32_t last = ScaleTable[static_cast<std::size_t>(offered - 1)].Value;
-  EXPECT_TRUE(AddDummyLevel(map, last, DummyJpgBytes()).Ok);
+  TCommandResult r = AddPlaceholderLevelCommand(map, ScaleTable[static_cast<std::size_t>(offered)].Name);
+  EXPECT_FALSE(r.Ok);
+  EXPECT_NE(r.Text.find("is not offered"), std::string::npos) << r.Text;
+  EXPECT_THROW(AppendDummyLevel(map, ScaleTable[static_cast<std::size_t>(offered)].Value, DummyJpgBytes()), ERefused);
+  EXPECT_THROW(AppendDummyLevel(map, 12345, DummyJpgBytes()), ERefused);
+  EXPECT_EQ(ReadFile(dir.Path("m.jnx")), original);
+  EXPECT_EQ(map.LevelCount, 1);
+  EXPECT_EQ(PlaceholderScales(map).size(), static_cast<std::size_t>(offered));
+  EXPECT_TRUE(AddPlaceholderLevelCommand(map, PlaceholderScales(map).back()).Ok);
+  EXPECT_TRUE(PlaceholderScales(map).empty());  // the last level is now "dummy"
 }

@@ -3,11 +3,11 @@
 #include <filesystem>
 
 #include "TestSupport.h"
-#include "jnx/Errors.h"
+#include "base/Errors.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxWriter.h"
-#include "jnx/Paths.h"
-#include "jnx/StreamHelpers.h"
+#include "base/Paths.h"
+#include "base/StreamHelpers.h"
 
 using namespace brelo;
 using namespace brelo::test;
@@ -17,7 +17,13 @@ namespace {
 
 bool Save(TJnxMap& map, const std::string& dest, int level, std::string* error = nullptr) {
   auto writer = [&map](TFileStream& out, std::uint32_t first) { CopyTileData(map, out, first, nullptr); };
-  return WriteJnx(map, dest, level, writer, nullptr, error);
+  try {
+    WriteJnx(map, dest, level, writer, nullptr);
+    return true;
+  } catch (const std::exception& e) {
+    if (error) *error = e.what();
+    return false;
+  }
 }
 
 // Model fields that a save must leave as they were.
@@ -149,7 +155,12 @@ TEST(WriteJnx, AFailedWriteLeavesTheEarlierDestinationAndReportsFalse) {
     throw EIoError("dest.jnx: write error: No space left on device");
   };
   std::string error;
-  EXPECT_FALSE(WriteJnx(map, dir.Path("dest.jnx"), -1, failing, nullptr, &error));
+  try {
+    WriteJnx(map, dir.Path("dest.jnx"), -1, failing, nullptr);
+    ADD_FAILURE() << "no error";
+  } catch (const EIoError& e) {
+    error = e.what();
+  }
   EXPECT_NE(error.find("No space left"), std::string::npos);
   EXPECT_EQ(ReadFile(dir.Path("dest.jnx")), earlier);
   EXPECT_EQ(ReadFile(dir.Path("src.jnx")), source);

@@ -5,18 +5,20 @@
 
 
 #include "LibTar/UnpackTar.h"
+#include "commands/CreateCommand.h"
+#include "jnx/ScaleTable.h"
 #include "MyJpeg/JpegImage.h"
 #include "TestSupport.h"
 #include "export/OziExport.h"
-#include "jnx/Coordinates.h"
-#include "jnx/Errors.h"
+#include "base/Coordinates.h"
+#include "base/Errors.h"
 #include "jnx/JnxReader.h"
-#include "jnx/Paths.h"
-#include "jnx/Text.h"
+#include "base/Paths.h"
+#include "base/Text.h"
 #include "uMapCreation/ImageCutter.h"
 #include "uMapCreation/MapBuilder.h"
 #include "uMapCreation/MapSource.h"
-#include "uMapCreation/PictureReader.h"
+#include "MyJpeg/PictureReader.h"
 
 using namespace brelo;
 using namespace brelo::test;
@@ -30,18 +32,18 @@ struct TRun {
   bool FolderCreated = false;
 };
 
-// The "Start" sequence: unpack or cut when needed, then build.
+// The "Start" sequence: unpack or cut when needed, then build; the errors as the dialog shows them.
 TRun Start(const std::string& source, int tw = 256, int th = 256) {
   TRun run;
-  TCreationSinks sinks{[&](const std::string& s) { run.Info.push_back(s); },
-                       [&](const std::string& s) { run.Errors.push_back(s); }};
   TCreationParams params{source, 7, "Created", 40, "1.2km", "detail", "L", "Desc", "(c) test"};
-  if (ExtensionOf(source) == ".map" && !FileExists(ChangeExtension(source, ".set"))) {
-    run.Ok = BuildJnxFromPicture(params, tw, th, sinks);
-    return run;
+  TCreationFields fields{source, "Created", "7", "40", ScaleIndex("1.2km"), std::to_string(tw), std::to_string(th), "1"};
+  run.FolderCreated = ExtensionOf(source) == ".tar" && !FolderExists(UnpackFolder(source));
+  TCreateResult r = CreateMapCommand(fields, params, tw, th, [&](const std::string& s) { run.Info.push_back(s); });
+  run.Ok = r.Ok;
+  if (!r.Ok) {
+    run.Errors = r.Earlier;
+    run.Errors.push_back(r.Text);
   }
-  if (ExtensionOf(source) == ".tar") UnpackTar(source, run.FolderCreated);
-  run.Ok = BuildJnxFromMap(params, run.FolderCreated, sinks);
   return run;
 }
 
@@ -126,11 +128,11 @@ TEST(MapSource, HostileMapFiles) {
 
 TEST(StartValidation, FirstInvalidFieldInOrder) {
   TCreationFields f{"a.map", "Name", "5", "30", 3, "256", "256", "12"};
-  EXPECT_EQ(FirstInvalidField(f), "");
+  EXPECT_EQ(FirstInvalidField(f), TCreationField::None);
   auto with = [&](auto change) {
     TCreationFields g = f;
     change(g);
-    return FirstInvalidField(g);
+    return std::string(CreationFieldControl(FirstInvalidField(g)));
   };
   EXPECT_EQ(with([](auto& g) { g.FileName = "  "; g.ProductName = ""; }), "leFileName");
   EXPECT_EQ(with([](auto& g) { g.ProductName = " "; g.ProductId = "-1"; }), "leProductName");
@@ -302,8 +304,7 @@ TEST(BuildJnx, FailuresAreReportedAndKeepTheEarlierFile) {
   WriteOziMap(dir.Path("u.map"), "u.gif", 10, 10, 1, 2, 3, 1);
   run = Start(dir.Path("u.map"));
   EXPECT_FALSE(run.Ok);
-  bool created = false;
-  EXPECT_THROW(CutImageToTiles(dir.Path("u.map"), 256, 256, {}, created), EFormatError);
+  EXPECT_THROW(CutImageToTiles(dir.Path("u.map"), 256, 256), EFormatError);
 }
 
 TEST(CutImage, TileSetFolderMatchesTheDirectBuild) {
@@ -311,7 +312,7 @@ TEST(CutImage, TileSetFolderMatchesTheDirectBuild) {
   WritePng(dir.Path("my_map.png"), TestPicture(1000, 700), false);
   WriteOziMap(dir.Path("my_map.map"), "my_map.png", 1000, 700, 19.8, 49.3, 20.1, 49.1);
   bool created = false;
-  ASSERT_TRUE(CutImageToTiles(dir.Path("my_map.map"), 256, 256, {}, created));
+  ASSERT_NO_THROW(created = CutImageToTiles(dir.Path("my_map.map"), 256, 256));
   EXPECT_TRUE(created);
   const std::string set = ReadText(dir.Path("my_map/my_map.set"));
   EXPECT_EQ(set.rfind("my-map#0001_0_0.jpg\r\nmy-map#0002_0_256.jpg\r\n", 0), 0u) << set;
@@ -321,7 +322,7 @@ TEST(CutImage, TileSetFolderMatchesTheDirectBuild) {
   // Built from the cut folder (tiles encoded a second time) or straight from the picture, the
   // maps have the same tiles in the same places.
   TCreationParams params{dir.Path("my_map/my_map.map"), 1, "x", 30, "5m", "", "", "", ""};
-  ASSERT_TRUE(BuildJnxFromMap(params, false, {}));
+  ASSERT_NO_THROW(BuildJnxFromMap(params, false));
   ASSERT_TRUE(Start(dir.Path("my_map.map")).Ok);
   TJnxMap fromSet = LoadJnx(dir.Path("my_map/my_map.jnx")), direct = LoadJnx(dir.Path("my_map.jnx"));
   ASSERT_EQ(fromSet.Levels[0].TileCount, direct.Levels[0].TileCount);
@@ -332,7 +333,7 @@ TEST(CutImage, TileSetFolderMatchesTheDirectBuild) {
     EXPECT_EQ(a.Right, b.Right);
     EXPECT_EQ(a.Width, b.Width);
   }
-  ASSERT_TRUE(CutImageToTiles(dir.Path("my_map.map"), 256, 256, {}, created));
+  ASSERT_NO_THROW(created = CutImageToTiles(dir.Path("my_map.map"), 256, 256));
   EXPECT_FALSE(created);  // the folder was there
 }
 
@@ -409,16 +410,22 @@ TEST(MapSource, DegenerateAndExtremeCalibrations) {
   WritePng(dir.Path("p.png"), TestPicture(64, 64), false);
   WriteText(dir.Path("p.map"), head + "MMPXY,1,-2147483648,0\r\nMMPXY,3,2147483647,64\r\nMMPLL,1,10.0,50.0\r\n"
                                       "MMPLL,3,10.1,49.9\r\nIWH,Map Image Width/Height,64,64\r\n");
-  std::vector<std::string> errors;
   TCreationParams params{dir.Path("p.map"), 7, "P", 30, "1.2km", "", "", "", ""};
   std::string error;
-  EXPECT_FALSE(BuildJnxFromPicture(params, 32, 32, {nullptr, [&](const std::string& s) { errors.push_back(s); }},
-                                   &error));
+  try {
+    BuildJnxFromPicture(params, 32, 32);
+  } catch (const EFormatError& e) {
+    error = e.what();
+  }
   EXPECT_NE(error.find("MMPXY,1 and MMPXY,3: a span of 4294967295 x 64 pixels does not fit"), std::string::npos)
       << error;
   EXPECT_FALSE(std::filesystem::exists(dir.Path("p.jnx")));
   WriteText(dir.Path("p.map"), head + "MMPXY,1,0,0\r\nMMPXY,3,64,64\r\nMMPLL,1,10.0,50.0\r\nMMPLL,3,10.0,49.9\r\n"
                                       "IWH,Map Image Width/Height,64,64\r\n");
-  EXPECT_FALSE(BuildJnxFromPicture(params, 32, 32, {}, &error));
-  EXPECT_NE(error.find("MMPLL,1 and MMPLL,3 have one longitude"), std::string::npos) << error;
+  EXPECT_THROW(
+      try { BuildJnxFromPicture(params, 32, 32); } catch (const EFormatError& e) {
+        EXPECT_NE(std::string(e.what()).find("MMPLL,1 and MMPLL,3 have one longitude"), std::string::npos) << e.what();
+        throw;
+      },
+      EFormatError);
 }

@@ -5,9 +5,9 @@
 #include "MyJpeg/JpegImage.h"
 #include "MyJpeg/JpegRowReader.h"
 #include "TestSupport.h"
-#include "jnx/Errors.h"
-#include "jnx/Text.h"
-#include "uMapCreation/PictureReader.h"
+#include "base/Errors.h"
+#include "base/Text.h"
+#include "MyJpeg/PictureReader.h"
 
 using namespace brelo;
 using namespace brelo::test;

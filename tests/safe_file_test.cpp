@@ -10,8 +10,8 @@
 #include "LibTar/TarWriter.h"
 #include "TestSupport.h"
 #include "gpx/GpxWriter.h"
-#include "jnx/Errors.h"
-#include "jnx/SafeFile.h"
+#include "base/Errors.h"
+#include "base/SafeFile.h"
 
 using namespace brelo;
 using namespace brelo::test;
@@ -116,8 +116,11 @@ TEST(SafeFile, GpxWritersKeepTheEarlierFileOnFailure) {
                EFormatError);
   EXPECT_EQ(ReadText(dir.Path("Maps.gpx")), "earlier");
   std::filesystem::create_directories(dir.Path("t.gpx"));
-  std::string error;
-  EXPECT_FALSE(WriteTrackGpx(dir.Path("t.gpx"), {}, -1, &error));
-  EXPECT_NE(error.find("in the way"), std::string::npos) << error;
+  try {
+    WriteTrackGpx(dir.Path("t.gpx"), {}, -1);
+    ADD_FAILURE() << "no error";
+  } catch (const EIoError& e) {
+    EXPECT_NE(std::string(e.what()).find("in the way"), std::string::npos) << e.what();
+  }
   EXPECT_EQ(EntriesIn(dir.Path()), 2u);
 }

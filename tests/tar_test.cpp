@@ -8,7 +8,7 @@
 #include "LibTar/TarWriter.h"
 #include "LibTar/UnpackTar.h"
 #include "TestSupport.h"
-#include "jnx/Errors.h"
+#include "base/Errors.h"
 
 using namespace brelo;
 using namespace brelo::test;
@@ -130,13 +130,13 @@ TEST(UnpackTar, FolderBesideTheArchiveAndUnsafeNames) {
   }
   bool created = false;
   std::vector<std::string> info;
-  ASSERT_TRUE(UnpackTar(dir.Path("x.tar"), created, [&](const std::string& s) { info.push_back(s); }));
+  ASSERT_NO_THROW(created = UnpackTar(dir.Path("x.tar"), [&](const std::string& s) { info.push_back(s); }));
   EXPECT_TRUE(created);
   EXPECT_EQ(info.front(), "UnTARing " + dir.Path("x.tar") + "...");
   EXPECT_EQ(info.back(), "tar unpacked");
   EXPECT_EQ(ReadText(dir.Path("x/set/t.jpg")), "12");
   EXPECT_EQ(ReadText(dir.Path("x/x.map")), "m");
-  ASSERT_TRUE(UnpackTar(dir.Path("x.tar"), created));
+  ASSERT_NO_THROW(created = UnpackTar(dir.Path("x.tar")));
   EXPECT_FALSE(created);  // the folder is reused
 
   for (const std::string bad : {"../evil.txt", "/tmp/evil.txt", "set/../../evil.txt", "..\\evil.txt"}) {
@@ -146,8 +146,12 @@ TEST(UnpackTar, FolderBesideTheArchiveAndUnsafeNames) {
       tar.WriteStreamEntry(data, bad, NowDateTime());
     }
     std::string error;
-    EXPECT_FALSE(UnpackTar(dir.Path("bad.tar"), created, nullptr, &error)) << bad;
-    EXPECT_NE(error.find("unsafe entry name"), std::string::npos);
+    try {
+      UnpackTar(dir.Path("bad.tar"));
+    } catch (const EFormatError& e) {
+      error = e.what();
+    }
+    EXPECT_NE(error.find("unsafe entry name"), std::string::npos) << bad;
     EXPECT_FALSE(std::filesystem::exists(dir.Path("evil.txt")));
   }
   EXPECT_TRUE(IsSafeEntryName("set/a..b.jpg"));

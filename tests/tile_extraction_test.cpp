@@ -10,6 +10,20 @@
 using namespace brelo;
 using namespace brelo::test;
 
+namespace {
+// SaveTiles as a true/false result with the base folder and the reason.
+bool Save(const TJnxMap& map, const ProgressSink& progress, std::string& base, std::string* error = nullptr) {
+  try {
+    base = SaveTiles(map, progress);
+    return true;
+  } catch (const std::exception& e) {
+    base.clear();
+    if (error) *error = e.what();
+    return false;
+  }
+}
+}  // namespace
+
 TEST(TileExtraction, NumberingWidth) {
   EXPECT_EQ(TileNumberDigits(1), 1);
   EXPECT_EQ(TileNumberDigits(10), 1);
@@ -33,7 +47,7 @@ TEST(TileExtraction, PeerFileTreeWestOfGreenwich) {
   ReadJnx(map, map.CurrentFile, true);
   std::vector<std::string> progress;
   std::string base;
-  ASSERT_TRUE(SaveTiles(map, [&](const std::string& s) { progress.push_back(s); }, base));
+  ASSERT_TRUE(Save(map, [&](const std::string& s) { progress.push_back(s); }, base));
   EXPECT_EQ(base, dir.Path("sw_tiles/"));
   ASSERT_EQ(progress.size(), 16u);
   EXPECT_EQ(progress[0], "Wait... level 1/2 tile 1/4");
@@ -50,7 +64,7 @@ TEST(TileExtraction, PeerFileTreeWestOfGreenwich) {
   image.LoadFromBytes(written);
   EXPECT_EQ(image.Width(), t.Width);
   // Running again overwrites the same files.
-  ASSERT_TRUE(SaveTiles(map, nullptr, base));
+  ASSERT_TRUE(Save(map, nullptr, base));
   std::size_t count = 0;
   for (auto& e : std::filesystem::recursive_directory_iterator(base)) count += e.is_regular_file();
   EXPECT_EQ(count, 16u);
@@ -67,7 +81,7 @@ TEST(TileExtraction, UndecodableTileStopsWithFilesSoFar) {
   for (int i = 0; i < second.ImageSize; ++i) bytes[second.ImageOffset + i] = 0x11;
   WriteFile(map.CurrentFile, bytes);
   std::string base, error;
-  EXPECT_FALSE(SaveTiles(map, nullptr, base, &error));
+  EXPECT_FALSE(Save(map, nullptr, base, &error));
   EXPECT_TRUE(base.empty());
   EXPECT_NE(error.find("JPEG error"), std::string::npos) << error;
   std::size_t count = 0;
@@ -82,7 +96,7 @@ TEST(TileExtraction, EmptyLevelGetsItsFolder) {
   map.CurrentFile = dir.Path("m.jnx");
   ReadJnx(map, map.CurrentFile, true);
   std::string base;
-  ASSERT_TRUE(SaveTiles(map, nullptr, base));
+  ASSERT_TRUE(Save(map, nullptr, base));
   EXPECT_TRUE(std::filesystem::is_directory(base + "level2_0_tiles"));
   EXPECT_TRUE(std::filesystem::is_empty(base + "level2_0_tiles"));
 }
@@ -93,7 +107,7 @@ TEST(TileExtraction, ClaimedSizesAreCheckedAgainstTheFileFirst) {
   TJnxMap map = LoadJnx(dir.Path("m.jnx"));
   map.Levels[0].Tiles[1].ImageSize = 0x7FFFFFF0;  // a 2 GB tile in a file of a few KB
   std::string base, error;
-  EXPECT_FALSE(SaveTiles(map, nullptr, base, &error));
+  EXPECT_FALSE(Save(map, nullptr, base, &error));
   EXPECT_NE(error.find("data of tile 2 of level 1 lies past the end of the file"), std::string::npos) << error;
 }
 
@@ -107,7 +121,7 @@ TEST(TileExtraction, FailureNamesTheTileAndProgressEndsThere) {
   WriteFile(map.CurrentFile, bytes);
   std::vector<std::string> progress;
   std::string base, error;
-  EXPECT_FALSE(SaveTiles(map, [&](const std::string& s) { progress.push_back(s); }, base, &error));
+  EXPECT_FALSE(Save(map, [&](const std::string& s) { progress.push_back(s); }, base, &error));
   EXPECT_NE(error.find("level 2 tile 5: JPEG error #"), std::string::npos) << error;
   // The lines a one-thread run shows: every tile up to the failing one, in order.
   ASSERT_EQ(progress.size(), 7u);

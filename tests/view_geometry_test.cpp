@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "jnx/Coordinates.h"
+#include "base/Coordinates.h"
 #include "view/ViewGeometry.h"
 
 using namespace brelo;

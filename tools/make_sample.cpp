@@ -14,10 +14,10 @@
 
 #include "MyJpeg/JpegImage.h"
 #include "MyJpeg/StretchHalftone.h"
-#include "jnx/Coordinates.h"
+#include "base/Coordinates.h"
 #include "jnx/Guid.h"
 #include "jnx/JnxWriter.h"
-#include "jnx/SafeFile.h"
+#include "base/SafeFile.h"
 #include "jnx/ScaleTable.h"
 
 using namespace brelo;
@@ -136,9 +136,10 @@ int main(int argc, char** argv) {
     for (const auto& l : levels)
       for (const auto& jpeg : l.Jpegs) out.Write(jpeg.data() + 2, jpeg.size() - 2);
   };
-  std::string error;
-  if (!WriteJnx(map, argv[1], -1, writer, nullptr, &error)) {
-    std::fprintf(stderr, "make_sample: %s: %s\n", argv[1], error.c_str());
+  try {
+    WriteJnx(map, argv[1], -1, writer, nullptr);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "make_sample: %s\n", e.what());
     return 1;
   }
   return 0;

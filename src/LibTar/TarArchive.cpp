@@ -1,8 +1,8 @@
 #include "LibTar/TarArchive.h"
 
 #include "LibTar/TarHeader.h"
-#include "jnx/Errors.h"
-#include "jnx/SafeFile.h"
+#include "base/Errors.h"
+#include "base/SafeFile.h"
 
 namespace brelo {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "LibTar/TarDirRec.h"
-#include "jnx/Stream.h"
+#include "base/Stream.h"
 
 namespace brelo {
 

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 
 #include "LibTar/TarHeader.h"
-#include "jnx/Errors.h"
+#include "base/Errors.h"
 
 namespace brelo {
 

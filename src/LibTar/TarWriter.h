@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "LibTar/TarDirRec.h"
-#include "jnx/SafeFile.h"
-#include "jnx/Stream.h"
+#include "base/SafeFile.h"
+#include "base/Stream.h"
 
 namespace brelo {
 

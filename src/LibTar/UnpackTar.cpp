@@ -1,8 +1,8 @@
 #include "LibTar/UnpackTar.h"
 
 #include "LibTar/TarArchive.h"
-#include "jnx/Errors.h"
-#include "jnx/Paths.h"
+#include "base/Errors.h"
+#include "base/Paths.h"
 
 namespace brelo {
 
@@ -19,31 +19,34 @@ bool IsSafeEntryName(const std::string& name) {
   return true;
 }
 
-bool UnpackTar(const std::string& archive, bool& folderCreated, const ProgressSink& info, std::string* error) {
+bool UnpackTar(const std::string& archive, const ProgressSink& info) {
   if (info) info("UnTARing " + archive + "...");
   const std::string target = WithoutExtension(archive) + "/";
-  folderCreated = CreateFolder(target);
-  try {
-    TTarArchive tar(archive);
-    TTarDirRec rec;
-    while (tar.NextEntry(rec)) {
-      if (!IsSafeEntryName(rec.EntryName)) throw EFormatError(archive + ": unsafe entry name \"" + rec.EntryName + "\"");
-      std::string name = rec.EntryName;
-      for (char& c : name)
-        if (c == '\\') c = '/';
-      if (rec.EntryType == TTarEntryType::Directory) {
-        CreateFolder(target + name);
-      } else {
-        CreateFolder(FolderOf(target + name));
-        tar.ExtractToFile(target + name);
-      }
+  const bool folderCreated = CreateFolder(target);
+  // A folder this run made goes again when the run fails; one that was there stays.
+  struct TCleanup {
+    std::string Folder;
+    ~TCleanup() {
+      if (!Folder.empty()) DeleteFolderTree(Folder);
     }
-  } catch (const std::exception& e) {
-    if (error) *error = e.what();
-    return false;
+  } cleanup{folderCreated ? target : std::string()};
+  TTarArchive tar(archive);
+  TTarDirRec rec;
+  while (tar.NextEntry(rec)) {
+    if (!IsSafeEntryName(rec.EntryName)) throw EFormatError(archive + ": unsafe entry name \"" + rec.EntryName + "\"");
+    std::string name = rec.EntryName;
+    for (char& c : name)
+      if (c == '\\') c = '/';
+    if (rec.EntryType == TTarEntryType::Directory) {
+      CreateFolder(target + name);
+    } else {
+      CreateFolder(FolderOf(target + name));
+      tar.ExtractToFile(target + name);
+    }
   }
+  cleanup.Folder.clear();
   if (info) info("tar unpacked");
-  return true;
+  return folderCreated;
 }
 
 }  // namespace brelo

@@ -1,15 +1,15 @@
 #pragma once
 #include <string>
 
-#include "jnx/JnxWriter.h"
+#include "base/Progress.h"
 
 namespace brelo {
 
-// Unpacks archive x.tar into the folder x beside it. folderCreated tells whether the folder
-// was new. Entries whose names are absolute or contain ".." are refused (nothing is written
-// outside the folder): the result is then false, as for any read or write error.
-bool UnpackTar(const std::string& archive, bool& folderCreated, const ProgressSink& info = nullptr,
-               std::string* error = nullptr);
+// Unpacks archive x.tar into the folder x beside it; returns whether the folder was new.
+// Entries whose names are absolute or contain ".." are refused (nothing is written outside
+// the folder) and raise, as any read or write error does; a folder the run made is then
+// removed again.
+bool UnpackTar(const std::string& archive, const ProgressSink& info = nullptr);
 
 // True when an entry name stays inside the folder it is unpacked into.
 bool IsSafeEntryName(const std::string& name);

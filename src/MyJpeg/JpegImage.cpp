@@ -9,8 +9,8 @@
 
 #include "MyJpeg/JpegErrorManager.h"
 
-#include "jnx/Text.h"
-#include "jnx/SafeFile.h"
+#include "base/Text.h"
+#include "base/SafeFile.h"
 
 namespace brelo {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "MyJpeg/PixelBuffer.h"
-#include "jnx/Errors.h"
-#include "jnx/Stream.h"
+#include "base/Errors.h"
+#include "base/Stream.h"
 
 namespace brelo {
 

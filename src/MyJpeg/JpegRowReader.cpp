@@ -9,7 +9,7 @@
 
 #include "MyJpeg/JpegErrorManager.h"
 #include "MyJpeg/JpegImage.h"
-#include "jnx/Text.h"
+#include "base/Text.h"
 
 namespace brelo {
 

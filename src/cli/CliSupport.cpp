@@ -1,10 +1,13 @@
 #include "cli/CliSupport.h"
 
+#include <iostream>
+#include "base/Numbers.h"
+
 #include "cli/Commands.h"
 #include "jnx/JnxReader.h"
-#include "jnx/Errors.h"
+#include "base/Errors.h"
 #include "jnx/MapEdits.h"
-#include "jnx/Text.h"
+#include "base/Text.h"
 
 namespace brelo::cli {
 
@@ -24,6 +27,18 @@ std::string OneLine(std::string text) {
   for (char& c : text)
     if (c == '\n') c = ' ';
   return text;
+}
+
+void Report(const TCommandResult& r) {
+  if (r.Ok) {
+    std::cout << r.Text << '\n';
+    return;
+  }
+  std::string line;
+  for (const auto& e : r.Earlier) line += OneLine(e) + "; ";
+  line += OneLine(r.Text);
+  if (!r.Detail.empty()) line += " (" + OneLine(r.Detail) + ")";
+  throw ECommandFailed(line);
 }
 
 std::vector<int> ParseNumberList(const std::string& text) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/CommandResult.h"
 #include "jnx/JnxMap.h"
 
 namespace brelo::cli {
@@ -15,5 +16,8 @@ void CheckLevel(const TJnxMap& map, int level);
 std::string OneLine(std::string text);
 // "1,3,7" to {1, 3, 7}; raises on anything else.
 std::vector<int> ParseNumberList(const std::string& text);
+// A command's result: its text on stdout, or one line naming the failure raised as
+// ECommandFailed (the earlier messages, the text, then the core's words in brackets).
+void Report(const TCommandResult& result);
 
 }  // namespace brelo::cli

@@ -1,18 +1,17 @@
 // export-tar, map-info, create: between JNX maps and OziExplorer calibrated tile sets.
-#include <chrono>
 #include <iostream>
 #include <memory>
 #include <random>
 
-#include "LibTar/UnpackTar.h"
+#include "base/Numbers.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "export/OziExport.h"
-#include "jnx/Paths.h"
+#include "commands/CreateCommand.h"
+#include "commands/ExportCommand.h"
+#include "base/Paths.h"
 #include "jnx/ScaleTable.h"
-#include "jnx/Text.h"
+#include "base/Text.h"
 #include "uMapCreation/ImageCutter.h"
-#include "uMapCreation/MapBuilder.h"
 #include "uMapCreation/MapSource.h"
 
 namespace brelo::cli {
@@ -24,56 +23,20 @@ struct TCreateOptions {
       LevelCopyright, TileWidth = "256", TileHeight = "256";
 };
 
-const char* FieldCaption(const std::string& field) {
-  if (field == "leFileName") return "File Name";
-  if (field == "leProductName") return "Product Name";
-  if (field == "leProductID") return "ID";
-  if (field == "leZOrder") return "ZOrder";
-  if (field == "cbeTrexScale") return "eTrex Scale";
-  if (field == "leTileW") return "Tile Width";
-  if (field == "leTileH") return "Tile Height";
-  return "Tile Count";
-}
-
 void Create(const TCreateOptions& o) {
-  long long tw = 0, th = 0;
+  long long tw = 0, th = 0, id = 0, z = 0;
   ParseInteger(o.TileWidth, tw);
   ParseInteger(o.TileHeight, th);
+  ParseInteger(o.ProductId, id);
+  ParseInteger(o.ZOrder, z);
   TMapSourceInfo info = ReadMapSource(o.Source, static_cast<int>(tw), static_cast<int>(th));
   TCreationFields fields{o.Source, o.ProductName, o.ProductId, o.ZOrder, ScaleIndex(o.Scale), o.TileWidth,
                          o.TileHeight, info.TileSizeEnabled
                                            ? TileCountText(info.ImageWidth, info.ImageHeight, o.TileWidth, o.TileHeight)
                                            : info.TileCount};
-  if (std::string bad = FirstInvalidField(fields); !bad.empty())
-    throw ECommandFailed(o.Source + ": invalid " + FieldCaption(bad) + " (" + bad + ")");
-
-  const auto start = std::chrono::steady_clock::now();
-  std::vector<std::string> errors;
-  TCreationSinks sinks{PrintProgress, [&errors](const std::string& e) { errors.push_back(OneLine(e)); }};
-  long long id = 0, z = 0;
-  ParseInteger(o.ProductId, id);
-  ParseInteger(o.ZOrder, z);
   TCreationParams params{o.Source, static_cast<std::int32_t>(id), o.ProductName, static_cast<std::int32_t>(z),
                          o.Scale, o.Detail, o.LevelName, o.LevelDescription, o.LevelCopyright};
-  std::string error;
-  bool ok = false;
-  const std::string ext = LowerAscii(ExtensionOf(o.Source));
-  if (ext == ".map" && !FileExists(ChangeExtension(o.Source, ".set"))) {
-    ok = BuildJnxFromPicture(params, static_cast<int>(tw), static_cast<int>(th), sinks, &error);
-  } else {
-    bool created = false;
-    if (ext == ".tar" && !UnpackTar(o.Source, created, PrintProgress, &error)) errors.push_back(error);
-    ok = BuildJnxFromMap(params, created, sinks, &error);
-  }
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-  if (!ok) {
-    std::string line;
-    for (const auto& e : errors) line += (line.empty() ? "" : "; ") + e;
-    throw ECommandFailed(line + (error.empty() ? "" : " (" + error + ")"));
-  }
-  std::cout << Format("%s saved in %dms.", FileNameOf(ChangeExtension(o.Source, ".jnx")).c_str(),
-                      static_cast<int>(ms.count()))
-            << '\n';
+  Report(CreateMapCommand(fields, params, static_cast<int>(tw), static_cast<int>(th), PrintProgress));
 }
 
 }  // namespace
@@ -89,15 +52,11 @@ void RegisterCreationCommands(CLI::App& app) {
     cmd->add_flag("--memo", *memo, "Also print the diagnostic lines");
     cmd->callback([=] {
       TJnxMap map = LoadMap(*file);
-      CheckLevel(map, *level);
-      // The view as choosing the level sets it up.
-      TViewState view;
-      SetLevelGeometry(view, map.Levels[static_cast<std::size_t>(*level - 1)]);
       std::vector<std::string> lines;
-      TExportReport report{PrintProgress, &lines};
-      ExportOziTileSet(map, *level - 1, view, report);
-      if (*memo)
+      const TCommandResult r = ExportLevelCommand(map, *level, {PrintProgress, &lines});
+      if (r.Ok && *memo)
         for (const auto& l : lines) std::cout << l << '\n';
+      if (!r.Ok) Report(r);
     });
   }
   {
@@ -130,10 +89,11 @@ void RegisterCreationCommands(CLI::App& app) {
     cmd->add_option("--tile-width", *tw, "tile width (default 256)")->check(CLI::Range(1, 32767));
     cmd->add_option("--tile-height", *th, "tile height (default 256)")->check(CLI::Range(1, 32767));
     cmd->callback([=] {
-      std::string error;
-      TCreationSinks sinks{PrintProgress, [&error](const std::string& e) { error = OneLine(e); }};
-      bool created = false;
-      if (!CutImageToTiles(*source, *tw, *th, sinks, created)) throw ECommandFailed(*source + ": " + error);
+      try {
+        CutImageToTiles(*source, *tw, *th, PrintProgress);
+      } catch (const EPictureNotFound& e) {
+        throw ECommandFailed(*source + ": " + OneLine(e.what()));
+      }
     });
   }
   {

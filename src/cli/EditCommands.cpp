@@ -3,13 +3,13 @@
 #include <memory>
 
 #include "cli/CliSupport.h"
+#include "base/Numbers.h"
 #include "cli/Commands.h"
-#include "jnx/JnxUpdate.h"
-#include "jnx/Errors.h"
+#include "commands/UpdateCommands.h"
+#include "base/Errors.h"
 #include "jnx/MapEdits.h"
 #include "jnx/ScaleTable.h"
-#include "jnx/Text.h"
-#include "resources/Resources.h"
+#include "base/Text.h"
 
 namespace brelo::cli {
 
@@ -45,11 +45,6 @@ void SetCell(TMapEditCells& cells, const std::string& file, const std::string& k
   throw ECommandFailed(file + ": unknown key " + key);
 }
 
-void Report(const TUpdateResult& r) {
-  if (!r.Ok) throw ECommandFailed(OneLine(r.Message));
-  std::cout << r.Message << '\n';
-}
-
 }  // namespace
 
 void RegisterEditCommands(CLI::App& app) {
@@ -70,8 +65,7 @@ void RegisterEditCommands(CLI::App& app) {
         if (eq == std::string::npos) throw ECommandFailed(*file + ": \"" + e + "\" is not KEY=VALUE");
         SetCell(cells, *file, e.substr(0, eq), e.substr(eq + 1));
       }
-      ApplyMapEdits(map, cells);
-      Report(UpdateMapNow(map, TUpdateSender::UpdateMapNow));
+      Report(UpdateNowCommand(map, &cells));
     });
   }
   {
@@ -90,7 +84,7 @@ void RegisterEditCommands(CLI::App& app) {
           throw ECommandFailed(*file + Format(": no tile %d in level %d", n, *level));
         selected.push_back(n - 1);
       }
-      Report(DeleteTiles(map, *level - 1, selected));
+      Report(DeleteTilesCommand(map, *level - 1, selected));
     });
   }
   {
@@ -100,12 +94,7 @@ void RegisterEditCommands(CLI::App& app) {
     cmd->add_option("SCALENAME", *scale, "eTrex scale name of the new level")->required();
     cmd->callback([=] {
       TJnxMap map = LoadMap(*file);
-      if (!CanAddDummyLevel(map))
-        throw ECommandFailed(*file + ": a placeholder level is offered only for maps of 1 to 4 levels whose last "
-                                     "level is not \"dummy\"");
-      std::int64_t value = ScaleValue(*scale);
-      if (value < 0) throw ECommandFailed(*file + ": unknown eTrex scale name \"" + *scale + "\"");
-      Report(AddDummyLevel(map, static_cast<std::uint32_t>(value), DummyJpgBytes()));
+      Report(AddPlaceholderLevelCommand(map, *scale));
     });
   }
 }

@@ -6,11 +6,12 @@
 #include "gpx/GarminColors.h"
 #include "gpx/GpxReader.h"
 #include "gpx/GpxWriter.h"
-#include "jnx/Coordinates.h"
-#include "jnx/Errors.h"
-#include "jnx/FolderScan.h"
-#include "jnx/Paths.h"
-#include "jnx/Text.h"
+#include "base/Coordinates.h"
+#include "base/Errors.h"
+#include "cli/CliSupport.h"
+#include "commands/OutlineCommand.h"
+#include "base/Paths.h"
+#include "base/Text.h"
 
 namespace brelo::cli {
 
@@ -22,11 +23,10 @@ void RegisterGpxCommands(CLI::App& app) {
     auto folder = std::make_shared<std::string>();
     cmd->add_option("FOLDER", *folder, "folder of JNX files")->required();
     cmd->callback([=] {
-      std::vector<TMapOutlineRow> rows;
-      for (const auto& m : ScanJnxFolder(*folder)) rows.push_back(OutlineRow(m.Path, m.Header));
-      const std::string dir = FolderPath(*folder);
-      WriteMapsGpx(dir + kMapsGpxName, rows);
-      std::cout << dir << kMapsGpxName << " saved (" << rows.size() << " maps).\n";
+      const TCommandResult r = FolderOutlineCommand(*folder);
+      // Files that did not load are left out and named; the outline of the rest is written.
+      if (r.Ok && !r.Detail.empty()) std::cerr << "brelo-cli: left out: " << r.Detail << '\n';
+      Report(r);
     });
   }
   {

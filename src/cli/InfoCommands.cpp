@@ -7,14 +7,14 @@
 #include "MyJpeg/JpegImage.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "jnx/Coordinates.h"
+#include "base/Coordinates.h"
 #include "jnx/JnxReader.h"
 #include "jnx/ScaleTable.h"
-#include "jnx/Stream.h"
-#include "jnx/Pipeline.h"
-#include "jnx/Text.h"
+#include "base/Stream.h"
+#include "base/Pipeline.h"
+#include "base/Text.h"
 #include "jnx/TileSource.h"
-#include "jnx/SafeFile.h"
+#include "base/SafeFile.h"
 
 namespace brelo::cli {
 

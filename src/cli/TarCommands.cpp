@@ -8,7 +8,7 @@
 #include "LibTar/TarWriter.h"
 #include "LibTar/UnpackTar.h"
 #include "cli/Commands.h"
-#include "jnx/Text.h"
+#include "base/Text.h"
 
 namespace brelo::cli {
 
@@ -80,9 +80,7 @@ void RegisterTarCommands(CLI::App& app) {
     auto archive = std::make_shared<std::string>();
     cmd->add_option("ARCHIVE", *archive, "archive")->required();
     cmd->callback([=] {
-      bool created = false;
-      std::string error;
-      if (!UnpackTar(*archive, created, PrintProgress, &error)) throw ECommandFailed(error);
+      UnpackTar(*archive, PrintProgress);
     });
   }
 }

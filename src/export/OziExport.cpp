@@ -11,16 +11,16 @@
 #include "MyJpeg/JpegImage.h"
 #include "MyJpeg/StretchHalftone.h"
 #include "export/OziMapFile.h"
-#include "jnx/Coordinates.h"
-#include "jnx/Errors.h"
+#include "base/Coordinates.h"
+#include "base/Errors.h"
 #include "jnx/JnxReader.h"
-#include "jnx/Paths.h"
-#include "jnx/Pipeline.h"
-#include "jnx/SafeFile.h"
-#include "jnx/Text.h"
+#include "base/Paths.h"
+#include "base/Pipeline.h"
+#include "base/SafeFile.h"
+#include "base/Text.h"
 #include "jnx/TileSource.h"
 #include "resources/Resources.h"
-#include "uMapCreation/PictureReader.h"
+#include "MyJpeg/PictureReader.h"
 
 namespace brelo {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "export/TileSpool.h"
+#include "base/TileSpool.h"
 #include "jnx/JnxMap.h"
 #include "view/ViewGeometry.h"
 

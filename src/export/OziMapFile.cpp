@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "jnx/Text.h"
+#include "base/Text.h"
 
 namespace brelo {
 

@@ -1,6 +1,6 @@
 #include "gpx/GarminColors.h"
 
-#include "jnx/Text.h"
+#include "base/Text.h"
 
 namespace brelo {
 

@@ -1,11 +1,12 @@
 #include "gpx/GpxReader.h"
+#include "base/Numbers.h"
 
 #include "gpx/GarminColors.h"
 #include "gpx/GpxScanner.h"
-#include "jnx/Coordinates.h"
-#include "jnx/Paths.h"
-#include "jnx/Stream.h"
-#include "jnx/Text.h"
+#include "base/Coordinates.h"
+#include "base/Paths.h"
+#include "base/Stream.h"
+#include "base/Text.h"
 
 namespace brelo {
 
@@ -19,8 +20,8 @@ TWpt PointFromAttributes(const std::string& attributes) {
   p = 1;
   ExtractBetween(attributes, "lon=\"", "\"", lon, p);
   TWpt w;
-  w.Latitude = DegToJnx(ParseGpxNumber(lat));
-  w.Longitude = DegToJnx(ParseGpxNumber(lon));
+  w.Latitude = DegToJnx(ParseDecimal(lat));
+  w.Longitude = DegToJnx(ParseDecimal(lon));
   return w;
 }
 

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstdlib>
 
-#include "jnx/Errors.h"
+#include "base/Errors.h"
 
 namespace brelo {
 
@@ -31,34 +31,6 @@ void ExtractBetween(std::string_view text, std::string_view startMarker, std::st
   position = e + endMarker.size();
 }
 
-double ParseGpxNumber(const std::string& text) {
-  auto fail = [&]() -> double { throw EFormatError("'" + text + "' is not a valid floating point value"); };
-  std::size_t i = 0, n = text.size();
-  auto digits = [&] {
-    std::size_t from = i;
-    while (i < n && text[i] >= '0' && text[i] <= '9') ++i;
-    return i - from;
-  };
-  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
-  std::size_t intDigits = digits(), fracDigits = 0;
-  if (i < n && text[i] == '.') {
-    ++i;
-    fracDigits = digits();
-  }
-  if (intDigits + fracDigits == 0) return fail();
-  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
-    if (digits() == 0) return fail();
-  }
-  if (i != n) return fail();
-  // from_chars reads "." whatever the process locale says.
-  double value = 0;
-  const char* begin = text.data() + (text[0] == '+' ? 1 : 0);
-  auto result = std::from_chars(begin, text.data() + n, value);
-  if (result.ec == std::errc::result_out_of_range) return fail();
-  return value;
-}
 
 namespace {
 void AppendUtf8(std::string& out, unsigned long cp) {

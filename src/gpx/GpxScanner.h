@@ -12,9 +12,6 @@ std::size_t FindFrom(std::string_view marker, std::string_view text, std::size_t
 void ExtractBetween(std::string_view text, std::string_view startMarker, std::string_view endMarker,
                     std::string& found, std::size_t& position);
 
-// A decimal number with "." as separator ([+-]digits[.digits][e[+-]digits]); raises
-// EFormatError naming the text otherwise.
-double ParseGpxNumber(const std::string& text);
 // Predefined XML entities and numeric character references decoded; others kept as written.
 std::string DecodeXmlText(std::string_view text);
 // The five XML special characters escaped.

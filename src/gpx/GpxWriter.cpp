@@ -1,12 +1,13 @@
 #include "gpx/GpxWriter.h"
+#include "base/Numbers.h"
 
 #include "gpx/GarminColors.h"
 #include "gpx/GpxScanner.h"
-#include "jnx/Coordinates.h"
-#include "jnx/MapEdits.h"
-#include "jnx/Paths.h"
-#include "jnx/SafeFile.h"
-#include "jnx/Text.h"
+#include "base/Coordinates.h"
+#include "base/Numbers.h"
+#include "base/Paths.h"
+#include "base/SafeFile.h"
+#include "base/Text.h"
 
 namespace brelo {
 
@@ -54,22 +55,16 @@ void WriteTrackPoint(double latitude, double longitude, TStream& out) {
   Line(out, 3, Format("<trkpt lat=\"%.6f\" lon=\"%.6f\"/>", latitude, longitude));
 }
 
-bool WriteTrackGpx(const std::string& path, const std::vector<TWpt>& track, int colour, std::string* error) {
-  try {
-    std::vector<TLatLon> points;
-    points.reserve(track.size());
-    for (const auto& p : track) points.push_back({JnxToDeg(p.Latitude), JnxToDeg(p.Longitude)});
-    TSafeFile file(path);
-    TFileStream& out = file.Stream();
-    WriteRoot(out);
-    WriteTrack(out, FileNameOf(WithoutExtension(path)), colour, points);
-    Line(out, 0, "</gpx>");
-    file.Commit();
-    return true;
-  } catch (const std::exception& e) {
-    if (error) *error = e.what();
-    return false;
-  }
+void WriteTrackGpx(const std::string& path, const std::vector<TWpt>& track, int colour) {
+  std::vector<TLatLon> points;
+  points.reserve(track.size());
+  for (const auto& p : track) points.push_back({JnxToDeg(p.Latitude), JnxToDeg(p.Longitude)});
+  TSafeFile file(path);
+  TFileStream& out = file.Stream();
+  WriteRoot(out);
+  WriteTrack(out, FileNameOf(WithoutExtension(path)), colour, points);
+  Line(out, 0, "</gpx>");
+  file.Commit();
 }
 
 void WriteMapsGpx(const std::string& path, const std::vector<TMapOutlineRow>& rows) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "gpx/GpxData.h"
-#include "jnx/Stream.h"
+#include "base/Stream.h"
 
 namespace brelo {
 
@@ -13,8 +13,9 @@ constexpr char kMapsGpxName[] = "Maps.gpx";
 
 // "   <trkpt lat="%.6f" lon="%.6f"/>" and CR LF.
 void WriteTrackPoint(double latitude, double longitude, TStream& out);
-// One track named after the file, colour lines when colour >= 0. False on any failure.
-bool WriteTrackGpx(const std::string& path, const std::vector<TWpt>& track, int colour, std::string* error = nullptr);
+// One track named after the file, colour lines when colour >= 0. Raises on failure, leaving an
+// earlier file as it was.
+void WriteTrackGpx(const std::string& path, const std::vector<TWpt>& track, int colour);
 
 // The texts of one map-list row that the overview uses: cell 1 and cells 8 to 11.
 struct TMapOutlineRow {

@@ -1,10 +1,11 @@
 #include "jnx/FolderScan.h"
 
+#include <algorithm>
 #include <filesystem>
 
-#include "jnx/Errors.h"
+#include "base/Errors.h"
+#include "base/Text.h"
 #include "jnx/JnxReader.h"
-#include "jnx/Paths.h"
 
 namespace brelo {
 
@@ -14,7 +15,7 @@ std::string FolderPath(const std::string& folder) {
   return dir;
 }
 
-std::vector<TScannedMap> ScanJnxFolder(const std::string& folder) {
+TFolderScan ScanJnxFolder(const std::string& folder) {
   const std::string dir = FolderPath(folder);
   std::error_code ec;
   std::filesystem::directory_iterator it(dir, ec);
@@ -24,22 +25,25 @@ std::vector<TScannedMap> ScanJnxFolder(const std::string& folder) {
     // A folder named like a map is not one.
     if (e.is_directory(ec)) continue;
     std::string name = e.path().filename().string();
-    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".jnx") == 0) names.push_back(name);
+    if (name.size() > 4 && LowerAscii(name.substr(name.size() - 4)) == ".jnx") names.push_back(name);
   }
-  std::vector<TScannedMap> maps;
+  // The listing does not depend on the file system's order.
+  std::stable_sort(names.begin(), names.end(),
+                   [](const std::string& a, const std::string& b) { return LowerAscii(a) < LowerAscii(b); });
+  TFolderScan scan;
   for (const auto& name : names) {
     TScannedMap m;
     m.Path = dir + name;
     m.Header.CurrentFile = m.Path;
-    ReadJnx(m.Header, m.Path, false);
-    maps.push_back(std::move(m));
+    try {
+      ReadJnx(m.Header, m.Path, false);
+    } catch (const EBreloError& e) {
+      scan.Unreadable.push_back({m.Path, e.what()});
+      continue;
+    }
+    scan.Maps.push_back(std::move(m));
   }
-  return maps;
-}
-
-TMapOutlineRow OutlineRow(const std::string& path, const TJnxMap& h) {
-  return {FileNameOf(WithoutExtension(path)), std::to_string(h.West), std::to_string(h.North), std::to_string(h.East),
-          std::to_string(h.South)};
+  return scan;
 }
 
 }  // namespace brelo

@@ -1,9 +1,8 @@
 #pragma once
-// The JNX files of a folder, each loaded header-only, in the order the folder lists them.
+// The JNX files of a folder, each loaded header-only, in name order ignoring letter case.
 #include <string>
 #include <vector>
 
-#include "gpx/GpxWriter.h"
 #include "jnx/JnxMap.h"
 
 namespace brelo {
@@ -13,11 +12,20 @@ struct TScannedMap {
   TJnxMap Header;  // header, level table and description block only
 };
 
+struct TUnreadableMap {
+  std::string Path;
+  std::string Reason;
+};
+
+struct TFolderScan {
+  std::vector<TScannedMap> Maps;
+  std::vector<TUnreadableMap> Unreadable;  // files that did not load, left out of Maps
+};
+
 // The folder's path with a trailing "/"; "" is the current folder, "./".
 std::string FolderPath(const std::string& folder);
-// Every "*.jnx" file of the folder; a file that cannot be read raises.
-std::vector<TScannedMap> ScanJnxFolder(const std::string& folder);
-// The cells the map list shows for the overview file: name without extension and bounds.
-TMapOutlineRow OutlineRow(const std::string& path, const TJnxMap& header);
+// Every "*.jnx" file of the folder (folders of such names are skipped). One file that does not
+// load does not end the scan: it is listed in Unreadable. A folder that cannot be read raises.
+TFolderScan ScanJnxFolder(const std::string& folder);
 
 }  // namespace brelo

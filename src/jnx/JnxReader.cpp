@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "MyJpeg/JpegImage.h"
-#include "jnx/Errors.h"
-#include "jnx/StreamHelpers.h"
-#include "jnx/Text.h"
+#include "base/Errors.h"
+#include "base/StreamHelpers.h"
+#include "base/Text.h"
 #include "jnx/TileSource.h"
 
 namespace brelo {
@@ -64,7 +64,7 @@ void ReadTileTable(TStream& in, const std::string& name, std::size_t levelIndex,
 
 }  // namespace
 
-bool ReadJnx(TJnxMap& map, TStream& in, const std::string& name, bool withDetails) {
+void ReadJnx(TJnxMap& map, TStream& in, const std::string& name, bool withDetails) {
   // A detailed load drops every cached bitmap while it parses the tile tables.
   if (!withDetails) FreeTileCache(map);
   map.AllTilesCached = false;
@@ -131,7 +131,7 @@ bool ReadJnx(TJnxMap& map, TStream& in, const std::string& name, bool withDetail
   ReadInt16(in, map.ProductId2);
   ReadString(in, map.DetailLevel);
   ReadInt32(in, map.LevelCount2);
-  if (!withDetails) return true;
+  if (!withDetails) return;
 
   for (TJnxLevel& level : map.Levels) {
     ReadString(in, level.Name);
@@ -141,13 +141,12 @@ bool ReadJnx(TJnxMap& map, TStream& in, const std::string& name, bool withDetail
   }
   map.SourceLocations.resize(map.Levels.size());
   for (std::size_t i = 0; i < map.Levels.size(); ++i) ReadTileTable(in, name, i, map.Levels[i], map.SourceLocations[i]);
-  return true;
 }
 
-bool ReadJnx(TJnxMap& map, const std::string& path, bool withDetails) {
+void ReadJnx(TJnxMap& map, const std::string& path, bool withDetails) {
   // A small buffer: the header region is short and the tables are read in bulk.
   TFileStream in(path, TOpenMode::Read, 16384);
-  return ReadJnx(map, in, path, withDetails);
+  ReadJnx(map, in, path, withDetails);
 }
 
 std::vector<std::uint8_t> RestoreTileJpeg(const TJnxMap& map, int level, int tile) {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "jnx/JnxMap.h"
-#include "jnx/Stream.h"
+#include "base/Stream.h"
 
 namespace brelo {
 
@@ -12,10 +12,10 @@ class TJpegImage;
 
 // Loads header, level table and description block; withDetails adds the level descriptions,
 // tile tables and SourceLocations. Raises EIoError / EFormatError (message names the file and
-// field); a header-only load keeps the previous tile lists. Always returns true.
-bool ReadJnx(TJnxMap& map, const std::string& path, bool withDetails);
+// field); a header-only load keeps the previous tile lists.
+void ReadJnx(TJnxMap& map, const std::string& path, bool withDetails);
 // The same over an open stream; name is used in messages.
-bool ReadJnx(TJnxMap& map, TStream& in, const std::string& name, bool withDetails);
+void ReadJnx(TJnxMap& map, TStream& in, const std::string& name, bool withDetails);
 
 // The complete JPEG stream of a stored tile of CurrentFile: FF D8 followed by its ImageSize
 // stored bytes (TTileSource reads many tiles through one open file).

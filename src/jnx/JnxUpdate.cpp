@@ -4,22 +4,18 @@
 #include <set>
 
 #include "MyJpeg/JpegImage.h"
-#include "jnx/Errors.h"
+#include "base/Errors.h"
 #include "jnx/Guid.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxWriter.h"
-#include "jnx/Paths.h"
+#include "base/Paths.h"
 #include "jnx/ScaleTable.h"
-#include "jnx/Stream.h"
-#include "jnx/Text.h"
+#include "base/Stream.h"
+#include "base/Text.h"
 
 namespace brelo {
 
 namespace {
-
-const char kNotUpdated[] = "\n\nNOT updated. ReadOnly? Try SaveMap.";
-const char kNotUpdatedDummy[] = "\n\nNOT updated. ReadOnly? Save map first and try again.";
-const char kWriteDamaged[] = "\n\n Write error. Plik mógł zostać uszkodzony.";
 
 bool HeaderFits(const TJnxMap& map) {
   if (map.Levels.empty()) return false;
@@ -33,29 +29,26 @@ void WriteTablesAt(const TJnxMap& map) {
   out.Close();
 }
 
+[[noreturn]] void Refuse(const TJnxMap& map, const std::string& why) { throw ERefused(map.CurrentFile + ": " + why); }
+
 }  // namespace
 
-bool WriteHeader(TJnxMap& map, const std::string& path, bool newGuid) {
+void WriteHeader(TJnxMap& map, const std::string& path, bool newGuid) {
   if (newGuid) map.Guid = NewGuid();
-  if (!HeaderFits(map)) return false;
-  try {
-    const bool existed = FileExists(path);
-    TFileStream out(path, existed ? TOpenMode::ReadWrite : TOpenMode::Create);
-    const std::uint64_t end = static_cast<std::uint32_t>(map.Levels.front().TilesOffset);
-    // A first table past the end of the file means a damaged file; clearing up to it would
-    // grow the file to whatever the table claims.
-    if (existed && end > out.Size()) return false;
-    WriteHeaderRegion(out, map);
-    if (existed) {
-      std::vector<std::uint8_t> zeros(static_cast<std::size_t>(end - out.Position()), 0);
-      out.Write(zeros.data(), zeros.size());
-    }
-    out.Close();
-    map.SignatureOffset = kWrittenSignatureOffset;
-    return true;
-  } catch (const EBreloError&) {
-    return false;
+  if (!HeaderFits(map)) Refuse(map, "the header does not fit before the first tile table");
+  const bool existed = FileExists(path);
+  TFileStream out(path, existed ? TOpenMode::ReadWrite : TOpenMode::Create);
+  const std::uint64_t end = static_cast<std::uint32_t>(map.Levels.front().TilesOffset);
+  // A first table past the end of the file means a damaged file; clearing up to it would
+  // grow the file to whatever the table claims.
+  if (existed && end > out.Size()) Refuse(map, "the first tile table lies past the end of the file");
+  WriteHeaderRegion(out, map);
+  if (existed) {
+    std::vector<std::uint8_t> zeros(static_cast<std::size_t>(end - out.Position()), 0);
+    out.Write(zeros.data(), zeros.size());
   }
+  out.Close();
+  map.SignatureOffset = kWrittenSignatureOffset;
 }
 
 bool TileTablesContiguous(const TJnxMap& map) {
@@ -68,44 +61,25 @@ bool TileTablesContiguous(const TJnxMap& map) {
   return true;
 }
 
-TUpdateResult UpdateMapNow(TJnxMap& map, TUpdateSender sender) {
-  TUpdateResult result;
+void UpdateInPlace(TJnxMap& map, TUpdateSender sender) {
   if (sender == TUpdateSender::DeleteTiles)
     for (std::size_t i = 1; i < map.Levels.size(); ++i)
       map.Levels[i].TilesOffset = map.Levels[i - 1].TilesOffset + 28 * map.Levels[i - 1].TileCount;
-  if (!WriteHeader(map, map.CurrentFile, true)) {
-    result.Message = map.CurrentFile + kNotUpdated;
-    return result;
+  WriteHeader(map, map.CurrentFile, true);
+  if (sender != TUpdateSender::DeleteTiles) return;
+  try {
+    WriteTablesAt(map);
+  } catch (const EBreloError& e) {
+    throw EDamaged(e.what());
   }
-  if (sender == TUpdateSender::DeleteTiles) {
-    try {
-      WriteTablesAt(map);
-    } catch (const EBreloError&) {
-      result.Damaged = true;
-      result.Message = map.CurrentFile + kWriteDamaged;
-      return result;
-    }
-    result.Ok = true;
-    result.Message = map.CurrentFile + " updated.";
-    return result;
-  }
-  result.Ok = true;
-  result.Message = map.CurrentFile + " successfully updated.";
-  return result;
 }
 
-TUpdateResult DeleteTiles(TJnxMap& map, int level, const std::vector<int>& selected) {
-  TUpdateResult result;
-  if (level < 0 || level >= static_cast<int>(map.Levels.size())) {
-    result.Message = map.CurrentFile + kNotUpdated;
-    return result;
-  }
+void DeleteTilesInPlace(TJnxMap& map, int level, const std::vector<int>& selected) {
+  if (level < 0 || level >= static_cast<int>(map.Levels.size())) Refuse(map, Format("no level %d", level + 1));
   // Rewriting the tables in place would overwrite whatever follows a table that is not
   // directly followed by the next one; such files are left alone.
-  if (!TileTablesContiguous(map) || !HeaderFits(map)) {
-    result.Message = map.CurrentFile + kNotUpdated;
-    return result;
-  }
+  if (!TileTablesContiguous(map)) Refuse(map, "the tile tables do not lie back to back");
+  if (!HeaderFits(map)) Refuse(map, "the header does not fit before the first tile table");
   const std::set<int> drop(selected.begin(), selected.end());
   TJnxLevel& l = map.Levels[static_cast<std::size_t>(level)];
   std::vector<TJnxTile> kept;
@@ -116,7 +90,7 @@ TUpdateResult DeleteTiles(TJnxMap& map, int level, const std::vector<int>& selec
   l.TileCount = static_cast<std::int32_t>(l.Tiles.size());
   if (map.SourceLocations.size() != map.Levels.size()) map.SourceLocations.resize(map.Levels.size());
   RebuildSourceLocations(map, static_cast<std::size_t>(level));
-  return UpdateMapNow(map, TUpdateSender::DeleteTiles);
+  UpdateInPlace(map, TUpdateSender::DeleteTiles);
 }
 
 bool CanAddDummyLevel(const TJnxMap& map) {
@@ -138,23 +112,23 @@ bool IsOfferedDummyScale(const TJnxMap& map, std::uint32_t scale) {
   return false;
 }
 
-TUpdateResult AddDummyLevel(TJnxMap& map, std::uint32_t scale, const std::vector<std::uint8_t>& jpeg) {
-  TUpdateResult result;
+void AppendDummyLevel(TJnxMap& map, std::uint32_t scale, const std::vector<std::uint8_t>& jpeg) {
   if (!IsOfferedDummyScale(map, scale)) {
     const int count = DummyLevelScaleCount(map);
-    result.Message = map.CurrentFile + Format(": a placeholder level of scale %u is not offered; the scales on offer "
-                                              "run from %s to %s",
-                                              scale, ScaleTable.front().Name,
-                                              ScaleTable[static_cast<std::size_t>(std::max(1, count) - 1)].Name);
-    return result;
+    Refuse(map, Format("a placeholder level of scale %u is not offered; the scales on offer run from %s to %s", scale,
+                       ScaleTable.front().Name, ScaleTable[static_cast<std::size_t>(std::max(1, count) - 1)].Name));
   }
-  const TJnxMap saved = map;
-  auto refuse = [&] {
-    map = saved;
-    result.Message = map.CurrentFile + kNotUpdatedDummy;
-    return result;
-  };
-  if (map.Levels.empty() || !TileTablesContiguous(map) || map.Levels.front().TilesOffset < 28) return refuse();
+  if (map.Levels.empty() || !TileTablesContiguous(map) || map.Levels.front().TilesOffset < 28)
+    Refuse(map, "no room for a further level entry");
+  // The model is put back unless the level reached the file.
+  struct TRestore {
+    TJnxMap& Map;
+    TJnxMap Saved;
+    bool Done = false;
+    ~TRestore() {
+      if (!Done) Map = std::move(Saved);
+    }
+  } restore{map, map};
 
   TJpegImage image;
   image.LoadFromBytes(jpeg);
@@ -173,7 +147,7 @@ TUpdateResult AddDummyLevel(TJnxMap& map, std::uint32_t scale, const std::vector
   }
   // Without the trailer the last bytes may be tile data: append rather than overwrite them.
   const std::uint64_t dataOffset = hasTrailer ? fileSize - kTrailerSize : fileSize;
-  if (dataOffset + jpeg.size() - 2 + kTrailerSize > 0xFFFFFFFFull) return refuse();
+  if (dataOffset + jpeg.size() - 2 + kTrailerSize > 0xFFFFFFFFull) Refuse(map, "the file would exceed 4 GiB");
 
   for (auto& level : map.Levels) level.TilesOffset -= 28;
   const TJnxLevel& previous = map.Levels.back();
@@ -198,8 +172,8 @@ TUpdateResult AddDummyLevel(TJnxMap& map, std::uint32_t scale, const std::vector
   map.LevelCount2 = map.LevelCount;
   map.Levels.back().Zoom = map.LevelCount;
 
-  if (!WriteHeader(map, map.CurrentFile, true)) return refuse();
-  {
+  WriteHeader(map, map.CurrentFile, true);
+  try {
     TFileStream out(map.CurrentFile, TOpenMode::ReadWrite);
     out.Seek(static_cast<std::uint32_t>(map.Levels.front().TilesOffset));
     WriteTileTables(out, map);
@@ -207,11 +181,11 @@ TUpdateResult AddDummyLevel(TJnxMap& map, std::uint32_t scale, const std::vector
     out.Write(jpeg.data() + 2, jpeg.size() - 2);
     out.Write(kTrailer, kTrailerSize);
     out.Close();
+  } catch (const EBreloError& e) {
+    throw EDamaged(e.what());
   }
+  restore.Done = true;
   ReadJnx(map, map.CurrentFile, true);
-  result.Ok = true;
-  result.Message = map.CurrentFile + " updated. Dummy level added.";
-  return result;
 }
 
 }  // namespace brelo

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "jnx/Errors.h"
+#include "base/Errors.h"
 #include "jnx/Guid.h"
-#include "jnx/SafeFile.h"
-#include "jnx/StreamHelpers.h"
-#include "jnx/Text.h"
+#include "base/SafeFile.h"
+#include "base/StreamHelpers.h"
+#include "base/Text.h"
 
 namespace brelo {
 
@@ -136,52 +136,51 @@ void CopyTileData(const TJnxMap& map, TFileStream& out, std::uint32_t, const Pro
   for (const auto& [offset, length] : runs) out.CopyRangeFrom(source, offset, length);
 }
 
-bool WriteJnx(TJnxMap& map, const std::string& destination, int level, const TileDataWriter& writer,
-              const ProgressSink& progress, std::string* error) {
-  const std::vector<TJnxLevel> savedLevels = map.Levels;
-  const std::int32_t savedCount = map.LevelCount, savedCount2 = map.LevelCount2;
-  const auto savedLocations = map.SourceLocations;
-  bool ok = true;
-  try {
-    std::uint32_t firstSource = 0;
-    if (level < 0) {
-      if (!map.SourceLocations.empty() && !map.SourceLocations[0].empty())
-        firstSource = map.SourceLocations[0][0].ImageOffset;
-    } else {
-      if (level >= static_cast<int>(map.Levels.size()))
-        throw EFormatError(map.CurrentFile + Format(": no level %d", level + 1));
-      const auto& locations = map.SourceLocations.at(static_cast<std::size_t>(level));
-      if (!locations.empty()) firstSource = locations[0].ImageOffset;
-      TJnxLevel only = map.Levels[static_cast<std::size_t>(level)];
-      auto onlyLocations = map.SourceLocations[static_cast<std::size_t>(level)];
-      map.Levels.assign(1, std::move(only));
-      map.SourceLocations.assign(1, std::move(onlyLocations));
-      map.LevelCount = map.LevelCount2 = 1;
+void WriteJnx(TJnxMap& map, const std::string& destination, int level, const TileDataWriter& writer,
+              const ProgressSink& progress) {
+  // Everything but the new Guid is put back, whatever happens.
+  struct TRestore {
+    TJnxMap& Map;
+    std::vector<TJnxLevel> Levels;
+    std::int32_t Count, Count2;
+    std::vector<std::vector<TJnxTileLocation>> Locations;
+    ~TRestore() {
+      Map.Levels = std::move(Levels);
+      Map.LevelCount = Count;
+      Map.LevelCount2 = Count2;
+      Map.SourceLocations = std::move(Locations);
     }
-    map.Guid = NewGuid();
-    LayoutOffsets(map);
+  } restore{map, map.Levels, map.LevelCount, map.LevelCount2, map.SourceLocations};
 
-    TSafeFile file(destination);
-    TFileStream& out = file.Stream();
-    WriteHeaderRegion(out, map);
-    const std::vector<std::uint8_t> gap(kHeaderGap, 0);
-    out.Write(gap.data(), gap.size());
-    WriteTileTables(out, map);
-    writer(out, firstSource);
-    out.Write(kTrailer, kTrailerSize);
-    if (progress) progress("Wait...");
-    file.Commit();
-    if (progress) progress("Completed");
-  } catch (const std::exception& e) {
-    if (error) *error = e.what();
-    ok = false;
+  std::uint32_t firstSource = 0;
+  if (level < 0) {
+    if (!map.SourceLocations.empty() && !map.SourceLocations[0].empty())
+      firstSource = map.SourceLocations[0][0].ImageOffset;
+  } else {
+    if (level >= static_cast<int>(map.Levels.size()))
+      throw EFormatError(map.CurrentFile + Format(": no level %d", level + 1));
+    const auto& locations = map.SourceLocations.at(static_cast<std::size_t>(level));
+    if (!locations.empty()) firstSource = locations[0].ImageOffset;
+    TJnxLevel only = map.Levels[static_cast<std::size_t>(level)];
+    auto onlyLocations = map.SourceLocations[static_cast<std::size_t>(level)];
+    map.Levels.assign(1, std::move(only));
+    map.SourceLocations.assign(1, std::move(onlyLocations));
+    map.LevelCount = map.LevelCount2 = 1;
   }
-  // Everything but the new Guid is put back.
-  map.Levels = savedLevels;
-  map.LevelCount = savedCount;
-  map.LevelCount2 = savedCount2;
-  map.SourceLocations = savedLocations;
-  return ok;
+  map.Guid = NewGuid();
+  LayoutOffsets(map);
+
+  TSafeFile file(destination);
+  TFileStream& out = file.Stream();
+  WriteHeaderRegion(out, map);
+  const std::vector<std::uint8_t> gap(kHeaderGap, 0);
+  out.Write(gap.data(), gap.size());
+  WriteTileTables(out, map);
+  writer(out, firstSource);
+  out.Write(kTrailer, kTrailerSize);
+  if (progress) progress("Wait...");
+  file.Commit();
+  if (progress) progress("Completed");
 }
 
 }  // namespace brelo

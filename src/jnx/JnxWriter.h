@@ -5,12 +5,11 @@
 #include <string>
 
 #include "jnx/JnxMap.h"
-#include "jnx/Stream.h"
+#include "base/Progress.h"
+#include "base/Stream.h"
 
 namespace brelo {
 
-// One line of progress text. Sinks may throttle how often they repaint.
-using ProgressSink = std::function<void(const std::string&)>;
 // Appends the stored bytes of every tile of the levels being written, in table order.
 using TileDataWriter = std::function<void(TFileStream& out, std::uint32_t firstSourceOffset)>;
 
@@ -24,9 +23,9 @@ void LayoutOffsets(TJnxMap& map);
 // Copies each tile's bytes from CurrentFile at its SourceLocations entry.
 void CopyTileData(const TJnxMap& map, TFileStream& out, std::uint32_t firstSourceOffset, const ProgressSink& progress);
 // Writes the map (level -1) or one 0-based level as a new file. The model is restored
-// afterwards except for Guid, which keeps the new value. Written through a temporary file:
-// on failure the destination is untouched and the result is false.
-bool WriteJnx(TJnxMap& map, const std::string& destination, int level, const TileDataWriter& writer,
-              const ProgressSink& progress, std::string* error = nullptr);
+// afterwards on every path, except for Guid, which keeps the new value. Written through a
+// temporary file: on failure the destination is untouched and the error raised.
+void WriteJnx(TJnxMap& map, const std::string& destination, int level, const TileDataWriter& writer,
+              const ProgressSink& progress);
 
 }  // namespace brelo

@@ -1,59 +1,15 @@
 #include "jnx/MapEdits.h"
+#include "base/Numbers.h"
 
 #include <limits>
 
-#include "jnx/Errors.h"
-#include "jnx/Text.h"
+#include "base/Errors.h"
+#include "base/Text.h"
 
 namespace brelo {
 
-namespace {
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-}  // namespace
 
-std::int32_t LenientInt(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  int base = 10;
-  if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
-    base = 16;
-    ++i;
-  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-    base = 16;
-    i += 2;
-  }
-  std::int64_t value = 0;
-  for (; i < text.size(); ++i) {
-    int d = HexDigit(text[i]);
-    if (d < 0 || d >= base) break;
-    value = value * base + d;
-    if (value > std::numeric_limits<std::uint32_t>::max()) value = std::numeric_limits<std::uint32_t>::max();
-  }
-  const bool whole = i == text.size();
-  if (whole && negative) value = -value;
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
-}
 
-std::int64_t StrictInt(const std::string& text) {
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  if (i >= text.size()) throw EFormatError("'" + text + "' is not a valid integer value");
-  std::int64_t value = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9' || value > (std::int64_t(1) << 40))
-      throw EFormatError("'" + text + "' is not a valid integer value");
-    value = value * 10 + (text[i] - '0');
-  }
-  return negative ? -value : value;
-}
 
 TMapEditCells EditCellsFromMap(const TJnxMap& map) {
   TMapEditCells cells;

@@ -8,12 +8,6 @@
 
 namespace brelo {
 
-// Lenient integer reading: blanks, an optional sign, decimal digits or hexadecimal after
-// "$", "x", "X", "0x" or "0X"; stops at the first other character; the sign counts only
-// when the whole text was read; no leading digit reads as 0.
-std::int32_t LenientInt(const std::string& text);
-// Strict reading of a decimal integer; raises EFormatError naming the text.
-std::int64_t StrictInt(const std::string& text);
 
 struct TLevelEditCells {
   std::string Scale;        // "jnx\nScale", decimal

@@ -4,11 +4,11 @@
 #include <functional>
 
 #include "MyJpeg/JpegImage.h"
-#include "jnx/Errors.h"
+#include "base/Errors.h"
 #include "jnx/JnxReader.h"
-#include "jnx/Paths.h"
-#include "jnx/Pipeline.h"
-#include "jnx/Text.h"
+#include "base/Paths.h"
+#include "base/Pipeline.h"
+#include "base/Text.h"
 #include "jnx/TileSource.h"
 
 namespace brelo {
@@ -22,9 +22,8 @@ std::string TileFileName(int number, int count, const TJnxTile& tile) {
 
 std::string TilesBaseFolder(const std::string& jnxPath) { return WithoutExtension(jnxPath) + "_tiles/"; }
 
-bool SaveTiles(const TJnxMap& map, const ProgressSink& progress, std::string& baseFolder, std::string* error) {
-  baseFolder.clear();
-  if (map.Levels.empty()) return true;
+std::string SaveTiles(const TJnxMap& map, const ProgressSink& progress) {
+  if (map.Levels.empty()) return "";
   const std::string base = TilesBaseFolder(map.CurrentFile);
   struct TJob {
     std::string File;
@@ -48,7 +47,7 @@ bool SaveTiles(const TJnxMap& map, const ProgressSink& progress, std::string& ba
     const TJnxLevel& level = map.Levels[static_cast<std::size_t>(n)];
     return folderOf(n) + TileFileName(m + 1, level.TileCount, level.Tiles[static_cast<std::size_t>(m)]);
   };
-  try {
+  {
     CreateFolder(base);
     TTileSource source(map.CurrentFile);
     TMemoryStream buffer;
@@ -82,16 +81,11 @@ bool SaveTiles(const TJnxMap& map, const ProgressSink& progress, std::string& ba
       // As a sequential run would: tiles after the failing one are not left behind.
       for (std::size_t i = result.FailedItem + 1; i < items.size(); ++i)
         if (written[i]) std::remove(fileOf(i).c_str());
-      if (error) *error = result.Error;
-      return false;
+      throw EFormatError(result.Error);
     }
     makeFoldersUpTo(levels - 1);
-  } catch (const std::exception& e) {
-    if (error) *error = e.what();
-    return false;
   }
-  baseFolder = base;
-  return true;
+  return base;
 }
 
 }  // namespace brelo

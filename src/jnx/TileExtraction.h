@@ -13,8 +13,9 @@ int TileNumberDigits(int count);
 std::string TileFileName(int number, int count, const TJnxTile& tile);
 std::string TilesBaseFolder(const std::string& jnxPath);  // "<name>_tiles/" beside the file
 
-// Every tile decoded and encoded anew at quality 90. Any failure ends the extraction at that
-// tile (files already written stay) and returns false, with the reason in *error.
-bool SaveTiles(const TJnxMap& map, const ProgressSink& progress, std::string& baseFolder, std::string* error = nullptr);
+// Every tile decoded and encoded anew at quality 90; returns the base folder ("" for a map
+// without levels). Any failure ends the extraction at that tile (files already written stay,
+// as in a one-thread run) and is raised, naming the level and tile.
+std::string SaveTiles(const TJnxMap& map, const ProgressSink& progress);
 
 }  // namespace brelo

@@ -1,9 +1,9 @@
 #include "jnx/TileSource.h"
 
 #include "MyJpeg/JpegImage.h"
-#include "jnx/Errors.h"
-#include "jnx/Pipeline.h"
-#include "jnx/Text.h"
+#include "base/Errors.h"
+#include "base/Pipeline.h"
+#include "base/Text.h"
 
 namespace brelo {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "jnx/JnxMap.h"
-#include "jnx/Stream.h"
+#include "base/Stream.h"
 
 namespace brelo {
 

@@ -6,19 +6,21 @@
 #include <thread>
 
 #include "MyJpeg/JpegImage.h"
-#include "export/TileSpool.h"
+#include "base/TileSpool.h"
 #include "jnx/JnxMap.h"
 #include "jnx/JnxWriter.h"
-#include "jnx/SafeFile.h"
+#include "base/SafeFile.h"
 #include "jnx/ScaleTable.h"
-#include "jnx/StreamHelpers.h"
-#include "jnx/Errors.h"
-#include "jnx/Paths.h"
-#include "jnx/Pipeline.h"
-#include "jnx/Stream.h"
-#include "jnx/Text.h"
+#include "base/StreamHelpers.h"
+#include "base/Errors.h"
+#include "base/Paths.h"
+#include "base/Pipeline.h"
+#include "base/Stream.h"
+#include "base/Text.h"
+#include "uMapCreation/Calibration.h"
+#include "uMapCreation/CreatedMapWriter.h"
 #include "uMapCreation/MapSource.h"
-#include "uMapCreation/PictureReader.h"
+#include "MyJpeg/PictureReader.h"
 
 namespace brelo {
 
@@ -40,15 +42,11 @@ std::string CutTileName(const std::string& base, const TCutTile& t) {
   return Format("%s#%.4d_%d_%d.jpg", base.c_str(), t.Number, t.X, t.Y);
 }
 
-std::string FindMapPicture(const std::string& mapPath, const std::vector<std::string>& lines,
-                           const TCreationSinks& sinks) {
+std::string FindMapPicture(const std::string& mapPath, const std::vector<std::string>& lines) {
   const std::string written = lines.size() >= 3 ? TrimControls(lines[2]) : std::string();
   std::string image = written;
   if (image.empty() || !FileExists(image)) image = FolderOf(mapPath) + FileNameOf(written);
-  if (written.empty() || !FileExists(image)) {
-    if (sinks.ShowError) sinks.ShowError("Image file\n" + FileNameOf(written) + "\nnot found!");
-    return "";
-  }
+  if (written.empty() || !FileExists(image)) throw EPictureNotFound("Image file\n" + FileNameOf(written) + "\nnot found!");
   return image;
 }
 
@@ -98,20 +96,17 @@ void CutPictureInBands(const std::string& picturePath, const std::vector<TCutTil
   }
 }
 
-bool CutImageToTiles(const std::string& mapPath, int tileWidth, int tileHeight, const TCreationSinks& sinks,
-                     bool& folderCreated) {
-  folderCreated = false;
+bool CutImageToTiles(const std::string& mapPath, int tileWidth, int tileHeight, const ProgressSink& info) {
   if (tileWidth <= 0 || tileHeight <= 0) throw EFormatError(Format("bad tile size %d x %d", tileWidth, tileHeight));
   const auto mapBytes = ReadFileBytes(mapPath);
-  const std::string image = FindMapPicture(mapPath, SplitLines(std::string(mapBytes.begin(), mapBytes.end())), sinks);
-  if (image.empty()) return false;
+  const std::string image = FindMapPicture(mapPath, SplitLines(std::string(mapBytes.begin(), mapBytes.end())));
   std::string base = FileNameOf(WithoutExtension(mapPath));
   std::replace(base.begin(), base.end(), '_', '-');
   const std::string folder = WithoutExtension(mapPath) + "/";
-  folderCreated = CreateFolder(folder);
+  const bool folderCreated = CreateFolder(folder);
   CreateFolder(folder + "set/");
   const std::string imageName = FileNameOf(image);
-  if (sinks.Info) sinks.Info(imageName + ": Loading...");
+  if (info) info(imageName + ": Loading...");
   std::unique_ptr<TPictureReader> probe = OpenPicture(image, tileHeight);
   const std::vector<TCutTile> layout = CutLayout(probe->Width(), probe->Height(), tileWidth, tileHeight);
   probe.reset();
@@ -121,88 +116,50 @@ bool CutImageToTiles(const std::string& mapPath, int tileWidth, int tileHeight, 
         WriteFileBytes(folder + "set/" + CutTileName(base, t), jpeg.data(), jpeg.size());
       },
       [&](int done, int total) {
-        if (sinks.Info) sinks.Info(Format("%s: Cutting %d/%d", imageName.c_str(), done, total));
+        if (info) info(Format("%s: Cutting %d/%d", imageName.c_str(), done, total));
       });
   std::string set;
   for (const auto& t : layout) set += CutTileName(base, t) + "\r\n";
   WriteFileBytes(folder + FileNameOf(ChangeExtension(mapPath, ".set")), set.data(), set.size());
   WriteFileBytes(folder + FileNameOf(mapPath), mapBytes.data(), mapBytes.size());
-  if (sinks.Info) sinks.Info(Format("%s: Cutting %d/%d finished.", imageName.c_str(), static_cast<int>(layout.size()),
+  if (info) info(Format("%s: Cutting %d/%d finished.", imageName.c_str(), static_cast<int>(layout.size()),
                                     static_cast<int>(layout.size())));
-  return true;
+  return folderCreated;
 }
 
-bool BuildJnxFromPicture(const TCreationParams& p, int tileWidth, int tileHeight, const TCreationSinks& sinks,
-                         std::string* error) {
+void BuildJnxFromPicture(const TCreationParams& p, int tileWidth, int tileHeight, const ProgressSink& info) {
   const std::string& S = p.Source;
   const std::string title = FileNameOf(WithoutExtension(S));
-  try {
-    if (tileWidth <= 0 || tileHeight <= 0) throw EFormatError(Format("bad tile size %d x %d", tileWidth, tileHeight));
-    if (ScaleValue(p.ScaleName) < 0) throw EFormatError("unknown eTrex scale name \"" + p.ScaleName + "\"");
-    const auto mapBytes = ReadFileBytes(S);
-    const auto lines = SplitLines(std::string(mapBytes.begin(), mapBytes.end()));
-    const std::string image = FindMapPicture(S, lines, sinks);
-    if (image.empty()) throw EFormatError(S + ": the picture was not found");
-    const TPixelCalibration cal = TPixelCalibration::FromMapLines(lines);
-    const std::string imageName = FileNameOf(image);
-    if (sinks.Info) sinks.Info(imageName + ": Loading...");
-    std::unique_ptr<TPictureReader> probe = OpenPicture(image, tileHeight);
-    const std::vector<TCutTile> layout = CutLayout(probe->Width(), probe->Height(), tileWidth, tileHeight);
-    probe.reset();
-    if (layout.empty() || layout.size() > 50000) throw EFormatError(Format("%s: %zu tiles", S.c_str(), layout.size()));
+  if (tileWidth <= 0 || tileHeight <= 0) throw EFormatError(Format("bad tile size %d x %d", tileWidth, tileHeight));
+  if (ScaleValue(p.ScaleName) < 0) throw EFormatError("unknown eTrex scale name \"" + p.ScaleName + "\"");
+  const auto mapBytes = ReadFileBytes(S);
+  const auto lines = SplitLines(std::string(mapBytes.begin(), mapBytes.end()));
+  const std::string image = FindMapPicture(S, lines);
+  const TPixelCalibration cal = TPixelCalibration::FromMapLines(lines);
+  const std::string imageName = FileNameOf(image);
+  if (info) info(imageName + ": Loading...");
+  std::unique_ptr<TPictureReader> probe = OpenPicture(image, tileHeight);
+  const std::vector<TCutTile> layout = CutLayout(probe->Width(), probe->Height(), tileWidth, tileHeight);
+  probe.reset();
+  if (layout.empty() || layout.size() > static_cast<std::size_t>(kMaxCreatedTiles))
+    throw EFormatError(Format("%s: %zu tiles", S.c_str(), layout.size()));
 
-    // Tiles arrive band by band; they wait in a temporary file and go into the map in their
-    // column-by-column order.
-    TTileSpool spool(FolderOf(S));
-    CutPictureInBands(
-        image, layout, tileHeight,
-        [&](const TCutTile& t, std::vector<std::uint8_t>& jpeg) { spool.Put(std::to_string(t.Number), jpeg); },
-        [&](int done, int total) {
-          if (sinks.Info) sinks.Info(Format("%s: Cutting %d/%d", imageName.c_str(), done, total));
-        });
-
-    TSafeFile file(ChangeExtension(S, ".jnx"));
-    TFileStream& out = file.Stream();
-    std::int32_t south, east;
-    cal.PixelToJnx(cal.ImageWidth, cal.ImageHeight, south, east);
-    const auto count = static_cast<std::int32_t>(layout.size());
-    const std::uint64_t offsetField = WriteCreatedHeader(out, p.ProductId, p.ProductName, p.ZOrder, cal.Lat1, east,
-                                                         south, cal.Lon1, count, p.ScaleName, p.DetailLevel,
-                                                         p.LevelName, p.LevelDescription, p.LevelCopyright);
-    const std::uint64_t tableStart = out.Position();
-    std::uint64_t data = tableStart + std::uint64_t(count) * kTileEntrySize;
-    std::vector<TJnxTile> tiles;
-    for (const auto& t : layout) {
-      TJnxTile e;
-      cal.PixelToJnx(t.X, t.Y, e.Top, e.Left);
-      cal.PixelToJnx(std::int64_t(t.X) + t.Width, std::int64_t(t.Y) + t.Height, e.Bottom, e.Right);
-      e.Width = static_cast<std::int16_t>(t.Width);
-      e.Height = static_cast<std::int16_t>(t.Height);
-      e.ImageSize = static_cast<std::int32_t>(spool.SizeOf(std::to_string(t.Number)) - 2);
-      if (data + static_cast<std::uint64_t>(e.ImageSize) > 0xFFFFFFFFull) throw EFormatError(S + ": the map would exceed 4 GiB");
-      e.ImageOffset = static_cast<std::uint32_t>(data);
-      data += static_cast<std::uint64_t>(e.ImageSize);
-      tiles.push_back(e);
-    }
-    TJnxMap tableOnly;
-    tableOnly.Levels.resize(1);
-    tableOnly.Levels[0].Tiles = std::move(tiles);
-    WriteTileTables(out, tableOnly);
-    for (std::size_t k = 0; k < layout.size(); ++k) {
-      if (sinks.Info) sinks.Info(Format("%s: Writing %zu/%zu", title.c_str(), k + 1, layout.size()));
-      std::vector<std::uint8_t> jpeg = spool.Get(std::to_string(layout[k].Number));
-      out.Write(jpeg.data() + 2, jpeg.size() - 2);
-    }
-    out.Write(kTrailer, kTrailerSize);
-    out.Seek(offsetField);
-    WriteInt32(out, static_cast<std::int32_t>(tableStart));
-    file.Commit();
-    return true;
-  } catch (const std::exception& e) {
-    if (error) *error = e.what();
-    if (sinks.ShowError) sinks.ShowError("Błąd tworzenia mapy z\n\n" + S);
-    return false;
+  // Tiles arrive band by band; they wait in a temporary file and go into the map in their
+  // column-by-column order.
+  TTileSpool spool(FolderOf(S));
+  CutPictureInBands(
+      image, layout, tileHeight,
+      [&](const TCutTile& t, std::vector<std::uint8_t>& jpeg) { spool.Put(std::to_string(t.Number), jpeg); },
+      [&](int done, int total) {
+        if (info) info(Format("%s: Cutting %d/%d", imageName.c_str(), done, total));
+      });
+  TCreatedMapWriter writer(ChangeExtension(S, ".jnx"), p, cal, static_cast<int>(layout.size()));
+  for (std::size_t k = 0; k < layout.size(); ++k) {
+    if (info) info(Format("%s: Writing %zu/%zu", title.c_str(), k + 1, layout.size()));
+    const TCutTile& t = layout[k];
+    writer.AddTile(t.X, t.Y, t.Width, t.Height, spool.Get(std::to_string(t.Number)));
   }
+  writer.Finish();
 }
 
 }  // namespace brelo

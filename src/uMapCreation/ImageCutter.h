@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "uMapCreation/MapBuilder.h"
+#include "base/Errors.h"
+#include "base/Progress.h"
+#include "uMapCreation/CreationParams.h"
 
 namespace brelo {
 
@@ -21,10 +23,14 @@ std::vector<TCutTile> CutLayout(int imageWidth, int imageHeight, int tileWidth, 
 // "%s#%.4d_%d_%d.jpg" with the map's base name ("_" turned into "-").
 std::string CutTileName(const std::string& base, const TCutTile& tile);
 
+// A ".map" file whose picture is not there.
+struct EPictureNotFound : EFormatError {
+  using EFormatError::EFormatError;
+};
+
 // The picture a ".map" file names on its third line: the path as written, else the file of that
-// name beside the map. "" after reporting "Image file\n...\nnot found!" through ShowError.
-std::string FindMapPicture(const std::string& mapPath, const std::vector<std::string>& mapLines,
-                           const TCreationSinks& sinks);
+// name beside the map. Raises EPictureNotFound "Image file\n...\nnot found!" without one.
+std::string FindMapPicture(const std::string& mapPath, const std::vector<std::string>& mapLines);
 
 // Reads the picture in bands of tileHeight rows, so that memory grows with its width only,
 // encodes each band's tiles at quality 90 on worker threads, and hands them to onTile on the
@@ -34,15 +40,13 @@ void CutPictureInBands(const std::string& picturePath, const std::vector<TCutTil
                        const std::function<void(int done, int total)>& progress);
 
 // The tile set of a picture: the folder named after the map gets set/ with the tiles, the
-// ".set" list and a copy of the ".map". Returns false when the picture is missing (reported);
-// raises on other failures. folderCreated tells whether the folder was new.
-bool CutImageToTiles(const std::string& mapPath, int tileWidth, int tileHeight, const TCreationSinks& sinks,
-                     bool& folderCreated);
+// ".set" list and a copy of the ".map". Returns whether the folder was new; raises on failure.
+bool CutImageToTiles(const std::string& mapPath, int tileWidth, int tileHeight, const ProgressSink& info = nullptr);
 
 // A one-level JNX straight from a single calibrated picture: each tile is cut, encoded once and
 // written into the file, with no tile folder in between (the tiles and their order are those
-// of the tile set CutImageToTiles makes). Failures are reported as BuildJnxFromMap reports them.
-bool BuildJnxFromPicture(const TCreationParams& params, int tileWidth, int tileHeight, const TCreationSinks& sinks,
-                         std::string* error = nullptr);
+// of the tile set CutImageToTiles makes). Raises on failure, leaving an earlier file as it was.
+void BuildJnxFromPicture(const TCreationParams& params, int tileWidth, int tileHeight,
+                         const ProgressSink& info = nullptr);
 
 }  // namespace brelo

@@ -1,16 +1,16 @@
 #include "uMapCreation/MapSource.h"
+#include "base/Numbers.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "LibTar/TarArchive.h"
-#include "gpx/GpxScanner.h"
-#include "jnx/Coordinates.h"
-#include "jnx/Errors.h"
-#include "jnx/Paths.h"
+#include "base/Coordinates.h"
+#include "base/Errors.h"
+#include "base/Paths.h"
 #include "jnx/ScaleTable.h"
-#include "jnx/Stream.h"
-#include "jnx/Text.h"
+#include "base/Stream.h"
+#include "base/Text.h"
 
 namespace brelo {
 
@@ -41,19 +41,6 @@ std::string Line(const std::vector<std::string>& lines, std::size_t number) {
 
 }  // namespace
 
-bool ParseInteger(const std::string& text, long long& value) {
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  if (i >= text.size()) return false;
-  long long v = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9' || v > (1LL << 40)) return false;
-    v = v * 10 + (text[i] - '0');
-  }
-  value = negative ? -v : v;
-  return true;
-}
 
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -132,8 +119,8 @@ TMapSourceInfo ReadMapSource(const std::string& path, int tileWidth, int tileHei
           p.Y = ToInt(AfterComma(rest));
           if (i <= 4) summary = Format("MMP%zu XY%6d%6d", i, p.X, p.Y);
         } else {
-          p.Lon = ParseGpxNumber(BeforeComma(rest));
-          p.Lat = ParseGpxNumber(AfterComma(rest));
+          p.Lon = ParseDecimal(BeforeComma(rest));
+          p.Lat = ParseDecimal(AfterComma(rest));
           if (i <= 4) {
             summary += " " + rest;
             s.Memo.push_back(summary);
@@ -188,7 +175,7 @@ TMapSourceInfo ReadMapSource(const std::string& path, int tileWidth, int tileHei
         multiplier = 1000;
         name.erase(k, 1);
       }
-      const double metres = ParseGpxNumber(name) * multiplier;
+      const double metres = ParseDecimal(name) * multiplier;
       if (d50 * 1000 / metres < 1.0 / 3) break;
     }
     s.SuggestedScale = i;
@@ -201,17 +188,17 @@ TMapSourceInfo ReadMapSource(const std::string& path, int tileWidth, int tileHei
   return s;
 }
 
-std::string FirstInvalidField(const TCreationFields& f) {
+TCreationField FirstInvalidField(const TCreationFields& f) {
   long long v = 0;
-  if (TrimBlanks(f.FileName).empty()) return "leFileName";
-  if (TrimBlanks(f.ProductName).empty()) return "leProductName";
-  if (!ParseInteger(f.ProductId, v) || v < 0 || v > INT32_MAX) return "leProductID";
-  if (!ParseInteger(f.ZOrder, v) || v < 0 || v > 100) return "leZOrder";
-  if (f.ScaleIndex < 0 || f.ScaleIndex >= static_cast<int>(ScaleTable.size())) return "cbeTrexScale";
-  if (!ParseInteger(f.TileWidth, v) || v <= 0 || v > 32767) return "leTileW";
-  if (!ParseInteger(f.TileHeight, v) || v <= 0 || v > 32767) return "leTileH";
-  if (!ParseInteger(f.TileCount, v) || v < 1 || v > 50000) return "leTileCount";
-  return "";
+  if (TrimBlanks(f.FileName).empty()) return TCreationField::FileName;
+  if (TrimBlanks(f.ProductName).empty()) return TCreationField::ProductName;
+  if (!ParseInteger(f.ProductId, v) || v < 0 || v > INT32_MAX) return TCreationField::ProductId;
+  if (!ParseInteger(f.ZOrder, v) || v < 0 || v > 100) return TCreationField::ZOrder;
+  if (f.ScaleIndex < 0 || f.ScaleIndex >= static_cast<int>(ScaleTable.size())) return TCreationField::Scale;
+  if (!ParseInteger(f.TileWidth, v) || v <= 0 || v > 32767) return TCreationField::TileWidth;
+  if (!ParseInteger(f.TileHeight, v) || v <= 0 || v > 32767) return TCreationField::TileHeight;
+  if (!ParseInteger(f.TileCount, v) || v < 1 || v > 50000) return TCreationField::TileCount;
+  return TCreationField::None;
 }
 
 }  // namespace brelo

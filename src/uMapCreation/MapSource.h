@@ -41,10 +41,8 @@ struct TCreationFields {
   int ScaleIndex = -1;
   std::string TileWidth, TileHeight, TileCount;
 };
-// The name of the first invalid field ("leFileName", "leProductName", "leProductID", "leZOrder",
-// "cbeTrexScale", "leTileW", "leTileH", "leTileCount"), or "" when all are valid.
-std::string FirstInvalidField(const TCreationFields& fields);
-// A whole decimal integer (optional sign); false otherwise.
-bool ParseInteger(const std::string& text, long long& value);
+enum class TCreationField { None, FileName, ProductName, ProductId, ZOrder, Scale, TileWidth, TileHeight, TileCount };
+// The first invalid field in the order "Start" checks them, or None when all are valid.
+TCreationField FirstInvalidField(const TCreationFields& fields);
 
 }  // namespace brelo

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "jnx/Coordinates.h"
+#include "base/Coordinates.h"
 
 namespace brelo {
 

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <vector>
 
-#include "jnx/Errors.h"
-#include "jnx/Stream.h"
-#include "jnx/StreamHelpers.h"
-#include "jnx/Text.h"
-#include "uMapCreation/PictureReader.h"
+#include "base/Errors.h"
+#include "base/Stream.h"
+#include "base/StreamHelpers.h"
+#include "base/Text.h"
+#include "MyJpeg/PictureReader.h"
 
 namespace brelo {
 

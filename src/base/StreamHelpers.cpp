@@ -1,6 +1,6 @@
-#include "jnx/StreamHelpers.h"
+#include "base/StreamHelpers.h"
 
-#include "jnx/Text.h"
+#include "base/Text.h"
 
 namespace brelo {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "jnx/Stream.h"
+#include "base/Stream.h"
 
 namespace brelo {
 

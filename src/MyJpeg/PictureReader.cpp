@@ -1,22 +1,20 @@
-#include "uMapCreation/PictureReader.h"
+#include "MyJpeg/PictureReader.h"
 
 #include <array>
-#include <unistd.h>
 
 #include "MyJpeg/JpegRowReader.h"
-#include "jnx/Errors.h"
-#include "jnx/Paths.h"
-#include "jnx/Text.h"
+#include "base/Errors.h"
+#include "base/Platform.h"
+#include "base/Paths.h"
+#include "base/Text.h"
 
 namespace brelo {
 
 namespace {
 
-std::uint64_t PhysicalMemory();
-
 class TJpegPicture : public TPictureReader {
  public:
-  explicit TJpegPicture(const std::string& path) : reader_(path, PhysicalMemory() / 2) {}
+  explicit TJpegPicture(const std::string& path) : reader_(path, platform::PhysicalMemory() / 2) {}
   int Width() const override { return reader_.Width(); }
   int Height() const override { return reader_.Height(); }
   void ReadRows(int rows, TPixelBuffer& band) override { reader_.ReadRows(rows, band); }
@@ -34,10 +32,6 @@ constexpr std::array<std::pair<const char*, TOpener>, 4> kOpeners = {{
     {".bmp", OpenBmp},
 }};
 
-std::uint64_t PhysicalMemory() {
-  long pages = sysconf(_SC_PHYS_PAGES), size = sysconf(_SC_PAGE_SIZE);
-  return pages > 0 && size > 0 ? std::uint64_t(pages) * std::uint64_t(size) : std::uint64_t(1) << 32;
-}
 
 }  // namespace
 
@@ -58,7 +52,7 @@ std::unique_ptr<TPictureReader> OpenPicture(const std::string& path, int bandRow
     const std::uint64_t band = std::uint64_t(reader->Width()) * std::uint64_t(std::max(1, bandRows)) * 3;
     if (reader->Width() <= 0 || reader->Height() <= 0)
       throw EFormatError(path + ": the picture has no pixels");
-    if (band > PhysicalMemory() / 2)
+    if (band > platform::PhysicalMemory() / 2)
       throw EFormatError(path + Format(": a picture of %d x %d pixels is too large for this machine", reader->Width(),
                                        reader->Height()));
     return reader;
@@ -68,7 +62,7 @@ std::unique_ptr<TPictureReader> OpenPicture(const std::string& path, int bandRow
 
 TPixelBuffer LoadPicture(const std::string& path) {
   auto reader = OpenPicture(path, 1);
-  if (std::uint64_t(reader->Width()) * reader->Height() * 3 > PhysicalMemory() / 2)
+  if (std::uint64_t(reader->Width()) * reader->Height() * 3 > platform::PhysicalMemory() / 2)
     throw EFormatError(path + ": the picture is too large for this machine");
   TPixelBuffer all;
   reader->ReadRows(reader->Height(), all);

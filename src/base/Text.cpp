@@ -1,4 +1,4 @@
-#include "jnx/Text.h"
+#include "base/Text.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "jnx/Stream.h"
+#include "base/Stream.h"
 
 namespace brelo {
 

@@ -19,4 +19,14 @@ struct EIoError : EBreloError {
   using EBreloError::EBreloError;
 };
 
+// An operation that does not apply to this file as it is; the file was left unchanged.
+struct ERefused : EBreloError {
+  using EBreloError::EBreloError;
+};
+
+// A write failed after part of a change reached the file: it may disagree with itself.
+struct EDamaged : EIoError {
+  using EIoError::EIoError;
+};
+
 }  // namespace brelo

@@ -1,4 +1,4 @@
-#include "jnx/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -6,55 +6,27 @@
 #include <cstring>
 #include <vector>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "jnx/Errors.h"
-#include "jnx/Paths.h"
+#include "base/Errors.h"
+#include "base/Paths.h"
+#include "base/Platform.h"
 
 namespace brelo {
 
-namespace {
-
-// Read once: umask() can only be read by setting it, which is not safe while other threads
-// create files, and mkstemp creates 0600 whatever the mask.
-mode_t ProcessUmask() {
-  static const mode_t mask = [] {
-    const mode_t m = ::umask(0);
-    ::umask(m);
-    return m;
-  }();
-  return mask;
-}
-
-// Swaps the two names in one step; false where the file system cannot.
-bool ExchangeNames(const std::string& a, const std::string& b) {
-#ifdef RENAME_EXCHANGE
-  return ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0;
-#else
-  (void)a;
-  (void)b;
-  return false;
-#endif
-}
-
-}  // namespace
 
 TSafeFile::TSafeFile(const std::string& destination) : destination_(destination) {
   struct stat st {};
-  mode_t mode = 0666 & ~ProcessUmask();
+  mode_t mode = 0666 & ~platform::FileCreationMask();
   if (::stat(destination.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) throw EIoError(destination + ": a folder of that name is in the way; nothing written");
     if (!S_ISREG(st.st_mode)) throw EIoError(destination + ": not a regular file; nothing written");
     mode = st.st_mode & 07777;
   }
-  std::string pattern = FolderOf(destination) + "." + FileNameOf(destination) + ".XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int fd = mkstemp(name.data());
+  temporary_ = FolderOf(destination) + "." + FileNameOf(destination) + ".XXXXXX";
+  const int fd = platform::CreateUniqueFile(temporary_);
   if (fd < 0) throw EIoError(destination + ": cannot create: " + std::strerror(errno));
-  temporary_ = name.data();
   ::fchmod(fd, mode);
   // The descriptor is used as it is: opening the new file again with truncation would make
   // ext4 flush it when it is closed.
@@ -77,7 +49,7 @@ void TSafeFile::Commit() {
   // Exchanging the names keeps the destination complete at every moment, and unlike a
   // rename over it does not make ext4 write the new file out at once (which costs as much
   // as the copy itself). The old file then goes with the temporary name.
-  if (ExchangeNames(temporary_, destination_)) {
+  if (platform::ExchangeNames(temporary_, destination_)) {
     committed_ = true;
     std::remove(temporary_.c_str());
     return;

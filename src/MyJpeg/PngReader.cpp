@@ -7,11 +7,11 @@
 #include <vector>
 
 #include <png.h>
-#include <unistd.h>
 
-#include "jnx/Errors.h"
-#include "jnx/Text.h"
-#include "uMapCreation/PictureReader.h"
+#include "base/Errors.h"
+#include "base/Platform.h"
+#include "base/Text.h"
+#include "MyJpeg/PictureReader.h"
 
 namespace brelo {
 
@@ -63,9 +63,7 @@ class TPngPicture : public TPictureReader {
     width_ = static_cast<int>(png_get_image_width(png_, info_));
     height_ = static_cast<int>(png_get_image_height(png_, info_));
     if (png_get_rowbytes(png_, info_) != static_cast<std::size_t>(width_) * 3) Fail("unsupported PNG pixel layout");
-    const long pages = sysconf(_SC_PHYS_PAGES), page = sysconf(_SC_PAGE_SIZE);
-    if (interlaced_ && pages > 0 && page > 0 &&
-        std::uint64_t(width_) * std::uint64_t(height_) * 3 > std::uint64_t(pages) * std::uint64_t(page) / 2)
+    if (interlaced_ && std::uint64_t(width_) * std::uint64_t(height_) * 3 > platform::PhysicalMemory() / 2)
       Fail(Format("an interlaced picture of %d x %d pixels is too large for this machine", width_, height_));
   }
 

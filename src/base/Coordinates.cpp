@@ -1,4 +1,4 @@
-#include "jnx/Coordinates.h"
+#include "base/Coordinates.h"
 
 #include <cmath>
 #include <numbers>

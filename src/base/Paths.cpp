@@ -1,4 +1,4 @@
-#include "jnx/Paths.h"
+#include "base/Paths.h"
 
 #include <filesystem>
 

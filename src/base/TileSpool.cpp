@@ -1,24 +1,21 @@
-#include "export/TileSpool.h"
+#include "base/TileSpool.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
 
-#include <unistd.h>
-
-#include "jnx/Errors.h"
+#include "base/Errors.h"
+#include "base/Platform.h"
 
 namespace brelo {
 
 TTileSpool::TTileSpool(const std::string& folder) {
-  std::string pattern = folder + ".brelo-tiles-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int fd = mkstemp(name.data());
+  std::string name = folder + ".brelo-tiles-XXXXXX";
+  const int fd = platform::CreateUniqueFile(name);
   if (fd < 0) throw EIoError(folder + ": cannot create a temporary file: " + std::strerror(errno));
-  unlink(name.data());  // gone with the last descriptor, whatever happens
-  file_ = std::make_unique<TFileStream>(fd, name.data());
+  std::remove(name.c_str());  // gone with the last descriptor, whatever happens
+  file_ = std::make_unique<TFileStream>(fd, name);
 }
 
 TTileSpool::~TTileSpool() = default;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "jnx/Stream.h"
+#include "base/Stream.h"
 
 namespace brelo {
 

@@ -1,4 +1,4 @@
-#include "jnx/Stream.h"
+#include "base/Stream.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,7 +8,8 @@
 #include <sys/types.h>
 #include <unistd.h>
 
-#include "jnx/Errors.h"
+#include "base/Errors.h"
+#include "base/Platform.h"
 
 namespace brelo {
 
@@ -122,7 +123,7 @@ void TFileStream::CopyRangeFromAt(TFileStream& source, std::uint64_t offset, std
   std::uint64_t left = count;
   // The kernel copies the bytes without passing them through user space where it can.
   while (left > 0) {
-    ssize_t n = copy_file_range(fileno(source.file_), &in, fileno(file_), &out, left, 0);
+    const std::int64_t n = platform::KernelCopy(fileno(source.file_), in, fileno(file_), out, left);
     if (n <= 0) break;
     left -= static_cast<std::uint64_t>(n);
   }

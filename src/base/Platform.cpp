@@ -1,0 +1,51 @@
+#include "base/Platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace brelo::platform {
+
+int CreateUniqueFile(std::string& pattern) {
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const int fd = ::mkstemp(name.data());
+  pattern = name.data();
+  return fd;
+}
+
+std::int64_t KernelCopy(int in, off_t& inOffset, int out, off_t& outOffset, std::uint64_t count) {
+  return ::copy_file_range(in, &inOffset, out, &outOffset, count, 0);
+}
+
+bool ExchangeNames(const std::string& a, const std::string& b) {
+#ifdef RENAME_EXCHANGE
+  return ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0;
+#else
+  (void)a;
+  (void)b;
+  return false;
+#endif
+}
+
+mode_t FileCreationMask() {
+  // Read once: umask() can only be read by setting it, which is not safe while other threads
+  // create files.
+  static const mode_t mask = [] {
+    const mode_t m = ::umask(0);
+    ::umask(m);
+    return m;
+  }();
+  return mask;
+}
+
+std::uint64_t PhysicalMemory() {
+  const long pages = ::sysconf(_SC_PHYS_PAGES), size = ::sysconf(_SC_PAGE_SIZE);
+  return pages > 0 && size > 0 ? std::uint64_t(pages) * std::uint64_t(size) : std::uint64_t(1) << 32;
+}
+
+}  // namespace brelo::platform

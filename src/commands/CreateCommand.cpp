@@ -1,0 +1,88 @@
+#include "commands/CreateCommand.h"
+
+#include <chrono>
+
+#include "LibTar/UnpackTar.h"
+#include "base/Errors.h"
+#include "base/Paths.h"
+#include "base/Text.h"
+#include "uMapCreation/ImageCutter.h"
+#include "uMapCreation/MapBuilder.h"
+
+namespace brelo {
+
+const char* CreationFieldCaption(TCreationField field) {
+  switch (field) {
+    case TCreationField::FileName: return "File Name";
+    case TCreationField::ProductName: return "Product Name";
+    case TCreationField::ProductId: return "ID";
+    case TCreationField::ZOrder: return "ZOrder";
+    case TCreationField::Scale: return "eTrex Scale";
+    case TCreationField::TileWidth: return "Tile Width";
+    case TCreationField::TileHeight: return "Tile Height";
+    case TCreationField::TileCount: return "Tile Count";
+    case TCreationField::None: break;
+  }
+  return "";
+}
+
+const char* CreationFieldControl(TCreationField field) {
+  switch (field) {
+    case TCreationField::FileName: return "leFileName";
+    case TCreationField::ProductName: return "leProductName";
+    case TCreationField::ProductId: return "leProductID";
+    case TCreationField::ZOrder: return "leZOrder";
+    case TCreationField::Scale: return "cbeTrexScale";
+    case TCreationField::TileWidth: return "leTileW";
+    case TCreationField::TileHeight: return "leTileH";
+    case TCreationField::TileCount: return "leTileCount";
+    case TCreationField::None: break;
+  }
+  return "";
+}
+
+TCreateResult CreateMapCommand(const TCreationFields& fields, const TCreationParams& params, int tileWidth,
+                               int tileHeight, const ProgressSink& info) {
+  TCreateResult result;
+  result.Invalid = FirstInvalidField(fields);
+  if (result.Invalid != TCreationField::None) {
+    result.Text = params.Source + ": invalid " + CreationFieldCaption(result.Invalid) + " (" +
+                  CreationFieldControl(result.Invalid) + ")";
+    return result;
+  }
+  const std::string& S = params.Source;
+  const std::string failure = "Błąd tworzenia mapy z\n\n" + S;
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    const std::string ext = LowerAscii(ExtensionOf(S));
+    if (ext == ".map" && !FileExists(ChangeExtension(S, ".set"))) {
+      BuildJnxFromPicture(params, tileWidth, tileHeight, info);
+    } else {
+      bool created = false;
+      if (ext == ".tar") {
+        try {
+          created = UnpackTar(S, info);
+        } catch (const EBreloError& e) {
+          result.Earlier.push_back(e.what());
+          throw;
+        }
+      }
+      BuildJnxFromMap(params, created, info);
+    }
+  } catch (const EPictureNotFound& e) {
+    result.Earlier.push_back(e.what());
+    result.Text = failure;
+    return result;
+  } catch (const EBreloError& e) {
+    result.Text = failure;
+    if (result.Earlier.empty()) result.Detail = e.what();
+    return result;
+  }
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  const std::string jnx = ChangeExtension(S, ".jnx");
+  static_cast<TCommandResult&>(result) =
+      Done(Format("%s saved in %dms.", FileNameOf(jnx).c_str(), static_cast<int>(ms.count())), jnx);
+  return result;
+}
+
+}  // namespace brelo

@@ -1,0 +1,61 @@
+#include "commands/SaveCommands.h"
+
+#include "base/Errors.h"
+#include "base/Paths.h"
+#include "base/Text.h"
+#include "jnx/JnxWriter.h"
+#include "jnx/TileExtraction.h"
+
+namespace brelo {
+
+namespace {
+
+TCommandResult WriteCopy(TJnxMap& map, const std::string& destination, int level, const ProgressSink& progress) {
+  auto writer = [&map, &progress](TFileStream& out, std::uint32_t first) { CopyTileData(map, out, first, progress); };
+  try {
+    WriteJnx(map, destination, level, writer, progress);
+  } catch (const EBreloError& e) {
+    return Failed(destination + "\n\nWrite error.", e.what());
+  }
+  return Done(destination + " saved.", destination);
+}
+
+}  // namespace
+
+std::string SavedMapName(const std::string& file) { return WithoutExtension(file) + "_saved.jnx"; }
+
+std::string SavedLevelName(const std::string& file, int level) {
+  return WithoutExtension(file) + Format("_level%d.jnx", level);
+}
+
+TCommandResult SaveMapCommand(TJnxMap& map, TMapEditCells* cells, const ProgressSink& progress) {
+  TMapEditCells own;
+  if (!cells) {
+    own = EditCellsFromMap(map);
+    cells = &own;
+  }
+  try {
+    ApplyMapEdits(map, *cells);
+  } catch (const EBreloError& e) {
+    return Failed(e.what());
+  }
+  return WriteCopy(map, SavedMapName(map.CurrentFile), -1, progress);
+}
+
+TCommandResult SaveLevelCommand(TJnxMap& map, int level, const ProgressSink& progress) {
+  if (level < 1 || level > static_cast<int>(map.Levels.size()))
+    return Failed(map.CurrentFile + Format(": no level %d (the map has %d)", level, map.LevelCount));
+  return WriteCopy(map, SavedLevelName(map.CurrentFile, level), level - 1, progress);
+}
+
+TCommandResult SaveTilesCommand(const TJnxMap& map, const ProgressSink& progress) {
+  std::string base;
+  try {
+    base = SaveTiles(map, progress);
+  } catch (const EBreloError& e) {
+    return Failed("Błąd zapisu kafelków.", e.what());
+  }
+  return Done("Kafelki zapisane do " + base, base);
+}
+
+}  // namespace brelo
