@@ -28,8 +28,12 @@ TFolderScan ScanJnxFolder(const std::string& folder) {
     if (name.size() > 4 && LowerAscii(name.substr(name.size() - 4)) == ".jnx") names.push_back(name);
   }
   // The listing does not depend on the file system's order.
-  std::stable_sort(names.begin(), names.end(),
-                   [](const std::string& a, const std::string& b) { return LowerAscii(a) < LowerAscii(b); });
+  std::vector<std::pair<std::string, std::string>> keyed;
+  keyed.reserve(names.size());
+  for (auto& n : names) keyed.emplace_back(LowerAscii(n), std::move(n));
+  std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  names.clear();
+  for (auto& k : keyed) names.push_back(std::move(k.second));
   TFolderScan scan;
   for (const auto& name : names) {
     TScannedMap m;

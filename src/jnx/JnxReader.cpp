@@ -118,8 +118,10 @@ void ReadJnx(TJnxMap& map, TStream& in, const std::string& name, bool withDetail
       level.LevelCopyright.clear();
     }
   }
-  // Tile lists are sized only after every count has passed the check above.
-  for (TJnxLevel& level : map.Levels) level.Tiles.resize(static_cast<std::size_t>(level.TileCount));
+  // Tile lists are sized only after every count has passed the check above. A header-only load
+  // keeps the lists it finds, and leaves empty ones empty: a folder scan loads many headers.
+  for (TJnxLevel& level : map.Levels)
+    if (withDetails || !level.Tiles.empty()) level.Tiles.resize(static_cast<std::size_t>(level.TileCount));
 
   if (in.Position() == map.SignatureOffset) in.Seek(in.Position() + kSignatureBlockSize);
 

@@ -57,6 +57,10 @@ std::int32_t YToLat(const TViewState& v, const TJnxMap& m, std::int32_t y) {
   return Round((m.North * k + (double(v.ViewOriginY) - y)) / k);
 }
 
+std::int32_t Midpoint(std::int32_t a, std::int32_t b) {
+  return static_cast<std::int32_t>((std::int64_t(a) + std::int64_t(b)) / 2);
+}
+
 void ComputeViewOrigin(TViewState& v, const TJnxMap& m) {
   double w = v.CanvasWidth / 2.0, h = v.CanvasHeight / 2.0;
   std::int32_t dLon = Diff32(v.ViewCentreLon, m.West), dLat = Diff32(m.North, v.ViewCentreLat);

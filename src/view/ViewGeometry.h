@@ -31,6 +31,8 @@ std::int32_t XToLon(const TViewState& v, const TJnxMap& m, std::int32_t x);
 std::int32_t YToLat(const TViewState& v, const TJnxMap& m, std::int32_t y);
 
 void ComputeViewOrigin(TViewState& v, const TJnxMap& m);
+// (a + b) / 2 without 32-bit overflow, halved toward zero: 150 and 170 degrees east give 160.
+std::int32_t Midpoint(std::int32_t a, std::int32_t b);
 // Factors from the level's first proper tile; returns the Mercator decision (0.9 < r < 1.1),
 // which is also stored in v.Mercator. Without a proper tile nothing changes.
 bool SetLevelGeometry(TViewState& v, const TJnxLevel& level);

@@ -1,0 +1,476 @@
+#include "OpenSaveDialog/TfOpenSaveDialog.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStorageInfo>
+#include <QStyle>
+#include <QTextStream>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "OpenSaveDialog/FileListing.h"
+
+namespace brelo {
+
+namespace {
+
+constexpr int kMaxPathEntries = 15;
+constexpr int kFolderIcon = 0;
+const char kAddCurrent[] = "Add current directory";
+
+QString WithSlash(QString folder) {
+  if (!folder.endsWith('/')) folder += '/';
+  return folder;
+}
+
+QIcon Icon(int index) {
+  static const char* const theme[] = {"folder",           "text-x-generic-template", "image-x-generic",
+                                      "text-x-generic",   "video-x-generic",         "package-x-generic",
+                                      "audio-x-generic",  "application-x-executable", "x-office-document",
+                                      "x-office-spreadsheet", "application-gpx+xml",  "application-pdf",
+                                      "text-html"};
+  const QStyle* style = QApplication::style();
+  const QIcon fallback = style->standardIcon(index == kFolderIcon ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
+  return QIcon::fromTheme(theme[index], fallback);
+}
+
+// Seven characters, "-" or a letter: read-only, archive, hidden, system, volume, directory,
+// then the seventh (symbolic link here).
+QString AttributeText(const QFileInfo& f, QChar seventh) {
+  QString t = "-------";
+  if (!f.isWritable()) t[0] = 'r';
+  if (f.isHidden()) t[2] = 'h';
+  if (f.isDir()) t[5] = 'd';
+  if (f.isSymLink()) t[6] = seventh;
+  return t;
+}
+
+QString Thousands(qint64 n) {
+  QString digits = QString::number(n), out;
+  for (int i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ' ';
+    out += digits[i];
+  }
+  return out;
+}
+
+bool IsPseudoFileSystem(const QByteArray& type) {
+  static const char* const pseudo[] = {"proc",   "sysfs",    "cgroup",  "cgroup2",    "devtmpfs",    "devpts",
+                                       "securityfs", "pstore", "bpf",   "debugfs",    "tracefs",     "mqueue",
+                                       "hugetlbfs", "configfs", "fusectl", "autofs",   "binfmt_misc", "nsfs",
+                                       "rpc_pipefs", "efivarfs", "ramfs", "overlay",   "squashfs",    "tmpfs"};
+  return std::any_of(std::begin(pseudo), std::end(pseudo), [&](const char* p) { return type == p; });
+}
+
+}  // namespace
+
+TfOpenSaveDialog::TfOpenSaveDialog(const QString& settingsFolder, const QString& programFolder, QWidget* parent)
+    : QDialog(parent), settingsFile_(WithSlash(settingsFolder) + "OpenSave.ini"), programFolder_(WithSlash(programFolder)) {
+  setObjectName("TfOpenSaveDialog");
+  setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
+  setMinimumSize(480, 360);
+  resize(562, 482);
+  QFont f = font();
+  f.setPixelSize(13);
+  setFont(f);
+  Confirm = [this](const QString& title, const QString& text) {
+    return QMessageBox::warning(this, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+  };
+
+  auto tool = [this](const char* name, const char* hint, QStyle::StandardPixmap pixmap) {
+    auto* b = new QToolButton(this);
+    b->setObjectName(name);
+    b->setToolTip(hint);
+    b->setAutoRaise(true);
+    b->setIcon(style()->standardIcon(pixmap));
+    return b;
+  };
+  sbFavorites = tool("sbFavorites", "Favorites", QStyle::SP_DirHomeIcon);
+  pmFavorites = new QMenu(this);
+  pmFavorites->setObjectName("pmFavorites");
+  cbPath = new QComboBox(this);
+  cbPath->setObjectName("cbPath");
+  sbUpDir = tool("sbUpDir", "Up Dir", QStyle::SP_FileDialogToParent);
+  sbDelete = tool("sbDelete", "Delete File or Directory", QStyle::SP_TrashIcon);
+  lvFiles = new QListWidget(this);
+  lvFiles->setObjectName("lvFiles");
+  lvFiles->setViewMode(QListView::ListMode);
+  lvFiles->setFlow(QListView::TopToBottom);
+  lvFiles->setWrapping(true);
+  lvFiles->setResizeMode(QListView::Adjust);
+  lvFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  cbFileName = new QComboBox(this);
+  cbFileName->setObjectName("cbFileName");
+  cbFileName->setEditable(true);
+  cbFileName->setCompleter(nullptr);
+  cbFileName->setInsertPolicy(QComboBox::NoInsert);
+  cbFileExt = new QComboBox(this);
+  cbFileExt->setObjectName("cbFileExt");
+  bOK = new QPushButton("OK", this);
+  bOK->setObjectName("bOK");
+  bOK->setAutoDefault(false);
+  bCancel = new QPushButton("Cancel", this);
+  bCancel->setObjectName("bCancel");
+  bCancel->setAutoDefault(false);
+  sb = new QStatusBar(this);
+  sb->setObjectName("sb");
+  sb->setSizeGripEnabled(false);
+  for (const char* sample : {"1 222 333 333 bytes", "11-22-3333", "11:22:33", "1234567"}) {
+    auto* panel = new QLabel(this);
+    panel->setMinimumWidth(fontMetrics().horizontalAdvance(sample) + 10);
+    panel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    sb->addWidget(panel);
+    panels_.push_back(panel);
+  }
+  panels_.back()->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(sbFavorites);
+  top->addWidget(cbPath, 1);
+  top->addSpacing(8);
+  top->addWidget(sbUpDir);
+  top->addWidget(sbDelete);
+  auto* bottom = new QGridLayout;
+  auto* lName = new QLabel("File Name", this);
+  auto* lType = new QLabel("File Type", this);
+  bottom->addWidget(lName, 0, 0);
+  bottom->addWidget(cbFileName, 0, 1);
+  bottom->addWidget(bOK, 0, 2);
+  bottom->addWidget(lType, 1, 0);
+  bottom->addWidget(cbFileExt, 1, 1, Qt::AlignLeft);
+  bottom->addWidget(bCancel, 1, 2);
+  bottom->setColumnStretch(1, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(8, 8, 8, 0);
+  layout->addLayout(top);
+  layout->addWidget(lvFiles, 1);
+  layout->addLayout(bottom);
+  layout->addWidget(sb);
+
+  connect(sbFavorites, &QToolButton::clicked, this,
+          [this] { pmFavorites->exec(sbFavorites->mapToGlobal(QPoint(0, sbFavorites->height()))); });
+  connect(sbUpDir, &QToolButton::clicked, this, [this] { UpDir(); });
+  connect(sbDelete, &QToolButton::clicked, this, [this] { DeleteSelected(); });
+  connect(cbPath, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+    Navigate(cbPath->itemData(index).toString());
+  });
+  connect(cbFileExt, qOverload<int>(&QComboBox::activated), this, [this](int) { ListFolder(current_); });
+  connect(lvFiles, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { ShowDetails(item); });
+  connect(lvFiles, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    if (item->data(Qt::UserRole).toBool())
+      Navigate(current_ + item->text());
+    else
+      Accept();
+  });
+  connect(cbFileName, qOverload<int>(&QComboBox::activated), this, [this](int) { EnterInFileName(); });
+  connect(bOK, &QPushButton::clicked, this, [this] { Accept(); });
+  connect(bCancel, &QPushButton::clicked, this, &QDialog::reject);
+  cbFileName->lineEdit()->installEventFilter(this);
+
+  ReadSettings();
+  FillDrives();
+  BuildFavorites();
+}
+
+void TfOpenSaveDialog::ReadSettings() {
+  QFile file(settingsFile_);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return;
+  std::vector<std::pair<QString, QString>> values;
+  QTextStream in(&file);
+  while (!in.atEnd()) {
+    const QString line = in.readLine();
+    const int eq = line.indexOf('=');
+    if (eq > 0) values.emplace_back(line.left(eq), line.mid(eq + 1));
+  }
+  auto find = [&](const QString& key) -> const QString* {
+    for (const auto& [k, v] : values)
+      if (k.compare(key, Qt::CaseInsensitive) == 0) return &v;
+    return nullptr;
+  };
+  if (const QString* v = find("WinCmd.ini"); v && !v->isEmpty()) HotlistFile = *v;
+  if (const QString* v = find("LastFile")) {
+    FileName = *v;
+    Folder = QFileInfo(*v).path() + "/";
+  }
+  if (const QString* v = find("FirstDrive"); v && !v->isEmpty()) firstDrive_ = v->left(1);
+  auto integer = [&](const char* key, int& value) {
+    bool ok = false;
+    if (const QString* v = find(key)) {
+      const int n = v->toInt(&ok);
+      if (ok) value = n;
+    }
+  };
+  integer("MinColsWidth", minColsWidth_);
+  QRect r = geometry();
+  int left = r.left(), topEdge = r.top(), width = r.width(), height = r.height();
+  integer("Left", left);
+  integer("Top", topEdge);
+  integer("Width", width);
+  integer("Height", height);
+  setGeometry(left, topEdge, std::max(width, 480), std::max(height, 360));
+}
+
+bool TfOpenSaveDialog::WriteSettings() const {
+  QFile file(settingsFile_);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+  QTextStream out(&file);
+  const QRect r = geometry();
+  out << "WinCmd.ini=" << HotlistFile << "\r\n"
+      << "LastFile=" << FileName << "\r\n"
+      << "FirstDrive=" << firstDrive_ << "\r\n"
+      << "Left=" << r.left() << "\r\n"
+      << "Top=" << r.top() << "\r\n"
+      << "Width=" << r.width() << "\r\n"
+      << "Height=" << r.height() << "\r\n"
+      << "MinColsWidth=" << minColsWidth_ << "\r\n";
+  // The user's favourites: every item after the last separator but "Add current directory".
+  int n = 0;
+  bool after = false;
+  for (QAction* a : pmFavorites->actions()) {
+    if (a == lastSeparator_) after = true;
+    else if (after && a != addCurrent_) out << "Favorite" << ++n << "=" << a->text() << "=" << a->data().toString() << "\r\n";
+  }
+  out.flush();
+  return file.error() == QFile::NoError;
+}
+
+void TfOpenSaveDialog::FillDrives() {
+  cbPath->clear();
+  const QString home = WithSlash(QDir::homePath());
+  cbPath->addItem(Icon(kFolderIcon), home + ": " + tr("Home"), home);
+  for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
+    if (!v.isValid() || !v.isReady() || IsPseudoFileSystem(v.fileSystemType()) || v.bytesTotal() <= 0) continue;
+    const QString label = v.name().isEmpty() ? QString::fromUtf8("Dysk wymienny") : v.name();
+    const QString text = v.rootPath() + ": " + label + QString::fromUtf8(" \u2022 ") +
+                         QString::fromStdString(FormatSize(static_cast<std::uint64_t>(v.bytesTotal()))) +
+                         QString::fromUtf8(" total \u2022 ") +
+                         QString::fromStdString(FormatSize(static_cast<std::uint64_t>(v.bytesFree()))) +
+                         QString::fromUtf8(" free \u2022 ") + QString::fromLatin1(v.fileSystemType());
+    cbPath->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), text, WithSlash(v.rootPath()));
+  }
+  driveCount_ = cbPath->count();
+}
+
+void TfOpenSaveDialog::AddFavorite(const QString& caption, const QString& folder, int position) {
+  auto* a = new QAction(caption, pmFavorites);
+  a->setData(folder);
+  connect(a, &QAction::triggered, this, [this, a] { Navigate(a->data().toString()); });
+  QAction* before = position >= 0 && position < pmFavorites->actions().size() ? pmFavorites->actions()[position] : nullptr;
+  pmFavorites->insertAction(before, a);
+}
+
+void TfOpenSaveDialog::BuildFavorites() {
+  pmFavorites->clear();
+  const QString program = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+  AddFavorite("[Application - " + program + "] " + programFolder_, programFolder_, -1);
+  pmFavorites->addSeparator();
+  if (!HotlistFile.isEmpty() && QFileInfo::exists(HotlistFile)) {
+    QFile file(HotlistFile);
+    std::vector<std::string> lines;
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text))
+      while (!file.atEnd()) lines.push_back(file.readLine().toStdString());
+    for (const auto& [caption, folder] : ParseDirMenu(lines))
+      AddFavorite(QString::fromStdString(caption), QString::fromStdString(folder), -1);
+  } else {
+    HotlistFile = "path_to_WinCmd.ini";
+  }
+  lastSeparator_ = pmFavorites->addSeparator();
+  QFile file(settingsFile_);
+  if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    QTextStream in(&file);
+    std::vector<QString> lines;
+    while (!in.atEnd()) lines.push_back(in.readLine());
+    for (int n = 1;; ++n) {
+      const QString key = "Favorite" + QString::number(n) + "=";
+      auto it = std::find_if(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(key, Qt::CaseInsensitive); });
+      if (it == lines.end()) break;
+      const QString value = it->mid(key.size());
+      const int eq = value.indexOf('=');
+      AddFavorite(eq < 0 ? value : value.left(eq), eq < 0 ? value : value.mid(eq + 1), -1);
+    }
+  }
+  addCurrent_ = new QAction(kAddCurrent, pmFavorites);
+  addCurrent_->setObjectName("miAddCurrentDirectory");
+  connect(addCurrent_, &QAction::triggered, this, [this] {
+    AddFavorite(current_, current_, static_cast<int>(pmFavorites->actions().indexOf(addCurrent_)));
+  });
+  pmFavorites->addAction(addCurrent_);
+}
+
+QString TfOpenSaveDialog::SelectedMask() const { return cbFileExt->currentText(); }
+
+bool TfOpenSaveDialog::Execute() {
+  cbFileExt->clear();
+  for (const auto& item : FilterItems(Filter.toStdString())) cbFileExt->addItem(QString::fromStdString(item));
+  cbFileExt->setCurrentIndex(0);
+  int widest = 0;
+  for (int i = 0; i < cbFileExt->count(); ++i) widest = std::max(widest, fontMetrics().horizontalAdvance(cbFileExt->itemText(i)));
+  cbFileExt->setMinimumWidth(widest + 25 + 20);
+  cbFileName->setEditText(QFileInfo(FileName).fileName());
+  if (Folder.isEmpty() || !QFileInfo(Folder).isDir()) Folder = programFolder_;
+  Navigate(Folder);
+  if (SaveMode)
+    cbFileName->setFocus();
+  else
+    lvFiles->setFocus();
+  const bool ok = exec() == QDialog::Accepted;
+  if (ok) {
+    Folder = current_;
+    FileName = current_ + cbFileName->currentText();
+  }
+  return ok;
+}
+
+void TfOpenSaveDialog::ListFolder(QString folder, QString mask) {
+  if (mask.isEmpty()) mask = SelectedMask();
+  mask = mask.toLower();
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = programFolder_;
+  folder = WithSlash(QDir::cleanPath(folder));
+  if (folder == "//") folder = "/";
+  sbUpDir->setEnabled(folder.size() > 1);
+  // Recent folders follow the drives, the newest first.
+  for (int i = cbPath->count() - 1; i >= driveCount_; --i)
+    if (cbPath->itemData(i).toString() == folder) cbPath->removeItem(i);
+  cbPath->insertItem(driveCount_, Icon(kFolderIcon), folder, folder);
+  while (cbPath->count() > kMaxPathEntries) cbPath->removeItem(cbPath->count() - 1);
+  cbPath->setCurrentIndex(driveCount_);
+  current_ = folder;
+  const QString name = cbFileName->currentText();
+  if (!name.isEmpty() && cbFileName->findText(name) < 0) cbFileName->addItem(name);
+
+  QDir dir(folder);
+  const QFileInfoList entries =
+      dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+  QFileInfoList folders, files;
+  for (const QFileInfo& e : entries) {
+    if (e.isDir())
+      folders.push_back(e);
+    else if (MaskMatches(mask.toStdString(), e.fileName().toStdString()))
+      files.push_back(e);
+  }
+  auto byName = [](const QFileInfo& a, const QFileInfo& b) {
+    return QString::compare(a.fileName(), b.fileName(), Qt::CaseInsensitive) < 0;
+  };
+  std::sort(folders.begin(), folders.end(), byName);
+  std::sort(files.begin(), files.end(), byName);
+  lvFiles->clear();
+  int widest = fontMetrics().horizontalAdvance("..");
+  auto add = [&](const QFileInfo& e, bool isFolder) {
+    auto* item = new QListWidgetItem(Icon(isFolder ? kFolderIcon : FileIcon(e.fileName().toStdString())), e.fileName());
+    item->setData(Qt::UserRole, isFolder);
+    item->setToolTip(e.fileName() + "\n" +
+                     (isFolder ? QString() : Thousands(e.size()) + " bytes\n") +
+                     QLocale::c().toString(e.lastModified(), "d MMM yyyy h:mm:ss.zzz") + "\n" + AttributeText(e, 'l'));
+    lvFiles->addItem(item);
+    widest = std::max(widest, fontMetrics().horizontalAdvance(e.fileName()));
+  };
+  for (const auto& e : folders) add(e, true);
+  for (const auto& e : files) add(e, false);
+  lvFiles->setGridSize(QSize(std::min(widest + 16 + 4 + 8, std::max(60, lvFiles->viewport()->width() / 2)),
+                             fontMetrics().height() + 6));
+  panels_[0]->setText(QString("%1 directories, %2 files").arg(folders.size()).arg(files.size()));
+  for (std::size_t i = 1; i < panels_.size(); ++i) panels_[i]->clear();
+}
+
+void TfOpenSaveDialog::Navigate(QString folder) {
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) return;
+  ListFolder(WithSlash(folder));
+  SelectByCaption(cbFileName->currentText());
+}
+
+bool TfOpenSaveDialog::SelectByCaption(const QString& name) {
+  for (int i = 0; i < lvFiles->count(); ++i) {
+    QListWidgetItem* item = lvFiles->item(i);
+    if (item->text().compare(name, Qt::CaseInsensitive) != 0) continue;
+    lvFiles->setCurrentItem(item);
+    lvFiles->scrollToItem(item);
+    ShowDetails(item);
+    return true;
+  }
+  return false;
+}
+
+void TfOpenSaveDialog::ShowDetails(QListWidgetItem* item) {
+  if (!item || item->data(Qt::UserRole).toBool()) return;
+  const QFileInfo f(current_ + item->text());
+  cbFileName->setEditText(item->text());
+  panels_[0]->setText(Thousands(f.size()) + " bytes");
+  panels_[1]->setText(f.lastModified().toString("d-MM-yyyy"));
+  panels_[2]->setText(f.lastModified().toString("h:mm:ss"));
+  panels_[3]->setText(AttributeText(f, 's'));
+}
+
+void TfOpenSaveDialog::UpDir() {
+  QString path = current_;
+  if (path.size() <= 1) return;
+  path.chop(1);
+  const int slash = path.lastIndexOf('/');
+  const QString left = path.mid(slash + 1), parent = slash <= 0 ? QString("/") : path.left(slash + 1);
+  ListFolder(parent);
+  if (!SelectByCaption(cbFileName->currentText())) SelectByCaption(left);
+}
+
+void TfOpenSaveDialog::DeleteSelected() {
+  QListWidgetItem* item = lvFiles->currentItem();
+  if (!item) return;
+  // Into the desktop's trash, never a permanent delete; a failure leaves the list as it was.
+  if (QFile::moveToTrash(current_ + item->text())) ListFolder(current_);
+}
+
+void TfOpenSaveDialog::Accept() {
+  const QString p = current_ + cbFileName->currentText();
+  if (!SaveMode) {
+    if (QFileInfo::exists(p) && !cbFileName->currentText().isEmpty()) accept();
+    return;
+  }
+  if (cbFileName->currentText().isEmpty()) return;
+  if (QFileInfo::exists(p) && !Confirm("Save as", p + " already exists!\nOverwrite?")) return;
+  accept();
+}
+
+void TfOpenSaveDialog::EnterInFileName() {
+  const QString text = cbFileName->currentText();
+  ListFolder(current_, text);
+  const QString lower = text.toLower();
+  for (int i = 0; i < lvFiles->count(); ++i)
+    if (lvFiles->item(i)->text().toLower().contains(lower)) {
+      lvFiles->setCurrentItem(lvFiles->item(i));
+      lvFiles->scrollToItem(lvFiles->item(i));
+      break;
+    }
+  cbFileName->setEditText(text);
+}
+
+bool TfOpenSaveDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == cbFileName->lineEdit() && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      if (SaveMode)
+        Accept();
+      else
+        EnterInFileName();
+      return true;  // consumed
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace brelo

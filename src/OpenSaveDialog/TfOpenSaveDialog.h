@@ -1,0 +1,90 @@
+#pragma once
+// The program's own open/save dialog: one folder at a time (folders, then the files that pass
+// the chosen filter), drives and recent folders, favourites, going up, deleting to the trash,
+// file details, and a small settings file of its own. One instance serves the whole run.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QStatusBar;
+class QToolButton;
+class QPushButton;
+
+namespace brelo {
+
+class TfOpenSaveDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // settingsFolder holds OpenSave.ini; programFolder is the folder shown for a folder that
+  // does not exist and the first favourite.
+  TfOpenSaveDialog(const QString& settingsFolder, const QString& programFolder, QWidget* parent = nullptr);
+
+  // Set by the caller before Execute, read after it. Paths use "/"; Folder ends in "/".
+  QString Filter = "*.*";
+  QString Folder;
+  QString FileName;
+  bool SaveMode = false;
+  // True when the user accepted; FileName is then the chosen file's full path.
+  bool Execute();
+
+  // Asks before an existing file is replaced in save mode (a message box with No as the
+  // default; tests replace it).
+  std::function<bool(const QString& title, const QString& text)> Confirm;
+
+  // The external file manager's configuration whose "[DirMenu]" gives favourites.
+  QString HotlistFile;
+  // Writes OpenSave.ini (all keys, rewritten whole); false when it cannot be written.
+  bool WriteSettings() const;
+
+  // Parts of the dialog that tests and the main window look at.
+  QString CurrentFolder() const { return current_; }
+  int DriveCount() const { return driveCount_; }
+  void ListFolder(QString folder, QString mask = QString());
+  void Navigate(QString folder);
+  bool SelectByCaption(const QString& name);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void FillDrives();
+  void BuildFavorites();
+  void AddFavorite(const QString& caption, const QString& folder, int position);
+  void ReadSettings();
+  void ShowDetails(QListWidgetItem* item);
+  void UpDir();
+  void DeleteSelected();
+  void Accept();
+  void EnterInFileName();
+  QString SelectedMask() const;
+
+  QToolButton* sbFavorites;
+  QMenu* pmFavorites;
+  QComboBox* cbPath;
+  QToolButton* sbUpDir;
+  QToolButton* sbDelete;
+  QListWidget* lvFiles;
+  QComboBox* cbFileName;
+  QComboBox* cbFileExt;
+  QPushButton* bOK;
+  QPushButton* bCancel;
+  QStatusBar* sb;
+  std::vector<QLabel*> panels_;
+
+  QString settingsFile_, programFolder_, current_;
+  QString firstDrive_ = "C";
+  int minColsWidth_ = 150;
+  int driveCount_ = 0;
+  QAction* addCurrent_ = nullptr;
+  QAction* lastSeparator_ = nullptr;
+};
+
+}  // namespace brelo

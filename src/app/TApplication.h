@@ -1,0 +1,26 @@
+#pragma once
+// The application: every error that escapes a handler reaches one top-level handler that shows
+// its message, and the program carries on; SIGTERM (sent at a desktop logout) ends the program
+// through the same path as closing its window.
+#include <functional>
+
+#include <QApplication>
+
+namespace brelo {
+
+class TApplication : public QApplication {
+ public:
+  TApplication(int& argc, char** argv);
+  bool notify(QObject* receiver, QEvent* event) override;
+
+  // Shows a message of an error nothing else caught.
+  std::function<void(const QString& message)> TopLevelError;
+  // Runs when SIGTERM arrives, on the user-interface thread.
+  void OnTerminate(std::function<void()> handler);
+};
+
+// The folder of brelo.ini and OpenSave.ini: beside the executable when that folder is writable,
+// else the user's configuration folder.
+QString SettingsFolder();
+
+}  // namespace brelo

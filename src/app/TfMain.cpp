@@ -1,0 +1,493 @@
+#include "app/TfMain.h"
+
+#include <iostream>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "OpenSaveDialog/TfOpenSaveDialog.h"
+#include "base/Coordinates.h"
+#include "base/Errors.h"
+#include "base/NumberFormat.h"
+#include "base/Paths.h"
+#include "base/SafeFile.h"
+#include "base/Stream.h"
+#include "commands/OutlineCommand.h"
+#include "gpx/GpxReader.h"
+#include "jnx/FolderScan.h"
+#include "jnx/JnxReader.h"
+#include "jnx/JnxUpdate.h"
+#include "jnx/ScaleTable.h"
+#include "tables/MapTables.h"
+#include "tables/TextTable.h"
+#include "uMapCreation/MapSource.h"
+
+namespace brelo {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+QColor LabelColour(int r, int g, int b) { return QColor(r, g, b); }
+
+QLabel* TableLabel(const char* name, const char* text, QColor colour, QWidget* parent) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(name);
+  l->setAlignment(Qt::AlignCenter);
+  l->setFixedHeight(23);
+  l->setAutoFillBackground(true);
+  QPalette p = l->palette();
+  p.setColor(QPalette::Window, colour);
+  p.setColor(QPalette::WindowText, Qt::black);
+  l->setPalette(p);
+  QFont f = l->font();
+  f.setPixelSize(19);
+  l->setFont(f);
+  return l;
+}
+
+}  // namespace
+
+TfMain::TfMain(TAppState& state, const QString& settingsFolder, QWidget* parent)
+    : QMainWindow(parent), state_(state), settingsFolder_(settingsFolder) {
+  setObjectName("TfMain");
+  ErrorBox = [this](const QString& text) { QMessageBox::critical(this, "brelo", text); };
+  setMinimumSize(812, 580);
+  setWindowTitle(AppTitle());
+
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  PageControl = new QTabWidget(central);
+  PageControl->setObjectName("PageControl");
+  tsMap = new QWidget(PageControl);
+  tsMap->setObjectName("tsMap");
+  tsMapList = new QWidget(PageControl);
+  tsMapList->setObjectName("tsMapList");
+  PageControl->addTab(tsMap, "Map");
+  PageControl->addTab(tsMapList, "List of Maps");
+  lInfo = new QLabel(central);
+  lInfo->setObjectName("lInfo");
+  lInfo->setMinimumHeight(lInfo->fontMetrics().height() + 4);
+  lInfo->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(PageControl, 1);
+  layout->addWidget(lInfo);
+  setCentralWidget(central);
+  BuildMapPage(tsMap);
+  BuildMapListPage(tsMapList);
+  BuildMenus();
+  connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) { SwitchPage(index); });
+  // Ctrl+Tab and Ctrl+PageDown move between the pages wherever the focus is.
+  for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}) {
+    auto* s = new QShortcut(key, this);
+    s->setContext(Qt::WindowShortcut);
+    connect(s, &QShortcut::activated, this, [this] { PageControl->setCurrentIndex(1 - PageControl->currentIndex()); });
+  }
+  SwitchPage(0);
+
+  // The default frame around the view centre, until a map is shown.
+  state_.View.CanvasWidth = 640, state_.View.CanvasHeight = 482;
+  SetDefaultFrame(state_.View, state_.Map);
+  const TMapExtent e = MapExtent(state_.View, state_.Map);
+  lLevelInfo->setText(QString::asprintf("No map\n%.3gkm x %.3gkm\n%dpx x %dpx\nscale_x/scale_y=%.4f", e.WidthKm,
+                                        e.HeightKm, e.WidthPx, e.HeightPx, e.Ratio));
+  dialog_ = new TfOpenSaveDialog(settingsFolder_, QCoreApplication::applicationDirPath(), this);
+}
+
+TfMain::~TfMain() = default;
+
+QString TfMain::AppTitle() {
+  const QStringList parts = QString(BRELO_VERSION).split('.');
+  return "brelo " + (parts.size() >= 2 ? parts[0] + "." + parts[1] : QString()) + "beta";
+}
+
+void TfMain::ShowError(const QString& text) {
+  if (ErrorBox) ErrorBox(text);
+  QString line = text;
+  line.replace('\n', ' ');
+  lInfo->setText(line);
+}
+
+void TfMain::SetInfo(const QString& text) {
+  lInfo->setText(text);
+  lInfo->repaint();
+}
+
+void TfMain::BuildMenus() {
+  auto* bars = new QWidget(this);
+  auto* barsLayout = new QVBoxLayout(bars);
+  barsLayout->setContentsMargins(0, 0, 0, 0);
+  barsLayout->setSpacing(0);
+  mmMap = new QMenuBar(bars);
+  mmMap->setObjectName("mmMap");
+  mmMapList = new QMenuBar(bars);
+  mmMapList->setObjectName("mmMapList");
+  barsLayout->addWidget(mmMap);
+  barsLayout->addWidget(mmMapList);
+  setMenuWidget(bars);
+
+  auto action = [this](QMenuBar* bar, const char* name, const QString& caption) {
+    QAction* a = bar->addAction(caption);
+    a->setObjectName(name);
+    return a;
+  };
+  miOpenJNX = action(mmMap, "miOpenJNX", "&OpenJNX...");
+  miSaveLevel = action(mmMap, "miSaveLevel", "&SaveLevel");
+  miSaveTAR = action(mmMap, "miSaveTAR", "SaveTAR");
+  miPrevLevel = action(mmMap, "miPrevLevel", "PrevLevel");
+  miNextLevel = action(mmMap, "miNextLevel", "NextLevel");
+  miQuit = action(mmMap, "miQuit", "Quit");
+  miOpenJNX1 = action(mmMapList, "miOpenJNX1", "OpenJNX...");
+  miSaveMap = action(mmMapList, "miSaveMap", "SaveMap");
+  miSaveLevel1 = action(mmMapList, "miSaveLevel1", "SaveLevel");
+  miUpdateMap = mmMapList->addMenu("AutoUpdateMap");
+  miUpdateMap->setObjectName("miUpdateMap");
+  miAutoUpdateMap = miUpdateMap->addAction("Auto Update");
+  miAutoUpdateMap->setObjectName("miAutoUpdateMap");
+  miAutoUpdateMap->setCheckable(true);
+  miUpdateMapNow = miUpdateMap->addAction("Update Map Now");
+  miUpdateMapNow->setObjectName("miUpdateMapNow");
+  miAddDummyLevel = mmMapList->addMenu("AddDummyLevel");
+  miAddDummyLevel->setObjectName("miAddDummyLevel");
+  for (const auto& entry : ScaleTable) miAddDummyLevel->addAction(entry.Name);
+  miSaveTiles = action(mmMapList, "miSaveTiles", "SaveTiles");
+  miQuit1 = action(mmMapList, "miQuit1", "Quit");
+  for (QAction* q : {miQuit, miQuit1}) {
+    q->setShortcut(QKeySequence::Quit);
+    q->setShortcutContext(Qt::WindowShortcut);
+    addAction(q);
+    connect(q, &QAction::triggered, this, &QWidget::close);
+  }
+  connect(miOpenJNX, &QAction::triggered, this, [this] { miOpenJNXClick(); });
+  connect(miOpenJNX1, &QAction::triggered, this, [this] { miOpenJNXClick(); });
+  connect(miAutoUpdateMap, &QAction::toggled, this, [this](bool on) {
+    state_.Settings.AutoUpdateMap = on;
+    UpdateMenuState();
+  });
+  miSaveTAR->setEnabled(false);
+  for (QAction* a : {miSaveLevel, miSaveLevel1, miSaveMap, miSaveTiles}) a->setVisible(false);
+  miUpdateMap->menuAction()->setVisible(false);
+  miPrevLevel->setVisible(false);
+  miNextLevel->setVisible(false);
+  miAddDummyLevel->menuAction()->setVisible(false);
+}
+
+void TfMain::BuildMapPage(QWidget* page) {
+  auto* layout = new QHBoxLayout(page);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* side = new QWidget(page);
+  side->setObjectName("Panel3");
+  side->setFixedWidth(156);
+  auto* sideLayout = new QVBoxLayout(side);
+  eScale = new QLineEdit(side);
+  eScale->setObjectName("eScale");
+  lbMaps = new QListWidget(side);
+  lbMaps->setObjectName("lbMaps");
+  lLevelInfo = new QLabel(side);
+  lLevelInfo->setObjectName("lLevelInfo");
+  lLevelInfo->setWordWrap(true);
+  sideLayout->addWidget(eScale);
+  sideLayout->addWidget(lbMaps, 1);
+  sideLayout->addWidget(lLevelInfo);
+  iMap = new QLabel(page);
+  iMap->setObjectName("iMap");
+  iMap->setAlignment(Qt::AlignCenter);
+  iMap->setAutoFillBackground(true);
+  iMap->setPalette(QPalette(Qt::white));
+  layout->addWidget(side);
+  layout->addWidget(iMap, 1);
+  connect(lbMaps, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { lbMapsClick(lbMaps->row(item)); });
+}
+
+void TfMain::BuildMapListPage(QWidget* page) {
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(TableLabel("lMaps", "Maps", LabelColour(166, 202, 240), page));
+  sgMaps = new TTextTable("sgMaps", MapColumns(), page);
+  sgMaps->setEnabled(false);
+  layout->addWidget(sgMaps, 1);
+  layout->addWidget(TableLabel("lLevels", "Levels", LabelColour(123, 209, 72), page));
+  sgLevels = new TTextTable("sgLevels", LevelColumns(), page);
+  sgLevels->setEnabled(false);
+  sgLevels->setFixedHeight(6 * 21 + 30);
+  layout->addWidget(sgLevels);
+  layout->addWidget(TableLabel("lTiles", "Tiles", LabelColour(250, 210, 101), page));
+  auto* tileRow = new QHBoxLayout;
+  cbTiles = new QComboBox(page);
+  cbTiles->setObjectName("cbTiles");
+  cbTiles->setFocusPolicy(Qt::NoFocus);
+  sgTiles = new TTextTable("sgTiles", TileColumns(), page);
+  sgTiles->Cells().SetRow(0, std::vector<std::string>(TileColumns().size()));
+  sgTiles->setFixedHeight(2 * 21 + 30);
+  tileRow->addWidget(cbTiles);
+  tileRow->addWidget(sgTiles, 1);
+  layout->addLayout(tileRow);
+  connect(cbTiles, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+    ShowTile(ShownLevel(state_.Map), index);
+  });
+}
+
+void TfMain::SwitchPage(int index) {
+  mmMap->setVisible(index == 0);
+  mmMapList->setVisible(index == 1);
+  if (index == 1) lInfo->clear();
+  if (!state_.Map.CurrentFile.empty()) {
+    const QString path = Q(state_.Map.CurrentFile);
+    setWindowTitle(AppTitle() + " - " + (index == 1 ? QFileInfo(path).path() : path));
+  }
+}
+
+void TfMain::UpdateMenuState() {
+  miAutoUpdateMap->setChecked(state_.Settings.AutoUpdateMap);
+  miUpdateMapNow->setVisible(!state_.Settings.AutoUpdateMap);
+  miUpdateMap->setTitle(state_.Settings.AutoUpdateMap ? "AutoUpdateMap" : "UpdateMap");
+}
+
+void TfMain::PlaceWindow() {
+  const TSettings& s = state_.Settings;
+  QRect r(s.Left, s.Top, std::max(s.Width, 812), std::max(s.Height, 580));
+  // A position saved on a screen that is gone comes back onto one that is there.
+  if (!QGuiApplication::screenAt(r.center()) && QGuiApplication::primaryScreen()) {
+    const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+    r.moveCenter(avail.center());
+    r.moveTopLeft(QPoint(std::max(avail.left(), r.left()), std::max(avail.top(), r.top())));
+  }
+  setGeometry(r);
+  normalGeometry_ = r;
+}
+
+void TfMain::ReadSettingsFile() {
+  std::vector<std::string> lines;
+  try {
+    const auto bytes = ReadFileBytes(S(settingsFolder_ + "/brelo.ini"));
+    lines = SplitLines(std::string(bytes.begin(), bytes.end()));
+  } catch (const EBreloError&) {
+    // A missing or unreadable settings file leaves every default.
+  }
+  TSettings defaults = state_.Settings;
+  state_.Settings = ReadSettings(lines, defaults);
+  const TSettings& s = state_.Settings;
+  state_.View.ViewScale = s.Scale;
+  state_.View.ViewCentreLat = s.Latitude;
+  state_.View.ViewCentreLon = s.Longitude;
+  PlaceWindow();
+  if (!s.Groups.empty()) state_.MapGroups = s.Groups;
+  eScale->setText(Q(ShortestNumber(state_.View.ViewScale)));
+  UpdateMenuState();
+}
+
+bool TfMain::WriteSettingsFile() const {
+  TSettings s = state_.Settings;
+  s.Scale = state_.View.ViewScale;
+  s.Latitude = state_.View.ViewCentreLat;
+  s.Longitude = state_.View.ViewCentreLon;
+  const bool normal = !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+  const QRect r = normal ? geometry() : normalGeometry_;
+  s.Left = r.left(), s.Top = r.top(), s.Width = r.width(), s.Height = r.height();
+  s.Groups = state_.MapGroups;
+  const std::string text = SettingsText(s, normal);
+  try {
+    WriteFileBytes(S(settingsFolder_ + "/brelo.ini"), text.data(), text.size());
+  } catch (const EBreloError& e) {
+    std::cerr << "brelo: the settings were not saved: " << e.what() << '\n';
+    return false;
+  }
+  if (!dialog_->WriteSettings())
+    std::cerr << "brelo: " << S(settingsFolder_) << "/OpenSave.ini: the dialog's settings were not saved\n";
+  return true;
+}
+
+void TfMain::FirstActivation(const QStringList& arguments) {
+  if (state_.Activated) return;
+  state_.Activated = true;
+  if (!state_.Settings.AutoLoadWaypoints.empty()) {
+    // A conversion error keeps what was read before it, and is shown.
+    try {
+      ReadGpx(state_.Settings.AutoLoadWaypoints, state_.Gpx);
+    } catch (const EBreloError& e) {
+      ShowError(QString::fromStdString(e.what()));
+      return;
+    }
+  }
+  if (arguments.size() < 2 || !arguments[1].toLower().endsWith(".jnx")) return;
+  QString path = arguments[1];
+  if (!QFileInfo(QFileInfo(path).path()).isDir() || QFileInfo(path).path() == ".")
+    path = QDir::currentPath() + "/" + path;
+  state_.Map.CurrentFile = S(QDir::cleanPath(path));
+  ShowJnx(Q(state_.Map.CurrentFile), true);
+  QCoreApplication::processEvents();
+  RefreshMapList();
+  state_.Settings.LastJNXFile = state_.Map.CurrentFile;
+}
+
+void TfMain::miOpenJNXClick() {
+  TfOpenSaveDialog& d = *dialog_;
+  d.SaveMode = false;
+  d.Filter = "*.jnx";
+  const QString last = Q(state_.Settings.LastJNXFile);
+  d.Folder = last.isEmpty() ? QString() : QFileInfo(last).path() + "/";
+  d.FileName = last;
+  d.setWindowTitle("Open JNX map");
+  if (!d.Execute()) return;
+  OpenMap(d.FileName);
+  SetInfo("Ok");
+}
+
+void TfMain::OpenMap(const QString& path) {
+  state_.Map.CurrentFile = S(path);
+  RefreshMapList();
+  state_.Settings.LastJNXFile = S(path);
+}
+
+void TfMain::FillMapRow(const std::string& path, const TJnxMap& header, int row) {
+  sgMaps->Cells().SetRow(row - 1, MapRowCells(row, path, header));
+}
+
+void TfMain::RefreshMapList() {
+  const bool buildGroups = state_.MapGroups.empty();
+  lbMaps->clear();
+  const std::string folder = FolderOf(state_.Map.CurrentFile);
+  sgMaps->Cells().SetRows({});
+  TFolderScan scan;
+  try {
+    scan = ScanJnxFolder(folder);
+  } catch (const EBreloError& e) {
+    ShowError(Q(e.what()));
+    return;
+  }
+  std::vector<std::vector<QString>> rows;
+  rows.reserve(scan.Maps.size());
+  QStringList names;
+  int row = 0;
+  for (const auto& m : scan.Maps) {
+    std::vector<QString> cells;
+    for (const auto& c : MapRowCells(++row, m.Path, m.Header)) cells.push_back(Q(c));
+    rows.push_back(std::move(cells));
+    names << Q(FileNameOf(m.Path));
+    if (buildGroups) state_.MapGroups.push_back(MapGroupItem(m.Header));
+  }
+  sgMaps->Cells().SetRows(std::move(rows));
+  lbMaps->addItems(names);
+  sgMaps->setEnabled(row > 0);
+  if (row > 0) {
+    sgMaps->AutoSizeColumns();
+    const QString current = Q(FileNameOf(WithoutExtension(state_.Map.CurrentFile)));
+    for (int r = 0; r < sgMaps->RowCount(); ++r)
+      if (sgMaps->Text(r, 1) == current) {
+        sgMaps->SetCurrentCell(r, 1);
+        lbMaps->setCurrentRow(r);
+      }
+    sgMaps->setFocus();
+  }
+  // One file that does not load, or an outline that cannot be written, does not stop the rest.
+  QStringList problems;
+  for (const auto& u : scan.Unreadable) problems << Q(FileNameOf(u.Path)) + ": " + Q(u.Reason);
+  const TCommandResult outline = WriteFolderOutline(folder, scan);
+  if (!outline.Ok) problems << Q(outline.Text);
+  ShowJnx(Q(state_.Map.CurrentFile), true);
+  dialog_->FileName = Q(state_.Map.CurrentFile);
+  dialog_->Folder = Q(folder);
+  for (QAction* a : {miSaveLevel, miSaveMap, miSaveLevel1, miSaveTiles}) a->setVisible(true);
+  miUpdateMap->menuAction()->setVisible(true);
+  if (!problems.isEmpty()) SetInfo("Not read: " + problems.join("; "));
+}
+
+void TfMain::ShowJnx(const QString& path, bool withDetails) {
+  try {
+    ReadJnx(state_.Map, S(path), withDetails);
+  } catch (const EBreloError& e) {
+    ShowError(Q(e.what()));
+    return;
+  }
+  state_.Map.CurrentFile = S(path);
+  setWindowTitle(AppTitle() + " - " + (PageControl->currentIndex() == 1 ? QFileInfo(path).path() : path));
+  if (!withDetails) return;
+  FillLevelTable();
+  TJnxMap& m = state_.Map;
+  const int shown = ShownLevel(m);
+  cbTiles->clear();
+  if (shown < 0) {
+    ShowTile(-1, 0);
+  } else {
+    for (int t = 1; t <= m.Levels[static_cast<std::size_t>(shown)].TileCount; ++t) cbTiles->addItem(QString::number(t));
+    cbTiles->setCurrentIndex(0);
+    ShowTile(shown, 0);
+  }
+  // A view centre off the map moves onto the map's middle.
+  TViewState& v = state_.View;
+  const bool inside = Diff32(v.ViewCentreLon, m.West) >= 0 && Diff32(m.East, v.ViewCentreLon) >= 0 &&
+                      Diff32(v.ViewCentreLat, m.South) >= 0 && Diff32(m.North, v.ViewCentreLat) >= 0;
+  if (!inside) {
+    v.ViewCentreLon = Midpoint(m.West, m.East);
+    v.ViewCentreLat = Midpoint(m.South, m.North);
+  }
+  miPrevLevel->setVisible(m.LevelCount > 1);
+  miNextLevel->setVisible(m.LevelCount > 1);
+  miAddDummyLevel->menuAction()->setVisible(CanAddDummyLevel(m));
+  const int offered = DummyLevelScaleCount(m);
+  const auto items = miAddDummyLevel->actions();
+  for (int i = 0; i < items.size(); ++i) items[i]->setVisible(i < offered);
+  PageControl->setTabText(0, QFileInfo(path).completeBaseName());
+  iMap->setText(QFileInfo(path).fileName());
+  miSaveTAR->setEnabled(true);
+}
+
+void TfMain::FillLevelTable() {
+  const TJnxMap& m = state_.Map;
+  sgLevels->Cells().SetRows({});
+  sgLevels->setEnabled(m.LevelCount > 0);
+  for (int i = 1; i <= m.LevelCount && i <= static_cast<int>(m.Levels.size()); ++i)
+    sgLevels->Cells().SetRow(i - 1, LevelRowCells(m, i));
+  const int shown = ShownLevel(m);
+  if (shown >= 0) sgLevels->SetCurrentCell(shown, 1);
+}
+
+bool TfMain::ShowTile(int level, int tile) {
+  const TJnxMap& m = state_.Map;
+  if (m.Levels.empty() || level < 0 || level >= static_cast<int>(m.Levels.size()) || tile < 0 ||
+      tile >= static_cast<int>(m.Levels[static_cast<std::size_t>(level)].Tiles.size())) {
+    sgTiles->Cells().SetRow(0, std::vector<std::string>(TileColumns().size()));
+    cbTiles->setCurrentIndex(-1);
+    return false;
+  }
+  sgTiles->Cells().SetRow(0, TileRowCells(m, level, tile));
+  return true;
+}
+
+void TfMain::lbMapsClick(int row) {
+  if (row < 0 || row >= lbMaps->count()) return;
+  ShowJnx(Q(FolderOf(state_.Map.CurrentFile)) + lbMaps->item(row)->text(), true);
+}
+
+void TfMain::closeEvent(QCloseEvent* event) {
+  WriteSettingsFile();
+  event->accept();
+}
+
+void TfMain::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::WindowStateChange && windowState() == Qt::WindowNoState) normalGeometry_ = geometry();
+  QMainWindow::changeEvent(event);
+}
+
+}  // namespace brelo

@@ -1,0 +1,111 @@
+#pragma once
+// The main window: the "Map" and "List of Maps" pages with their two menus, the information
+// line shared by both, the caption, the error display, the settings and opening maps. Its
+// handlers read controls, call the core and show results.
+#include <functional>
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include "app/AppState.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QTabWidget;
+
+namespace brelo {
+
+class TfOpenSaveDialog;
+struct TFolderScan;
+class TTextTable;
+
+class TfMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // settingsFolder holds brelo.ini and the dialog's OpenSave.ini.
+  TfMain(TAppState& state, const QString& settingsFolder, QWidget* parent = nullptr);
+  ~TfMain() override;
+
+  // "brelo 0.1beta": the program's version as major and minor number, then "beta".
+  static QString AppTitle();
+  // The error display: a modal message box captioned "brelo" with the critical icon, the
+  // text copied to lInfo with line feeds as spaces. ErrorBox shows the box; tests replace it.
+  void ShowError(const QString& text);
+  std::function<void(const QString& text)> ErrorBox;
+
+  // Start-up and exit. WriteSettingsFile reports a failure on stderr and returns false.
+  void ReadSettingsFile();
+  bool WriteSettingsFile() const;
+  // The first activation: the start-up waypoints, then a ".jnx" argument (any letter case).
+  void FirstActivation(const QStringList& arguments);
+
+  // Opening maps.
+  void miOpenJNXClick();
+  void OpenMap(const QString& path);  // CurrentFile := path, then RefreshMapList
+  void RefreshMapList();
+  void ShowJnx(const QString& path, bool withDetails);
+  bool ShowTile(int level, int tile);
+  void lbMapsClick(int row);
+  void SwitchPage(int index);
+
+  TfOpenSaveDialog& OpenSaveDialog() { return *dialog_; }
+  TAppState& State() { return state_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildMapPage(QWidget* page);
+  void BuildMapListPage(QWidget* page);
+  void FillMapRow(const std::string& path, const TJnxMap& header, int row);
+  void FillLevelTable();
+  void UpdateMenuState();
+  void SetInfo(const QString& text);
+  void PlaceWindow();
+
+  TAppState& state_;
+  QString settingsFolder_;
+  TfOpenSaveDialog* dialog_;
+  QRect normalGeometry_;
+
+  QTabWidget* PageControl;
+  QWidget* tsMap;
+  QWidget* tsMapList;
+  QMenuBar* mmMap;
+  QMenuBar* mmMapList;
+  QLabel* lInfo;
+  QLabel* lLevelInfo;
+  QLabel* iMap;
+  QLineEdit* eScale;
+  QListWidget* lbMaps;
+  TTextTable* sgMaps;
+  TTextTable* sgLevels;
+  TTextTable* sgTiles;
+  QComboBox* cbTiles;
+
+  QAction* miOpenJNX;
+  QAction* miOpenJNX1;
+  QAction* miSaveLevel;
+  QAction* miSaveLevel1;
+  QAction* miSaveMap;
+  QAction* miSaveTiles;
+  QAction* miSaveTAR;
+  QMenu* miUpdateMap;
+  QAction* miAutoUpdateMap;
+  QAction* miUpdateMapNow;
+  QAction* miPrevLevel;
+  QAction* miNextLevel;
+  QMenu* miAddDummyLevel;
+  QAction* miQuit;
+  QAction* miQuit1;
+};
+
+}  // namespace brelo

@@ -1,0 +1,198 @@
+// The main window under the offscreen platform: settings, opening folders, menu state.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+#include "tables/TextTable.h"
+#include <QtTest>
+
+#include "TestSupport.h"
+#include "app/Settings.h"
+#include "app/TfMain.h"
+#include "base/Coordinates.h"
+#include "jnx/JnxReader.h"
+#include "jnx/JnxUpdate.h"
+#include "jnx/JnxWriter.h"
+
+using namespace brelo;
+using namespace brelo::test;
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      out.push_back(line);
+      line.clear();
+    } else if (c != '\r') {
+      line += c;
+    }
+  }
+  if (!line.empty()) out.push_back(line);
+  return out;
+}
+
+// A window over a fresh state whose errors are recorded instead of shown.
+struct TWindow {
+  TTempDir settings;
+  TAppState state;
+  std::unique_ptr<TfMain> window;
+  QStringList errors;
+  TWindow() {
+    window = std::make_unique<TfMain>(state, QString::fromStdString(settings.Path()));
+    window->ErrorBox = [this](const QString& text) { errors << text; };
+  }
+  template <class T>
+  T* Find(const char* name) {
+    return window->findChild<T*>(name);
+  }
+};
+
+}  // namespace
+
+class TAppTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void SettingsDefaultsOrderCaseAndBadValues() {
+    TSettings d = ReadSettings({});
+    QCOMPARE(d.Left, 238);
+    QCOMPARE(d.Width, 812);
+    QCOMPARE(d.Scale, 1.0);
+    QVERIFY(!d.DrawGrid && d.DrawCrosshair && d.AutoUpdateMap);
+    QCOMPARE(d.TileWidth, 256);
+    // Keys without case; a value that does not convert keeps its default; groups stop at a gap.
+    TSettings s = ReadSettings(Lines("scale=1,5\r\nLATITUDE=12\r\nDrawGrid=1\r\nwidth=abc\r\nGroup1=a\r\nGroup3=c\r\n"));
+    QCOMPARE(s.Scale, 1.0);
+    QCOMPARE(s.Latitude, 12);
+    QVERIFY(s.DrawGrid);
+    QCOMPARE(s.Width, 812);
+    QCOMPARE(s.Groups, std::vector<std::string>{"a"});
+    s.Scale = 0.25;
+    s.Groups = {"g1", "g2"};
+    const auto written = Lines(SettingsText(s, true));
+    QCOMPARE(written.size(), std::size_t(19));
+    QCOMPARE(written[0], std::string("AutoLoadWaypoints="));
+    QCOMPARE(written[3], std::string("Scale=0.25"));
+    QCOMPARE(written[12], std::string("TileHeight=256"));
+    QCOMPARE(written[13], std::string("Left=238"));
+    QCOMPARE(written[18], std::string("Group2=g2"));
+    QCOMPARE(Lines(SettingsText(s, false)).size(), std::size_t(15));  // no bounds when maximised
+    QCOMPARE(ReadSettings(written).Scale, 0.25);
+  }
+
+  void WindowStartsFromDefaultsAndWritesItsSettings() {
+    TWindow w;
+    w.window->ReadSettingsFile();
+    QCOMPARE(w.window->geometry(), QRect(238, 184, 812, 580));
+    QCOMPARE(w.Find<QLineEdit>("eScale")->text(), QString("1"));
+    QCOMPARE(w.Find<QMenu>("miUpdateMap")->title(), QString("AutoUpdateMap"));
+    QVERIFY(!w.Find<QAction>("miUpdateMapNow")->isVisible());
+    QVERIFY(w.window->windowTitle().startsWith("brelo 0.1beta"));
+    w.state.View.ViewScale = 1.5e-5;
+    QVERIFY(w.window->WriteSettingsFile());
+    const std::string text = ReadText(w.settings.Path("brelo.ini"));
+    QVERIFY(text.find("Scale=1.5E-5\r\n") != std::string::npos);
+    QVERIFY(text.find("Left=238\r\n") != std::string::npos);
+    QVERIFY(std::filesystem::exists(w.settings.Path("OpenSave.ini")));
+    // A window saved on a screen that is gone comes back onto the screen.
+    WriteText(w.settings.Path("brelo.ini"), "Left=-30000\r\nTop=-30000\r\nAutoUpdateMap=0\r\n");
+    w.window->ReadSettingsFile();
+    QVERIFY(w.window->geometry().left() > -30000);
+    QCOMPARE(w.Find<QMenu>("miUpdateMap")->title(), QString("UpdateMap"));
+  }
+
+  void PagesSwapTheirMenus() {
+    TWindow w;
+    w.window->show();
+    w.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    auto* pages = w.Find<QTabWidget>("PageControl");
+    QVERIFY(w.Find<QMenuBar>("mmMap")->isVisible());
+    QTest::keyClick(w.window.get(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(pages->currentIndex(), 1);
+    QVERIFY(!w.Find<QMenuBar>("mmMap")->isVisible());
+    QVERIFY(w.Find<QMenuBar>("mmMapList")->isVisible());
+    QTest::keyClick(w.window.get(), Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(pages->currentIndex(), 0);
+  }
+
+  void OpeningAFolderOfThreeMapsWithAHostileOne() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("b.jnx"), {2, 3}, 4, "Bravo");
+    MakeTestJnx(dir.Path("A.jnx"), {1}, 4, "Alpha");
+    MakeTestJnx(dir.Path("c.jnx"), {1, 1, 1, 1, 1}, 4, "Charlie");
+    WriteText(dir.Path("broken.jnx"), "not a map");
+    std::filesystem::create_directories(dir.Path("folder.jnx"));
+    TWindow w;
+    w.window->OpenMap(QString::fromStdString(dir.Path("b.jnx")));
+    auto* maps = w.Find<TTextTable>("sgMaps");
+    QCOMPARE(maps->RowCount(), 3);
+    QCOMPARE(maps->Text(0, 1), QString("A"));  // name order, ignoring case
+    QCOMPARE(maps->Text(1, 5), QString("Bravo"));
+    QCOMPARE(maps->Text(2, 7), QString("5"));
+    QCOMPARE(maps->CurrentRow(), 1);
+    QCOMPARE(w.Find<QListWidget>("lbMaps")->count(), 3);
+    QCOMPARE(w.Find<QListWidget>("lbMaps")->currentRow(), 1);
+    QVERIFY(w.Find<QLabel>("lInfo")->text().contains("broken.jnx"));
+    QVERIFY(w.errors.isEmpty());
+    QVERIFY(std::filesystem::exists(dir.Path("Maps.gpx")));
+    QCOMPARE(w.state.MapGroups.size(), std::size_t(3));
+    QCOMPARE(w.state.MapGroups[1], std::string("0,Bravo,30,800m"));
+    QVERIFY(w.window->windowTitle().endsWith(QString::fromStdString(dir.Path("b.jnx"))));
+    QVERIFY(w.Find<QAction>("miSaveMap")->isVisible());
+    QVERIFY(w.Find<QAction>("miPrevLevel")->isVisible());
+    QVERIFY(w.Find<QMenu>("miAddDummyLevel")->menuAction()->isVisible());
+    QVERIFY(w.Find<QAction>("miSaveTAR")->isEnabled());
+    QCOMPARE(w.Find<QComboBox>("cbTiles")->count(), 3);
+    // Five levels: no placeholder offered; one level: no level stepping.
+    w.window->lbMapsClick(2);
+    QVERIFY(!w.Find<QMenu>("miAddDummyLevel")->menuAction()->isVisible());
+    w.window->lbMapsClick(0);
+    QVERIFY(!w.Find<QAction>("miPrevLevel")->isVisible());
+    // Groups are built only while the list is empty.
+    w.window->OpenMap(QString::fromStdString(dir.Path("c.jnx")));
+    QCOMPARE(w.state.MapGroups.size(), std::size_t(3));
+  }
+
+  void DummyLastLevelShowsTheOneBeforeAndTheCentreMovesOntoTheMap() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("m.jnx"), {2, 4});
+    TJnxMap map = LoadJnx(dir.Path("m.jnx"));
+    AppendDummyLevel(map, 18, ReadFile(std::string(BRELO_SOURCE_DIR) + "/resources/dummy.jpg"));
+    TWindow w;
+    w.state.View.ViewCentreLon = DegToJnx(-120);
+    w.window->OpenMap(QString::fromStdString(dir.Path("m.jnx")));
+    auto* levels = w.Find<TTextTable>("sgLevels");
+    QCOMPARE(levels->RowCount(), 3);
+    QCOMPARE(levels->CurrentRow(), 1);
+    QCOMPARE(w.Find<QComboBox>("cbTiles")->count(), 4);
+    QVERIFY(!w.Find<QMenu>("miAddDummyLevel")->menuAction()->isVisible());
+    QCOMPARE(w.state.View.ViewCentreLon, Midpoint(w.state.Map.West, w.state.Map.East));
+    QCOMPARE(Midpoint(DegToJnx(150), DegToJnx(170)), DegToJnx(160));
+  }
+
+  void CommandLineArgumentAnyCaseFromTheCurrentFolder() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("UP.JNX"), {1});
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(dir.Path()));
+    TWindow w;
+    w.window->FirstActivation({"brelo", "UP.JNX"});
+    QDir::setCurrent(old);
+    QCOMPARE(QString::fromStdString(w.state.Map.CurrentFile), QString::fromStdString(dir.Path("UP.JNX")));
+    QCOMPARE(w.Find<TTextTable>("sgMaps")->RowCount(), 1);
+    TWindow other;
+    other.window->FirstActivation({"brelo", "notes.txt"});
+    QVERIFY(other.state.Map.CurrentFile.empty());
+  }
+};
+
+QTEST_MAIN(TAppTest)
+#include "app_test.moc"

@@ -1,0 +1,180 @@
+// The file dialog driven through its real widgets while Execute runs.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QtTest>
+
+#include "OpenSaveDialog/FileListing.h"
+#include "OpenSaveDialog/TfOpenSaveDialog.h"
+#include "TestSupport.h"
+
+using namespace brelo;
+using namespace brelo::test;
+
+namespace {
+
+QStringList Captions(QListWidget* list) {
+  QStringList out;
+  for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+  return out;
+}
+
+// Runs body once the dialog's modal loop is up, then closes the dialog if body did not.
+template <class Body>
+bool WhileExecuting(TfOpenSaveDialog& d, Body body) {
+  QTimer::singleShot(0, &d, [&] {
+    body();
+    if (d.isVisible()) d.reject();
+  });
+  return d.Execute();
+}
+
+}  // namespace
+
+class TDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void ListingRules() {
+    QCOMPARE(FilterItems("*.map;*.tar|*.map|*.tar"), (std::vector<std::string>{"*.map;*.tar", "*.map", "*.tar", "*.*"}));
+    QCOMPARE(FilterItems("*.gpx"), (std::vector<std::string>{"*.gpx", "*.*"}));
+    QVERIFY(MaskMatches("*.map;*.tar", "a.MAP"));
+    QVERIFY(MaskMatches("*.map;*.tar", "x.ma"));
+    QVERIFY(!MaskMatches("*.map;*.tar", "x.jnx"));
+    QVERIFY(MaskMatches("g", "Gory.gpx"));
+    QVERIFY(!MaskMatches("g", "a.gpx"));
+    QCOMPARE(FormatSize(512), std::string("512B"));
+    QCOMPARE(FormatSize(1536), std::string("1.50KB"));
+    QCOMPARE(FormatSize(1000), std::string("0.98KB"));
+    QCOMPARE(FileIcon("a.JPG"), 2);
+    QCOMPARE(FileIcon("t.gpx"), 10);
+    QCOMPARE(FileIcon("m.jnx"), 1);
+    const auto menu = ParseDirMenu({"[Other]", "menu1=x", "[DirMenu]", "menu1=Maps", "cmd1=cd /data/maps", "menu2=Gpx",
+                                    "cmd2=cd /data/gpx", "[Next]", "cmd3=cd /no"});
+    QCOMPARE(menu.size(), std::size_t(2));
+    QCOMPARE(menu[0].second, std::string("/data/maps"));
+    QCOMPARE(menu[1].first, std::string("Gpx"));
+  }
+
+  void FoldersFirstMasksAndEnter() {
+    TTempDir dir, settings;
+    std::filesystem::create_directories(dir.Path("Zeta"));
+    std::filesystem::create_directories(dir.Path("alpha"));
+    for (const char* f : {"b.map", "A.TAR", "x.ma", "g1.gpx", "gory.gpx", "c.jnx"}) WriteText(dir.Path(f), "x");
+    TfOpenSaveDialog d(QString::fromStdString(settings.Path()), QString::fromStdString(dir.Path()));
+    d.Filter = "*.map;*.tar|*.map|*.tar";
+    d.Folder = QString::fromStdString(dir.Path());
+    auto* list = d.findChild<QListWidget*>("lvFiles");
+    auto* types = d.findChild<QComboBox*>("cbFileExt");
+    auto* name = d.findChild<QComboBox*>("cbFileName");
+    WhileExecuting(d, [&] {
+      QCOMPARE(types->count(), 4);
+      QCOMPARE(types->itemText(3), QString("*.*"));
+      QCOMPARE(Captions(list), (QStringList{"alpha", "Zeta", "A.TAR", "b.map", "x.ma"}));
+      QVERIFY(d.findChild<QStatusBar*>("sb")->findChildren<QLabel*>().front()->text().contains("2 directories, 3 files"));
+      // Enter in open mode: the text becomes the mask.
+      name->setEditText("g");
+      QTest::keyClick(name->lineEdit(), Qt::Key_Return);
+      QCOMPARE(Captions(list), (QStringList{"alpha", "Zeta", "g1.gpx", "gory.gpx"}));
+      QVERIFY(d.isVisible());
+    });
+  }
+
+  void UpDirSelectsTheFolderLeftAndRecentFoldersKeep15() {
+    TTempDir dir, settings;
+    std::filesystem::create_directories(dir.Path("Maps/Poland"));
+    TfOpenSaveDialog d(QString::fromStdString(settings.Path()), QString::fromStdString(dir.Path()));
+    d.Folder = QString::fromStdString(dir.Path("Maps/Poland"));
+    auto* list = d.findChild<QListWidget*>("lvFiles");
+    auto* path = d.findChild<QComboBox*>("cbPath");
+    WhileExecuting(d, [&] {
+      QTest::mouseClick(d.findChild<QToolButton*>("sbUpDir"), Qt::LeftButton);
+      QCOMPARE(d.CurrentFolder(), QString::fromStdString(dir.Path("Maps/")));
+      QVERIFY(list->currentItem());
+      QCOMPARE(list->currentItem()->text(), QString("Poland"));
+      for (int i = 0; i < 20; ++i) {
+        std::filesystem::create_directories(dir.Path("f" + std::to_string(i)));
+        d.Navigate(QString::fromStdString(dir.Path("f" + std::to_string(i))));
+      }
+      QCOMPARE(path->count(), 15);
+      QCOMPARE(path->itemData(d.DriveCount()).toString(), QString::fromStdString(dir.Path("f19/")));
+      d.Navigate("/");
+      QVERIFY(!d.findChild<QToolButton*>("sbUpDir")->isEnabled());
+    });
+  }
+
+  void SaveAsksBeforeReplacingAndOpenNeedsAnExistingFile() {
+    TTempDir dir, settings;
+    WriteText(dir.Path("t.gpx"), "x");
+    TfOpenSaveDialog d(QString::fromStdString(settings.Path()), QString::fromStdString(dir.Path()));
+    QStringList asked;
+    bool answer = false;
+    d.Confirm = [&](const QString& title, const QString& text) {
+      asked << title + "|" + text;
+      return answer;
+    };
+    d.Filter = "*.gpx";
+    d.SaveMode = true;
+    d.Folder = QString::fromStdString(dir.Path());
+    d.FileName = "t.gpx";
+    auto* ok = d.findChild<QPushButton*>("bOK");
+    QVERIFY(!WhileExecuting(d, [&] {
+      QTest::mouseClick(ok, Qt::LeftButton);
+      QVERIFY(d.isVisible());  // No keeps it open
+    }));
+    QCOMPARE(asked, QStringList{"Save as|" + QString::fromStdString(dir.Path("t.gpx")) + " already exists!\nOverwrite?"});
+    answer = true;
+    QVERIFY(WhileExecuting(d, [&] { QTest::mouseClick(ok, Qt::LeftButton); }));
+    QCOMPARE(d.FileName, QString::fromStdString(dir.Path("t.gpx")));
+    // Open mode: OK with a name that does not exist does nothing.
+    d.SaveMode = false;
+    d.FileName = "missing.gpx";
+    QVERIFY(!WhileExecuting(d, [&] {
+      QTest::mouseClick(ok, Qt::LeftButton);
+      QVERIFY(d.isVisible());
+    }));
+  }
+
+  void DeleteMovesToTheTrash() {
+    TTempDir dir, settings;
+    WriteText(dir.Path("old.gpx"), "x");
+    std::filesystem::create_directories(settings.Path("data"));
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(settings.Path("data")));
+    TfOpenSaveDialog d(QString::fromStdString(settings.Path()), QString::fromStdString(dir.Path()));
+    d.Folder = QString::fromStdString(dir.Path());
+    d.FileName = "old.gpx";
+    auto* list = d.findChild<QListWidget*>("lvFiles");
+    WhileExecuting(d, [&] {
+      QCOMPARE(list->currentItem()->text(), QString("old.gpx"));
+      QTest::mouseClick(d.findChild<QToolButton*>("sbDelete"), Qt::LeftButton);
+      QCOMPARE(list->count(), 0);
+    });
+    QVERIFY(!std::filesystem::exists(dir.Path("old.gpx")));
+    bool inTrash = false;
+    for (auto& e : std::filesystem::recursive_directory_iterator(settings.Path("data")))
+      inTrash = inTrash || e.path().filename() == "old.gpx";
+    QVERIFY(inTrash);
+  }
+
+  void SettingsAndFavouritesSurvive() {
+    TTempDir dir, settings;
+    {
+      TfOpenSaveDialog d(QString::fromStdString(settings.Path()), QString::fromStdString(dir.Path()));
+      d.Folder = QString::fromStdString(dir.Path());
+      WhileExecuting(d, [&] { d.findChild<QMenu*>("pmFavorites")->findChild<QAction*>("miAddCurrentDirectory")->trigger(); });
+      QVERIFY(d.WriteSettings());
+    }
+    const std::string ini = ReadText(settings.Path("OpenSave.ini"));
+    QVERIFY(ini.rfind("WinCmd.ini=path_to_WinCmd.ini\r\nLastFile=", 0) == 0);
+    QVERIFY2(ini.find("Favorite1=" + dir.Path() + "=" + dir.Path() + "\r\n") != std::string::npos, ini.c_str());
+  }
+};
+
+QTEST_MAIN(TDialogTest)
+#include "dialog_test.moc"
