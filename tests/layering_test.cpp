@@ -19,7 +19,7 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"LibTar", {"base"}},
     {"gpx", {"base"}},
     {"jnx", {"base", "MyJpeg"}},
-    {"view", {"base", "jnx", "MyJpeg"}},
+    {"view", {"base", "jnx", "MyJpeg", "gpx"}},
     {"export", {"base", "jnx", "MyJpeg", "LibTar", "view", "resources"}},
     {"uMapCreation", {"base", "jnx", "MyJpeg", "LibTar"}},
     {"commands", {"base", "jnx", "MyJpeg", "LibTar", "gpx", "view", "export", "uMapCreation", "resources"}},

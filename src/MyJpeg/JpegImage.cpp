@@ -96,7 +96,7 @@ int ReadHeader(const std::vector<std::uint8_t>& bytes, std::uint64_t load, THead
 
 // Decodes into out; returns 0 or the libjpeg message code; -2 when the image is too large.
 int DecodeInto(const std::vector<std::uint8_t>& bytes, std::uint64_t load, TDecodeScale scale, bool gray,
-               TPixelBuffer& out) {
+               bool canvas, TPixelBuffer& out) {
   TDecoder& d = ThreadDecoder();
   jpeg_decompress_struct& cinfo = d.cinfo;
   d.err.code = 0;
@@ -118,7 +118,7 @@ int DecodeInto(const std::vector<std::uint8_t>& bytes, std::uint64_t load, TDeco
   }
   cinfo.scale_num = 1;
   cinfo.scale_denom = 1u << static_cast<int>(scale);
-  cinfo.out_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
+  cinfo.out_color_space = canvas ? JCS_EXT_BGRX : gray ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_calc_output_dimensions(&cinfo);
   if (std::uint64_t(cinfo.output_width) * cinfo.output_height > kMaxDecodedPixels) {
     jpeg_abort_decompress(&cinfo);
@@ -240,7 +240,7 @@ void TJpegImage::LoadFromFile(const std::string& path) { LoadFromBytes(ReadFileB
 
 void TJpegImage::Decode() {
   if (decoded_ || source_.empty()) return;
-  if (int code = DecodeInto(source_, load_, DecodeScale, GrayOutput, pixels_)) RaiseCode(code);
+  if (int code = DecodeInto(source_, load_, DecodeScale, GrayOutput, CanvasOutput, pixels_)) RaiseCode(code);
   source_.clear();
   source_.shrink_to_fit();
   decoded_ = true;

@@ -33,6 +33,9 @@ class TJpegImage {
   TDecodeScale DecodeScale = TDecodeScale::Full;
   bool GrayOutput = false;
   bool WriteProgressive = false;
+  // Decode to canvas pixels: 4 bytes a pixel, blue, green, red and 0xFF, the layout of a
+  // 32-bit RGB picture in memory, so drawing one needs no conversion. Not for saving.
+  bool CanvasOutput = false;
 
   // Copies the stream from its start and reads the JPEG header. Raises EJPEG on a bad header.
   void LoadFromStream(TStream& stream);

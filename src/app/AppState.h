@@ -26,6 +26,7 @@ struct TAppState {
   std::vector<int> SelectedTiles;  // indices in the shown level, -1 for a freed slot
   std::vector<std::string> MapGroups;
   bool Activated = false;  // the first activation has been handled
+  std::vector<std::string> Memo;  // the diagnostic panel's lines
 };
 
 }  // namespace brelo

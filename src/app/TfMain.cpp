@@ -3,7 +3,9 @@
 #include <iostream>
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -30,7 +32,13 @@
 #include "base/Paths.h"
 #include "base/SafeFile.h"
 #include "base/Stream.h"
+#include "app/TMapPage.h"
+#include "commands/ExportCommand.h"
 #include "commands/OutlineCommand.h"
+#include "gpx/GarminColors.h"
+#include "gpx/GpxWriter.h"
+#include "view/MapTexts.h"
+#include "view/canvas/TMapCanvas.h"
 #include "gpx/GpxReader.h"
 #include "jnx/FolderScan.h"
 #include "jnx/JnxReader.h"
@@ -96,6 +104,7 @@ TfMain::TfMain(TAppState& state, const QString& settingsFolder, QWidget* parent)
   BuildMapPage(tsMap);
   BuildMapListPage(tsMapList);
   BuildMenus();
+  BuildMapMenu();
   connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) { SwitchPage(index); });
   // Ctrl+Tab and Ctrl+PageDown move between the pages wherever the focus is.
   for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}) {
@@ -154,8 +163,11 @@ void TfMain::BuildMenus() {
   miOpenJNX = action(mmMap, "miOpenJNX", "&OpenJNX...");
   miSaveLevel = action(mmMap, "miSaveLevel", "&SaveLevel");
   miSaveTAR = action(mmMap, "miSaveTAR", "SaveTAR");
+  miLoadGPX = action(mmMap, "miLoadGPX", "&LoadGPX...");
   miPrevLevel = action(mmMap, "miPrevLevel", "PrevLevel");
   miNextLevel = action(mmMap, "miNextLevel", "NextLevel");
+  miDeleteTiles = action(mmMap, "miDeleteTiles", "DeleteTiles");
+  miRedrawMap = action(mmMap, "miRedrawMap", "&RedrawMap");
   miQuit = action(mmMap, "miQuit", "Quit");
   miOpenJNX1 = action(mmMapList, "miOpenJNX1", "OpenJNX...");
   miSaveMap = action(mmMapList, "miSaveMap", "SaveMap");
@@ -179,6 +191,24 @@ void TfMain::BuildMenus() {
     connect(q, &QAction::triggered, this, &QWidget::close);
   }
   connect(miOpenJNX, &QAction::triggered, this, [this] { miOpenJNXClick(); });
+  connect(miLoadGPX, &QAction::triggered, this, [this] { miLoadGPXClick(); });
+  connect(miSaveTAR, &QAction::triggered, this, [this] { miSaveTARClick(); });
+  connect(miRedrawMap, &QAction::triggered, this, [this] {
+    FreeTileCache(state_.Map);
+    mapPage_->iMap->RedrawMap();
+  });
+  auto level = [this](TMapPage::TLevelSender sender) {
+    const int p = mapPage_->ChangeLevel(sender);
+    if (p >= 0) sgLevels->SetCurrentCell(p, 1);
+  };
+  connect(miPrevLevel, &QAction::triggered, this, [level] { level(TMapPage::TLevelSender::Prev); });
+  connect(miNextLevel, &QAction::triggered, this, [level] { level(TMapPage::TLevelSender::Next); });
+  mapPage_->LevelButtons = [this](bool prev, bool next) {
+    miPrevLevel->setEnabled(prev);
+    miNextLevel->setEnabled(next);
+  };
+  mapPage_->SelectionChanged = [this](bool any) { miDeleteTiles->setVisible(any); };
+  miDeleteTiles->setVisible(false);
   connect(miOpenJNX1, &QAction::triggered, this, [this] { miOpenJNXClick(); });
   connect(miAutoUpdateMap, &QAction::toggled, this, [this](bool on) {
     state_.Settings.AutoUpdateMap = on;
@@ -195,28 +225,53 @@ void TfMain::BuildMenus() {
 void TfMain::BuildMapPage(QWidget* page) {
   auto* layout = new QHBoxLayout(page);
   layout->setContentsMargins(0, 0, 0, 0);
-  auto* side = new QWidget(page);
-  side->setObjectName("Panel3");
-  side->setFixedWidth(156);
-  auto* sideLayout = new QVBoxLayout(side);
-  eScale = new QLineEdit(side);
-  eScale->setObjectName("eScale");
-  lbMaps = new QListWidget(side);
-  lbMaps->setObjectName("lbMaps");
-  lLevelInfo = new QLabel(side);
-  lLevelInfo->setObjectName("lLevelInfo");
-  lLevelInfo->setWordWrap(true);
-  sideLayout->addWidget(eScale);
-  sideLayout->addWidget(lbMaps, 1);
-  sideLayout->addWidget(lLevelInfo);
-  iMap = new QLabel(page);
-  iMap->setObjectName("iMap");
-  iMap->setAlignment(Qt::AlignCenter);
-  iMap->setAutoFillBackground(true);
-  iMap->setPalette(QPalette(Qt::white));
-  layout->addWidget(side);
-  layout->addWidget(iMap, 1);
+  mapPage_ = new TMapPage(state_, page);
+  layout->addWidget(mapPage_);
+  lLevelInfo = mapPage_->lLevelInfo;
+  eScale = mapPage_->eScale;
+  lbMaps = mapPage_->lbMaps;
+  mapPage_->MapTabActive = &mapTabActive_;
+  mapPage_->Info = [this](const QString& t) { lInfo->setText(t); };
   connect(lbMaps, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { lbMapsClick(lbMaps->row(item)); });
+}
+
+void TfMain::BuildMapMenu() {
+  pmMap = new QMenu(mapPage_->iMap);
+  pmMap->setObjectName("pmMap");
+  QAction* begin = pmMap->addAction("Begin New Track");
+  begin->setObjectName("miBeginNewTrack");
+  QAction* removeLast = pmMap->addAction("Delete Last Track Point");
+  removeLast->setObjectName("miDeleteLastTrackPoint");
+  QAction* save = pmMap->addAction("Save Track As...");
+  save->setObjectName("miSaveTrackAs");
+  miTrackColor = pmMap->addMenu("Track Color");
+  miTrackColor->setObjectName("miTrackColor");
+  auto* colours = new QActionGroup(miTrackColor);
+  colours->setExclusive(true);
+  for (std::size_t i = 0; i < GarminColors.size(); ++i) {
+    QAction* c = miTrackColor->addAction(GarminColors[i].Name);
+    c->setCheckable(true);
+    colours->addAction(c);
+    connect(c, &QAction::triggered, this, [this, i] {
+      state_.Gpx.CheckedTrackColor = static_cast<int>(i);
+      mapPage_->iMap->Options.TrackColour = static_cast<int>(i);
+      mapPage_->iMap->ForceRedrawMap();
+    });
+  }
+  mapPage_->iMap->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(mapPage_->iMap, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { pmMap->popup(mapPage_->iMap->mapToGlobal(at)); });
+  connect(begin, &QAction::triggered, this, [this] {
+    // A new track from the point of the right click.
+    state_.Gpx.Track.clear();
+    mapPage_->iMap->AddTrackPointAt(mapPage_->iMap->DragLastX, mapPage_->iMap->DragLastY);
+  });
+  connect(removeLast, &QAction::triggered, this, [this] {
+    if (!state_.Gpx.Track.empty()) state_.Gpx.Track.pop_back();
+    mapPage_->iMap->ForceRedrawMap();
+    SetInfo(Q(TrackLengthText(state_.Gpx.Track)));
+  });
+  connect(save, &QAction::triggered, this, [this] { SaveTrackAs(); });
 }
 
 void TfMain::BuildMapListPage(QWidget* page) {
@@ -251,7 +306,9 @@ void TfMain::BuildMapListPage(QWidget* page) {
 void TfMain::SwitchPage(int index) {
   mmMap->setVisible(index == 0);
   mmMapList->setVisible(index == 1);
+  mapTabActive_ = index == 0;
   if (index == 1) lInfo->clear();
+  if (index == 0 && mapPage_->iMap->isVisible()) mapPage_->iMap->ForceRedrawMap();
   if (!state_.Map.CurrentFile.empty()) {
     const QString path = Q(state_.Map.CurrentFile);
     setWindowTitle(AppTitle() + " - " + (index == 1 ? QFileInfo(path).path() : path));
@@ -294,6 +351,11 @@ void TfMain::ReadSettingsFile() {
   PlaceWindow();
   if (!s.Groups.empty()) state_.MapGroups = s.Groups;
   eScale->setText(Q(ShortestNumber(state_.View.ViewScale)));
+  mapPage_->cbDrawGrid->setChecked(s.DrawGrid);
+  mapPage_->cbDrawCrosshair->setChecked(s.DrawCrosshair);
+  mapPage_->cbDrawTrack->setChecked(s.DrawTrack);
+  mapPage_->cbDrawWaypoints->setChecked(s.DrawWaypoints);
+  mapPage_->ApplyOptions();
   UpdateMenuState();
 }
 
@@ -326,9 +388,11 @@ void TfMain::FirstActivation(const QStringList& arguments) {
     try {
       ReadGpx(state_.Settings.AutoLoadWaypoints, state_.Gpx);
     } catch (const EBreloError& e) {
+      mapPage_->FillWaypoints();
       ShowError(QString::fromStdString(e.what()));
       return;
     }
+    mapPage_->FillWaypoints();
   }
   if (arguments.size() < 2 || !arguments[1].toLower().endsWith(".jnx")) return;
   QString path = arguments[1];
@@ -448,8 +512,9 @@ void TfMain::ShowJnx(const QString& path, bool withDetails) {
   const int offered = DummyLevelScaleCount(m);
   const auto items = miAddDummyLevel->actions();
   for (int i = 0; i < items.size(); ++i) items[i]->setVisible(i < offered);
+  mapPage_->iMap->Level = shown;
+  mapPage_->ChangeLevel(TMapPage::TLevelSender::None);
   PageControl->setTabText(0, QFileInfo(path).completeBaseName());
-  iMap->setText(QFileInfo(path).fileName());
   miSaveTAR->setEnabled(true);
 }
 
@@ -478,6 +543,70 @@ bool TfMain::ShowTile(int level, int tile) {
 void TfMain::lbMapsClick(int row) {
   if (row < 0 || row >= lbMaps->count()) return;
   ShowJnx(Q(FolderOf(state_.Map.CurrentFile)) + lbMaps->item(row)->text(), true);
+}
+
+void TfMain::miLoadGPXClick() {
+  TfOpenSaveDialog& d = *dialog_;
+  d.SaveMode = false;
+  d.Filter = "*.gpx";
+  const QString last = Q(state_.Settings.LastGPXFile);
+  d.Folder = last.isEmpty() ? QString() : QFileInfo(last).path() + "/";
+  d.FileName = last;
+  d.setWindowTitle("Load GPX file");
+  if (!d.Execute()) return;
+  state_.Settings.LastGPXFile = S(d.FileName);
+  // A conversion error keeps what was read before it, and is shown.
+  QString error;
+  try {
+    ReadGpx(S(d.FileName), state_.Gpx);
+  } catch (const EBreloError& e) {
+    error = Q(e.what());
+  }
+  mapPage_->FillWaypoints();
+  mapPage_->cbDrawTrack->setChecked(true);
+  mapPage_->cbDrawWaypoints->setChecked(true);
+  mapPage_->ApplyOptions();
+  if (state_.Gpx.CheckedTrackColor >= 0 && state_.Gpx.CheckedTrackColor < miTrackColor->actions().size()) {
+    miTrackColor->actions()[state_.Gpx.CheckedTrackColor]->setChecked(true);
+    mapPage_->iMap->Options.TrackColour = state_.Gpx.CheckedTrackColor;
+  }
+  PageControl->setCurrentIndex(0);
+  const TTrackBounds& b = state_.Gpx.TrackBounds;
+  if (!state_.Gpx.Track.empty()) mapPage_->FitToBounds(b.MinLat, b.MinLon, b.MaxLat, b.MaxLon);
+  if (!error.isEmpty()) ShowError(error);
+}
+
+void TfMain::SaveTrackAs() {
+  TfOpenSaveDialog& d = *dialog_;
+  d.SaveMode = true;
+  d.Filter = "*.gpx";
+  const QString last = Q(state_.Settings.LastGPXFile);
+  d.Folder = last.isEmpty() ? QString() : QFileInfo(last).path() + "/";
+  d.FileName = "New track.gpx";
+  d.setWindowTitle("Save track as");
+  if (!d.Execute()) return;
+  QString path = d.FileName;
+  if (!path.toLower().endsWith(".gpx")) path += ".gpx";
+  try {
+    WriteTrackGpx(S(path), state_.Gpx.Track, state_.Gpx.CheckedTrackColor);
+    state_.Settings.LastGPXFile = S(path);
+    mapPage_->HoldInfo("Track " + path + " saved.");
+  } catch (const EBreloError& e) {
+    mapPage_->HoldInfo(Q(e.what()));
+  }
+}
+
+void TfMain::miSaveTARClick() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  std::vector<std::string> memo;
+  TExportReport report{[this](const std::string& line) { SetInfo(Q(line)); }, &memo};
+  const TCommandResult r = ExportLevelCommand(state_.Map, mapPage_->iMap->Level + 1, report);
+  QApplication::restoreOverrideCursor();
+  state_.Memo = memo;
+  if (r.Ok)
+    mapPage_->HoldInfo(Q(r.Text));
+  else
+    ShowError(Q(r.Text));
 }
 
 void TfMain::closeEvent(QCloseEvent* event) {

@@ -23,6 +23,7 @@ namespace brelo {
 class TfOpenSaveDialog;
 struct TFolderScan;
 class TTextTable;
+class TMapPage;
 
 class TfMain : public QMainWindow {
   Q_OBJECT
@@ -55,6 +56,7 @@ class TfMain : public QMainWindow {
   void SwitchPage(int index);
 
   TfOpenSaveDialog& OpenSaveDialog() { return *dialog_; }
+  TMapPage& MapPage() { return *mapPage_; }
   TAppState& State() { return state_; }
 
  protected:
@@ -64,6 +66,10 @@ class TfMain : public QMainWindow {
  private:
   void BuildMenus();
   void BuildMapPage(QWidget* page);
+  void BuildMapMenu();
+  void miLoadGPXClick();
+  void miSaveTARClick();
+  void SaveTrackAs();
   void BuildMapListPage(QWidget* page);
   void FillMapRow(const std::string& path, const TJnxMap& header, int row);
   void FillLevelTable();
@@ -82,10 +88,16 @@ class TfMain : public QMainWindow {
   QMenuBar* mmMap;
   QMenuBar* mmMapList;
   QLabel* lInfo;
+  TMapPage* mapPage_;
   QLabel* lLevelInfo;
-  QLabel* iMap;
   QLineEdit* eScale;
   QListWidget* lbMaps;
+  QMenu* pmMap;
+  QAction* miLoadGPX;
+  QAction* miRedrawMap;
+  QAction* miDeleteTiles;
+  QMenu* miTrackColor;
+  bool mapTabActive_ = true;
   TTextTable* sgMaps;
   TTextTable* sgLevels;
   TTextTable* sgTiles;

@@ -17,6 +17,9 @@ int main(int argc, char** argv) {
   brelo::cli::RegisterTarCommands(app);
   brelo::cli::RegisterGpxCommands(app);
   brelo::cli::RegisterCreationCommands(app);
+#ifdef BRELO_RENDER
+  brelo::cli::RegisterRenderCommands(app);
+#endif
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

@@ -1,6 +1,9 @@
 #include "view/ViewGeometry.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <numbers>
 
 #include "base/Coordinates.h"
@@ -71,6 +74,46 @@ void ComputeViewOrigin(TViewState& v, const TJnxMap& m) {
     v.ViewOriginX = Round(w - v.ViewScale * v.LinearFactorX * dLon);
     v.ViewOriginY = Round(h - v.ViewScale * v.LinearFactorY * dLat);
   }
+}
+
+int TileAt(const TJnxLevel& level, std::int32_t lat, std::int32_t lon) {
+  for (std::size_t i = 0; i < level.Tiles.size(); ++i) {
+    const TJnxTile& t = level.Tiles[i];
+    if (t.Width == 0 || t.Height == 0) continue;
+    if (t.Left <= lon && lon < t.Right && t.Bottom <= lat && lat < t.Top) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void PanBy(TViewState& v, const TJnxMap& m, int dx, int dy) {
+  const std::int64_t x = std::int64_t(LonToX(v, m, v.ViewCentreLon)) + dx;
+  const std::int64_t y = std::int64_t(LatToY(v, m, v.ViewCentreLat)) + dy;
+  auto pixel = [](std::int64_t p) { return static_cast<std::int32_t>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX)); };
+  const std::int32_t lon = XToLon(v, m, pixel(x)), lat = YToLat(v, m, pixel(y));
+  // A move east that comes out west of where it started went round the range: it stops at
+  // the edge instead, and so on for the other directions.
+  if (dx > 0 && lon < v.ViewCentreLon) v.ViewCentreLon = kJnxMaxUnit;
+  else if (dx < 0 && lon > v.ViewCentreLon) v.ViewCentreLon = -kJnxMaxUnit;
+  else v.ViewCentreLon = lon;
+  if (dy > 0 && lat > v.ViewCentreLat) v.ViewCentreLat = -kJnxMaxUnit;
+  else if (dy < 0 && lat < v.ViewCentreLat) v.ViewCentreLat = kJnxMaxUnit;
+  else v.ViewCentreLat = lat;
+}
+
+void FitToBounds(TViewState& v, const TJnxMap& m, std::int32_t minLat, std::int32_t minLon, std::int32_t maxLat,
+                 std::int32_t maxLon) {
+  v.ViewCentreLat = Midpoint(minLat, maxLat);
+  v.ViewCentreLon = Midpoint(minLon, maxLon);
+  v.ViewScale = 1;
+  ComputeViewOrigin(v, m);
+  const double x1 = LonToX(v, m, minLon), y1 = LatToY(v, m, minLat);
+  const double x2 = LonToX(v, m, maxLon), y2 = LatToY(v, m, maxLat);
+  const double sx = v.CanvasWidth / (x2 - x1 + 200), sy = v.CanvasHeight / (y1 - y2 + 200);
+  double s = std::min(sx, sy);
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2e", s);  // three significant digits
+  s = std::strtod(text, nullptr);
+  v.ViewScale = s > 0 ? s : 1;
 }
 
 double LevelPixelRatio(const TJnxLevel& level) {

@@ -43,6 +43,18 @@ bool IsSquarePixelRatio(double r);
 // A 1 km by 1 km frame around the view centre, written into the map's bounds.
 void SetDefaultFrame(TViewState& v, TJnxMap& m);
 
+// The first tile of the level, in table order, that holds the position: a tile owns its Left
+// and Bottom edges, not its Right and Top. Tiles of zero width or height are skipped; -1 for
+// no hit.
+int TileAt(const TJnxLevel& level, std::int32_t lat, std::int32_t lon);
+// The view centre moved by (dx, dy) canvas pixels; a centre that would leave the range of
+// encoded coordinates stops at its edge.
+void PanBy(TViewState& v, const TJnxMap& m, int dx, int dy);
+// The centre and scale that show the box with 100 pixels of margin on the tighter side, the
+// scale rounded to three significant digits.
+void FitToBounds(TViewState& v, const TJnxMap& m, std::int32_t minLat, std::int32_t minLon, std::int32_t maxLat,
+                 std::int32_t maxLon);
+
 struct TMapExtent {
   double WidthKm = 0, HeightKm = 0;
   std::int32_t WidthPx = 0, HeightPx = 0;

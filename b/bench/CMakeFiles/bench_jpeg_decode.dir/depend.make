@@ -1,0 +1,2 @@
+# Empty dependencies file for bench_jpeg_decode.
+# This may be replaced when dependencies are built.

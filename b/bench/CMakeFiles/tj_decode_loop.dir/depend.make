@@ -1,0 +1,2 @@
+# Empty dependencies file for tj_decode_loop.
+# This may be replaced when dependencies are built.

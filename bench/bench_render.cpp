@@ -1,0 +1,122 @@
+// The map renderer on a 1920 x 1080 canvas over a level of 256 x 256 tiles at scale 1 (about 40
+// tiles visible): a cold pass (every visible tile decoded), a warm pass (everything cached) and
+// a drag pass with one new tile, beside libjpeg-turbo decoding the same visible tiles on one core.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+
+#include "BenchSupport.h"
+#include "RawJpeg.h"
+#include "base/Coordinates.h"
+#include "base/Pipeline.h"
+#include "jnx/JnxReader.h"
+#include "view/render/MapRenderer.h"
+
+using namespace brelo;
+
+namespace {
+
+struct TScene {
+  TJnxMap Map;
+  TViewState View;
+  TGpxData Gpx;
+  TRenderOptions Options;
+  TRedrawFlags Flags;
+  QImage Canvas{1920, 1080, QImage::Format_RGB32};
+  TScene() {
+    // 400 different tiles on a 20 x 20 grid; the canvas shows about 8 x 5 of them.
+    const std::string path = bench::TempPath("render400.jnx");
+    std::vector<std::vector<std::uint8_t>> tiles;
+    for (int i = 0; i < 400; ++i) tiles.push_back(bench::TextureJpeg(256, 256, i));
+    bench::MakeJnxOfTiles(path, tiles);
+    Map.CurrentFile = path;
+    ReadJnx(Map, path, true);
+    SetLevelGeometry(View, Map.Levels[0]);
+    View.ViewCentreLat = Midpoint(Map.South, Map.North);
+    View.ViewCentreLon = Midpoint(Map.West, Map.East);
+    Options.Threads = PipelineThreads();
+  }
+  std::vector<std::size_t> Visible() {
+    Flags.ForceRedraw = true;
+    RedrawMap(Canvas, Map, View, 0, Gpx, {}, Options, Flags);
+    std::vector<std::size_t> out;
+    for (std::size_t i = 0; i < Map.Levels[0].Tiles.size(); ++i)
+      if (Map.Levels[0].Tiles[i].Bitmap) out.push_back(i);
+    FreeTileCache(Map);
+    return out;
+  }
+};
+
+TScene& Scene() {
+  static TScene scene;
+  return scene;
+}
+
+void ColdRedraw(benchmark::State& state) {
+  TScene& s = Scene();
+  s.Options.Threads = static_cast<unsigned>(state.range(0));
+  int decoded = 0;
+  for (auto _ : state) {
+    FreeTileCache(s.Map);
+    decoded = RedrawMap(s.Canvas, s.Map, s.View, 0, s.Gpx, {}, s.Options, s.Flags).Decoded;
+  }
+  state.counters["tiles"] = decoded;
+}
+BENCHMARK(ColdRedraw)->Arg(1)->Arg(2)->ArgName("threads")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void WarmRedraw(benchmark::State& state) {
+  TScene& s = Scene();
+  s.Flags.ForceRedraw = true;
+  RedrawMap(s.Canvas, s.Map, s.View, 0, s.Gpx, {}, s.Options, s.Flags);
+  for (auto _ : state) RedrawMap(s.Canvas, s.Map, s.View, 0, s.Gpx, {}, s.Options, s.Flags);
+  s.Flags.ForceRedraw = false;
+}
+BENCHMARK(WarmRedraw)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A drag step that brings one tile column into view: one decode, the rest from the cache.
+void DragPassOneNewTile(benchmark::State& state) {
+  TScene& s = Scene();
+  s.Flags.ForceRedraw = true;
+  RedrawMap(s.Canvas, s.Map, s.View, 0, s.Gpx, {}, s.Options, s.Flags);
+  s.Flags.DecodeAllTiles = false;
+  int decoded = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    // Drop one visible tile from the cache, as if it had just come into view.
+    for (auto& t : s.Map.Levels[0].Tiles)
+      if (t.Bitmap) {
+        t.Bitmap.reset();
+        break;
+      }
+    state.ResumeTiming();
+    decoded = RedrawMap(s.Canvas, s.Map, s.View, 0, s.Gpx, {}, s.Options, s.Flags).Decoded;
+  }
+  s.Flags.DecodeAllTiles = true;
+  s.Flags.ForceRedraw = false;
+  state.counters["decoded"] = decoded;
+}
+BENCHMARK(DragPassOneNewTile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void LibjpegDecodeOfTheVisibleTiles(benchmark::State& state) {
+  TScene& s = Scene();
+  std::vector<std::vector<std::uint8_t>> jpegs;
+  for (std::size_t i : s.Visible()) jpegs.push_back(RestoreTileJpeg(s.Map, 0, static_cast<int>(i)));
+  bench::TRawJpeg raw;
+  std::vector<std::uint8_t> rgb;
+  int w = 0, h = 0;
+  for (auto _ : state)
+    for (const auto& j : jpegs) raw.Decode(j, rgb, w, h);
+  state.counters["tiles"] = static_cast<double>(jpegs.size());
+}
+BENCHMARK(LibjpegDecodeOfTheVisibleTiles)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

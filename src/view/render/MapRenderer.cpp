@@ -1,0 +1,301 @@
+#include "view/render/MapRenderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPolygon>
+
+#include "MyJpeg/JpegImage.h"
+#include "MyJpeg/StretchHalftone.h"
+#include "base/Coordinates.h"
+#include "base/Pipeline.h"
+#include "gpx/GarminColors.h"
+#include "jnx/TileSource.h"
+#include "view/MapTexts.h"
+
+namespace brelo {
+
+namespace {
+
+bool Proper(const TJnxTile& t) { return t.Right != t.Left && t.Top != t.Bottom; }
+
+// Cached bitmaps hold canvas pixels (blue, green, red, 0xFF), so drawing one is a plain copy.
+QImage View(const TPixelBuffer& b) {
+  return QImage(b.Data.data(), b.Width, b.Height, static_cast<qsizetype>(b.Stride()), QImage::Format_RGB32);
+}
+
+std::shared_ptr<TPixelBuffer> Placeholder(int w, int h) {
+  w = std::clamp(w, 1, 4096), h = std::clamp(h, 1, 4096);
+  QImage img(w, h, QImage::Format_RGB32);
+  img.fill(QColor(200, 200, 200));
+  QPainter p(&img);
+  p.setPen(QColor(120, 120, 120));
+  p.drawRect(0, 0, w - 1, h - 1);
+  p.drawLine(0, 0, w - 1, h - 1);
+  p.drawLine(0, h - 1, w - 1, 0);
+  p.end();
+  auto out = std::make_shared<TPixelBuffer>(w, h, 4);
+  for (int y = 0; y < h; ++y) std::copy_n(img.constScanLine(y), static_cast<std::size_t>(w) * 4, out->Row(y));
+  return out;
+}
+
+// The cached bitmap of one tile at on-canvas size w x h.
+std::shared_ptr<TPixelBuffer> DecodeTileBitmap(std::vector<std::uint8_t> jpeg, int w, int h,
+                                               const TTileDecoding& how) {
+  try {
+    TJpegImage image;
+    image.DecodeScale = static_cast<TDecodeScale>(how.ScaleLog2);
+    image.CanvasOutput = true;
+    image.LoadFromBytes(std::move(jpeg));
+    image.Decode();
+    if (!how.Resample) return std::make_shared<TPixelBuffer>(image.TakePixels());
+    if (w <= 0 || h <= 0) return std::make_shared<TPixelBuffer>();
+    auto sized = std::make_shared<TPixelBuffer>(w, h, 4);
+    StretchHalftone(image.Pixels(), *sized);
+    return sized;
+  } catch (const EBreloError&) {
+    return Placeholder(w, h);
+  }
+}
+
+QColor TrackColor(int index) {
+  if (index < 0 || index >= static_cast<int>(GarminColors.size())) return QColor(0, 0, 255);
+  const TGarminColor& c = GarminColors[static_cast<std::size_t>(index)];
+  return QColor(c.R, c.G, c.B);
+}
+
+void ThreePasses(QPainter& p, const QPolygon& line, int colour) {
+  for (auto [c, width] : {std::pair{QColor(Qt::white), 7}, {QColor(Qt::black), 5}, {TrackColor(colour), 3}}) {
+    p.setPen(QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    if (line.size() == 1)
+      p.drawPoint(line[0]);
+    else
+      p.drawPolyline(line);
+  }
+}
+
+QFont Font(int points, bool italic = false) {
+  QFont f;
+  f.setPointSize(points);
+  f.setItalic(italic);
+  return f;
+}
+
+void DrawTileGrid(QPainter& p, const TJnxTile& t, int index, int x, int y, int w, int h) {
+  p.setPen(QPen(Qt::black, 0, Qt::DotLine));
+  p.setBrush(Qt::NoBrush);
+  p.drawPolyline(QPolygon({QPoint(x, y + h), QPoint(x, y), QPoint(x + w, y), QPoint(x + w, y + h), QPoint(x, y + h)}));
+  p.setFont(Font(7));
+  const QFontMetrics fm(p.font());
+  const int cx = x + w / 2, cy = y + h / 2;
+  const QString size = QString::asprintf("%dx%d -> %dx%d", t.Width, t.Height, w, h);
+  const QString number = QString::number(index + 1);
+  p.setBackgroundMode(Qt::OpaqueMode);
+  p.setBackground(Qt::white);
+  p.drawText(cx - fm.horizontalAdvance(size) / 2, cy + fm.ascent(), size);
+  p.drawText(cx - fm.horizontalAdvance(number) / 2, cy - fm.height() + fm.ascent(), number);
+  p.setBackgroundMode(Qt::TransparentMode);
+}
+
+}  // namespace
+
+TTileDecoding TileDecoding(double s, bool quality2) {
+  if (quality2) return {0, true};
+  TTileDecoding d;
+  d.ScaleLog2 = s <= 0.125 ? 3 : s <= 0.25 ? 2 : s <= 0.5 ? 1 : 0;
+  d.Resample = !(s == 0.125 || s == 0.25 || s == 0.5 || s == 1);
+  return d;
+}
+
+TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, const TGpxData& gpx,
+                      const std::vector<int>& selected, const TRenderOptions& o, TRedrawFlags& flags) {
+  TRedrawPass pass;
+  if (map.AllTilesCached && flags.DecodeAllTiles && !flags.ForceRedraw) {
+    pass.Skipped = true;
+    return pass;
+  }
+  flags.RedrawBusy = true;
+  canvas.fill(Qt::white);
+  v.CanvasWidth = canvas.width(), v.CanvasHeight = canvas.height();
+  ComputeViewOrigin(v, map);
+  const TMapExtent extent = MapExtent(v, map);
+  const bool haveLevel = level >= 0 && level < static_cast<int>(map.Levels.size());
+  pass.Info = MapInfoText(map, haveLevel ? level : -1, extent);
+  QPainter p(&canvas);
+  const QRect canvasRect(0, 0, canvas.width(), canvas.height());
+
+  if (haveLevel) {
+    map.AllTilesCached = true;
+    auto& tiles = map.Levels[static_cast<std::size_t>(level)].Tiles;
+    struct TVisible {
+      std::size_t Index;
+      QRect Rect;
+    };
+    std::vector<TVisible> visible;
+    for (std::size_t i = 0; i < tiles.size(); ++i) {
+      const TJnxTile& t = tiles[i];
+      if (!Proper(t)) continue;
+      const int x1 = LonToX(v, map, t.Left), x2 = LonToX(v, map, t.Right);
+      const int y1 = LatToY(v, map, t.Top), y2 = LatToY(v, map, t.Bottom);
+      const QRect r(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1));
+      if (!r.intersects(canvasRect)) continue;
+      visible.push_back({i, QRect(x1, y1, x2 - x1, y2 - y1)});
+    }
+    // The tiles to decode: every uncached visible tile at rest, the first one while moving.
+    std::vector<std::size_t> wanted;
+    for (const auto& vt : visible)
+      if (!tiles[vt.Index].Bitmap) {
+        map.AllTilesCached = false;
+        if (flags.DecodeAllTiles || wanted.empty()) wanted.push_back(&vt - visible.data());
+      }
+    if (!wanted.empty()) {
+      const TTileDecoding how = TileDecoding(v.ViewScale, o.Quality2);
+      TTileSource source(map.CurrentFile);
+      struct TRead {
+        std::vector<std::uint8_t> Jpeg;
+      };
+      std::function<TRead(std::size_t)> produce = [&](std::size_t k) {
+        const TVisible& vt = visible[wanted[k]];
+        TRead r;
+        TMemoryStream buffer;
+        try {
+          source.Restore(tiles[vt.Index], level, static_cast<int>(vt.Index), buffer);
+          r.Jpeg = std::move(buffer.Data());
+        } catch (const EBreloError&) {
+        }
+        return r;
+      };
+      std::function<std::shared_ptr<TPixelBuffer>(TRead&, std::size_t)> transform = [&](TRead& r, std::size_t k) {
+        const TVisible& vt = visible[wanted[k]];
+        if (r.Jpeg.empty()) return Placeholder(vt.Rect.width(), vt.Rect.height());
+        return DecodeTileBitmap(std::move(r.Jpeg), vt.Rect.width(), vt.Rect.height(), how);
+      };
+      std::function<void(std::shared_ptr<TPixelBuffer>&, std::size_t)> commit = [&](std::shared_ptr<TPixelBuffer>& b,
+                                                                                     std::size_t k) {
+        tiles[visible[wanted[k]].Index].Bitmap = std::move(b);
+      };
+      RunOrderedBatches<TRead, std::shared_ptr<TPixelBuffer>>(wanted.size(), produce, transform, commit,
+                                                               std::max(1u, o.Threads));
+      pass.Decoded = static_cast<int>(wanted.size());
+    }
+    for (const auto& vt : visible) {
+      const TJnxTile& t = tiles[vt.Index];
+      if (t.Bitmap && !t.Bitmap->Empty()) {
+        p.drawImage(vt.Rect.topLeft(), View(*t.Bitmap));
+        ++pass.Drawn;
+      }
+      if (o.DrawGrid) DrawTileGrid(p, t, static_cast<int>(vt.Index), vt.Rect.x(), vt.Rect.y(), vt.Rect.width(), vt.Rect.height());
+    }
+  }
+
+  if (o.DrawTrack && !gpx.Track.empty()) {
+    QPolygon line;
+    for (const auto& pt : gpx.Track) line << QPoint(LonToX(v, map, pt.Longitude), LatToY(v, map, pt.Latitude));
+    if (line.size() == 1) line << line[0];
+    ThreePasses(p, line, o.TrackColour);
+  }
+  if (o.DrawWaypoints) {
+    p.setFont(Font(8, true));
+    const QFontMetrics fm(p.font());
+    for (const auto& w : gpx.Waypoints) {
+      const int x = LonToX(v, map, w.Longitude), y = LatToY(v, map, w.Latitude);
+      if (!canvasRect.contains(x, y)) continue;
+      const QString name = QString::fromStdString(w.Name);
+      p.setPen(Qt::black);
+      p.setBackgroundMode(Qt::OpaqueMode);
+      p.setBackground(Qt::white);
+      p.drawText(x - fm.horizontalAdvance(name) / 2, y + 3 + fm.ascent(), name);
+      p.setBackgroundMode(Qt::TransparentMode);
+      p.setPen(QPen(QColor(0, 0, 255), 1));
+      p.setBrush(QColor(0, 255, 255));
+      p.drawEllipse(x - 3, y - 3, 6, 6);
+    }
+  }
+  p.end();
+  if (haveLevel)
+    for (int t : selected)
+      if (t >= 0 && t < static_cast<int>(map.Levels[static_cast<std::size_t>(level)].Tiles.size()))
+        DrawTileHatch(canvas, map, v, level, t);
+  p.begin(&canvas);
+  if (o.DrawCrosshair) {
+    const int cx = canvas.width() / 2, cy = canvas.height() / 2;
+    p.setPen(QPen(Qt::red, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawLine(cx - 20, cy, cx - 3, cy);
+    p.drawLine(cx + 20, cy, cx + 3, cy);
+    p.drawLine(cx, cy - 20, cx, cy - 3);
+    p.drawLine(cx, cy + 20, cx, cy + 3);
+    p.drawEllipse(cx - 20, cy - 20, 40, 40);
+  }
+  if (haveLevel) {
+    p.setPen(QPen(Qt::red, 1));
+    p.setBrush(Qt::NoBrush);
+    const int x1 = LonToX(v, map, map.West), y1 = LatToY(v, map, map.North);
+    const int x2 = LonToX(v, map, map.East), y2 = LatToY(v, map, map.South);
+    p.drawRect(QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)));
+  }
+  // A raised outer and a sunken inner edge around the canvas.
+  {
+    const int w = canvas.width() - 1, h = canvas.height() - 1;
+    const QColor light(255, 255, 255), dark(128, 128, 128);
+    p.setPen(light);
+    p.drawLine(0, 0, w, 0);
+    p.drawLine(0, 0, 0, h);
+    p.setPen(dark);
+    p.drawLine(0, h, w, h);
+    p.drawLine(w, 0, w, h);
+    p.setPen(dark);
+    p.drawLine(1, 1, w - 1, 1);
+    p.drawLine(1, 1, 1, h - 1);
+    p.setPen(light);
+    p.drawLine(1, h - 1, w - 1, h - 1);
+    p.drawLine(w - 1, 1, w - 1, h - 1);
+  }
+  // The scale bar: a quarter of the canvas, rounded to one significant digit.
+  {
+    const int q = canvas.width() / 4, y = canvas.height() - 20;
+    const std::int32_t lat = YToLat(v, map, y), lon1 = XToLon(v, map, 20), lon2 = XToLon(v, map, 20 + q);
+    const double km = ScaleBarKm(JnxDistanceKm(lat, lon1, lat, lon2));
+    const double phi = JnxToDeg(lat), lambda1 = JnxToDeg(lon1);
+    const double lambda2 = km / (std::cos(phi * std::numbers::pi / 180) * 111.31949079327357) + lambda1;
+    const int x1 = LonToX(v, map, DegToJnx(lambda2));
+    p.setPen(QPen(Qt::white, 3));
+    p.drawLine(20, y, x1, y);
+    p.setPen(QPen(Qt::black, 1));
+    p.drawLine(20, y, x1, y);
+    p.setFont(Font(10));
+    const QFontMetrics fm(p.font());
+    const QString label = QString::fromStdString(ScaleBarLabel(km));
+    p.setBackgroundMode(Qt::OpaqueMode);
+    p.setBackground(Qt::white);
+    p.drawText(20 + (x1 - 20 - fm.horizontalAdvance(label)) / 2, y - fm.height() + fm.ascent(), label);
+  }
+  p.end();
+  flags.RedrawBusy = false;
+  return pass;
+}
+
+void DrawTileHatch(QImage& canvas, const TJnxMap& map, const TViewState& v, int level, int tile) {
+  if (level < 0 || level >= static_cast<int>(map.Levels.size())) return;
+  const auto& tiles = map.Levels[static_cast<std::size_t>(level)].Tiles;
+  if (tile < 0 || tile >= static_cast<int>(tiles.size())) return;
+  const TJnxTile& t = tiles[static_cast<std::size_t>(tile)];
+  const QRect r(QPoint(LonToX(v, map, t.Left), LatToY(v, map, t.Top)),
+                QPoint(LonToX(v, map, t.Right) - 1, LatToY(v, map, t.Bottom) - 1));
+  QPainter p(&canvas);
+  p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+  p.setPen(QPen(Qt::white, 0));
+  p.setBrush(QBrush(Qt::white, Qt::BDiagPattern));
+  p.drawRect(r);
+}
+
+void DrawTrackSegment(QImage& canvas, int x1, int y1, int x2, int y2, int colour) {
+  QPainter p(&canvas);
+  ThreePasses(p, QPolygon({QPoint(x1, y1), QPoint(x2, y2)}), colour);
+}
+
+}  // namespace brelo

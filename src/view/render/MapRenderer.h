@@ -1,0 +1,58 @@
+#pragma once
+// The map renderer: the whole map canvas in one pass (white ground, the visible tiles of a
+// level from their cache, track, waypoints, selected tiles, crosshair, outline, scale bar),
+// and the two overlays drawn straight onto the canvas between passes. Depends on Qt Gui only,
+// so the window and brelo-cli render draw with the same code.
+#include <string>
+#include <vector>
+
+#include <QImage>
+
+#include "gpx/GpxData.h"
+#include "jnx/JnxMap.h"
+#include "view/ViewGeometry.h"
+
+namespace brelo {
+
+struct TRenderOptions {
+  bool DrawGrid = false, DrawCrosshair = true, DrawTrack = true, DrawWaypoints = true;
+  bool Quality2 = false;  // full-size decoding with area-averaging resampling
+  int TrackColour = -1;   // index into GarminColors; -1: blue
+  unsigned Threads = 1;   // decoders for the visible tiles of a pass at rest
+};
+
+struct TRedrawFlags {
+  bool DecodeAllTiles = true;  // false while the map moves: at most one new tile a pass
+  bool ForceRedraw = false;
+  bool RedrawBusy = false;
+};
+
+// What a pass did, for the window and the tests.
+struct TRedrawPass {
+  bool Skipped = false;
+  int Decoded = 0;   // tiles decoded in this pass
+  int Drawn = 0;     // tiles drawn from the cache
+  std::string Info;  // the summary for lLevelInfo
+};
+
+// How a tile is decoded for a scale: the decoder's reduction (0 full, 1 half, 2 quarter,
+// 3 eighth) and whether the decoded image is the cached bitmap as it is (Quality1 at exactly
+// 1, 0.5, 0.25 or 0.125).
+struct TTileDecoding {
+  int ScaleLog2 = 0;
+  bool Resample = true;
+};
+TTileDecoding TileDecoding(double viewScale, bool quality2);
+
+// One pass over canvas, whose size is the canvas. level is the shown level (-1: none). Cached
+// tiles live in the tiles' Bitmap slots at their on-canvas size; a tile that does not decode
+// caches a grey placeholder with a cross, so it is decoded once per cache lifetime.
+TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& view, int level, const TGpxData& gpx,
+                      const std::vector<int>& selectedTiles, const TRenderOptions& options, TRedrawFlags& flags);
+
+// The XOR hatch of a tile: drawing it twice restores every pixel.
+void DrawTileHatch(QImage& canvas, const TJnxMap& map, const TViewState& view, int level, int tile);
+// One track segment in the track's three passes, straight onto the canvas.
+void DrawTrackSegment(QImage& canvas, int x1, int y1, int x2, int y2, int trackColour);
+
+}  // namespace brelo

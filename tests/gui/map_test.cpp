@@ -1,0 +1,220 @@
+// The renderer and the map page under the offscreen platform.
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QtTest>
+
+#include "TestSupport.h"
+#include "app/TMapPage.h"
+#include "app/TfMain.h"
+#include "base/Coordinates.h"
+#include "jnx/JnxReader.h"
+#include "jnx/JnxWriter.h"
+#include "view/canvas/TMapCanvas.h"
+#include "view/render/MapRenderer.h"
+
+using namespace brelo;
+using namespace brelo::test;
+
+namespace {
+
+// A one-level map of 3 x 3 tiles of 256 x 256 pixels, 0.01 degrees each, around 50 N 20 E.
+std::string TileMap(const TTempDir& dir, bool breakSecond = false) {
+  TJnxMap map;
+  map.Version = 4, map.ZOrder = 30, map.BlockVersion = 9, map.Guid = "0";
+  const double step = 0.01;
+  std::vector<std::vector<std::uint8_t>> jpegs;
+  TJnxLevel level;
+  level.Scale = 2388;
+  for (int i = 0; i < 9; ++i) {
+    jpegs.push_back(MakeJpeg(256, 256, i));
+    if (breakSecond && i == 1) std::fill(jpegs.back().begin() + 2, jpegs.back().end(), 0x11);
+    TJnxTile t;
+    t.Left = DegToJnx(20 + step * (i % 3)), t.Right = DegToJnx(20 + step * (i % 3 + 1));
+    t.Top = DegToJnx(50.03 - step * (i / 3)), t.Bottom = DegToJnx(50.03 - step * (i / 3 + 1));
+    t.Width = t.Height = 256;
+    t.ImageSize = static_cast<std::int32_t>(jpegs.back().size() - 2);
+    level.Tiles.push_back(t);
+  }
+  level.TileCount = 9;
+  map.Levels.push_back(level);
+  map.LevelCount = map.LevelCount2 = 1;
+  map.West = DegToJnx(20), map.East = DegToJnx(20.03), map.North = DegToJnx(50.03), map.South = DegToJnx(50);
+  RebuildSourceLocations(map);
+  const std::string path = dir.Path("tiles.jnx");
+  WriteJnx(map, path, -1, [&](TFileStream& out, std::uint32_t) {
+    for (const auto& j : jpegs) out.Write(j.data() + 2, j.size() - 2);
+  }, nullptr);
+  return path;
+}
+
+struct TScene {
+  TJnxMap Map;
+  TViewState View;
+  TGpxData Gpx;
+  TRenderOptions Options;
+  TRedrawFlags Flags;
+  QImage Canvas{300, 300, QImage::Format_RGB32};
+  explicit TScene(const std::string& path) {
+    Map = LoadJnx(path);
+    SetLevelGeometry(View, Map.Levels[0]);
+    View.ViewCentreLat = Midpoint(Map.South, Map.North);
+    View.ViewCentreLon = Midpoint(Map.West, Map.East);
+    Options.DrawCrosshair = false;
+  }
+  TRedrawPass Pass(const std::vector<int>& selected = {}) {
+    return RedrawMap(Canvas, Map, View, 0, Gpx, selected, Options, Flags);
+  }
+};
+
+}  // namespace
+
+class TMapTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void RestingPassesDecodeThenRedrawThenSkip() {
+    TTempDir dir;
+    TScene s(TileMap(dir));
+    TRedrawPass first = s.Pass();
+    QVERIFY(first.Decoded > 0);
+    QVERIFY(!s.Map.AllTilesCached);
+    TRedrawPass second = s.Pass();
+    QCOMPARE(second.Decoded, 0);
+    QVERIFY(!second.Skipped);
+    QVERIFY(s.Map.AllTilesCached);
+    QVERIFY(s.Pass().Skipped);
+    s.Flags.ForceRedraw = true;
+    QVERIFY(!s.Pass().Skipped);
+  }
+
+  void MovingPassesDecodeOneTileAtATime() {
+    TTempDir dir;
+    TScene s(TileMap(dir));
+    s.Flags.DecodeAllTiles = false;
+    for (int i = 0; i < 3; ++i) QCOMPARE(s.Pass().Decoded, 1);
+    s.Flags.DecodeAllTiles = true;
+    QVERIFY(s.Pass().Decoded > 1);
+  }
+
+  void CacheHoldsTilesAtTheirCanvasSize() {
+    QCOMPARE(TileDecoding(0.25, false).ScaleLog2, 2);
+    QVERIFY(!TileDecoding(0.25, false).Resample);
+    QCOMPARE(TileDecoding(0.3, false).ScaleLog2, 1);
+    QVERIFY(TileDecoding(0.3, false).Resample);
+    QVERIFY(TileDecoding(1, true).Resample);
+    TTempDir dir;
+    TScene s(TileMap(dir));
+    s.View.ViewScale = 0.25;
+    s.Pass();
+    QCOMPARE(s.Map.Levels[0].Tiles[4].Bitmap->Width, 64);
+    FreeTileCache(s.Map);
+    s.View.ViewScale = 0.3;
+    s.Pass();
+    const TJnxTile& t = s.Map.Levels[0].Tiles[4];
+    QCOMPARE(t.Bitmap->Width, LonToX(s.View, s.Map, t.Right) - LonToX(s.View, s.Map, t.Left));
+    FreeTileCache(s.Map);
+    s.View.ViewScale = 0.125;
+    s.Pass();
+    QCOMPARE(s.Map.Levels[0].Tiles[4].Bitmap->Width, 32);
+  }
+
+  void UndecodableTileDrawsAPlaceholderOnce() {
+    TTempDir dir;
+    TScene s(TileMap(dir, true));
+    s.Options.Threads = 2;
+    s.Pass();
+    const auto& bad = s.Map.Levels[0].Tiles[1];
+    QVERIFY(bad.Bitmap && !bad.Bitmap->Empty());  // a grey cell with a cross, cached
+    QCOMPARE(s.Pass().Decoded, 0);
+    // Two threads draw what one draws.
+    TScene one(TileMap(dir, true));
+    one.Pass();
+    QCOMPARE(one.Canvas, s.Canvas);
+  }
+
+  void HatchShowsAndVanishesPixelForPixel() {
+    TTempDir dir;
+    TScene s(TileMap(dir));
+    s.Pass();
+    const QImage before = s.Canvas.copy();
+    DrawTileHatch(s.Canvas, s.Map, s.View, 0, 4);
+    QVERIFY(s.Canvas != before);
+    DrawTileHatch(s.Canvas, s.Map, s.View, 0, 4);
+    QCOMPARE(s.Canvas, before);
+    // Entries the level does not have are never drawn.
+    s.Flags.ForceRedraw = true;
+    s.Pass({-1, 42});
+    QCOMPARE(s.Canvas, before);
+  }
+
+  void InfoTextsAndWaypointsOffTheCanvas() {
+    TJnxMap none;
+    TViewState v;
+    v.CanvasWidth = 640, v.CanvasHeight = 482;
+    SetDefaultFrame(v, none);
+    TGpxData gpx;
+    TWpt far;
+    far.Latitude = DegToJnx(10), far.Longitude = DegToJnx(10), far.Name = "far";
+    gpx.Waypoints.push_back(far);
+    TRedrawFlags flags;
+    QImage canvas(640, 482, QImage::Format_RGB32);
+    TRenderOptions o;
+    o.DrawCrosshair = false;
+    const TRedrawPass pass = RedrawMap(canvas, none, v, -1, gpx, {}, o, flags);
+    QVERIFY(QString::fromStdString(pass.Info).startsWith("No map\n1km x 1km\n640px x 482px"));
+    QVERIFY(!flags.RedrawBusy);
+    // Nothing of the far waypoint is on the canvas: the middle stays white.
+    QCOMPARE(canvas.pixel(320, 240), qRgb(255, 255, 255));
+  }
+
+  void PageGesturesScaleAndLevels() {
+    TTempDir dir, settings;
+    const std::string path = TileMap(dir);
+    TAppState state;
+    TfMain window(state, QString::fromStdString(settings.Path()));
+    window.resize(900, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.OpenMap(QString::fromStdString(path));
+    TMapPage& page = window.MapPage();
+    TMapCanvas* canvas = page.iMap;
+    // Scale box: abc gives 1, the buttons double and halve.
+    page.eScale->setText("abc");
+    QTest::keyClick(page.eScale, Qt::Key_Return);
+    QCOMPARE(state.View.ViewScale, 1.0);
+    QTest::mouseClick(page.sbScaleIn, Qt::LeftButton);
+    QCOMPARE(page.eScale->text(), QString("2"));
+    page.eScale->setText("-2");
+    QTest::mouseClick(page.sbScaleOut, Qt::LeftButton);
+    QCOMPARE(page.eScale->text(), QString("0.5"));
+    QTest::mouseClick(page.sbScale_1, Qt::LeftButton);
+    // Ctrl+click selects the tile under the pointer and shows DeleteTiles; again deselects.
+    const QPoint centre(canvas->width() / 2, canvas->height() / 2);
+    auto* deleteTiles = window.findChild<QAction*>("miDeleteTiles");
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::ControlModifier, centre);
+    QCOMPARE(state.SelectedTiles, std::vector<int>{4});
+    QVERIFY(deleteTiles->isVisible());
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::ControlModifier, centre);
+    QCOMPARE(state.SelectedTiles, std::vector<int>{-1});
+    QVERIFY(!deleteTiles->isVisible());
+    // Shift+Ctrl+click adds track points and shows the length.
+    auto* info = window.findChild<QLabel*>("lInfo");
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, centre);
+    QCOMPARE(info->text(), QString("TrackLen=0.000km"));
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, centre + QPoint(100, 0));
+    QCOMPARE(state.Gpx.Track.size(), std::size_t(2));
+    QVERIFY(info->text().startsWith("TrackLen=0."));
+    QVERIFY(info->text() != "TrackLen=0.000km");
+    // Any other gesture shows the hint.
+    QTest::mouseClick(canvas, Qt::RightButton, Qt::NoModifier, centre);
+    QCOMPARE(info->text(), QString("Shift+Ctrl: Add Point to Track, Ctrl: Select/Deselect Tile"));
+    // One level: both level commands disabled.
+    QVERIFY(!window.findChild<QAction*>("miPrevLevel")->isEnabled());
+    QVERIFY(!window.findChild<QAction*>("miNextLevel")->isEnabled());
+  }
+};
+
+QTEST_MAIN(TMapTest)
+#include "map_test.moc"
