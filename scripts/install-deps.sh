@@ -3,7 +3,7 @@
 # something is missing. Usage: scripts/install-deps.sh [--test]
 set -euo pipefail
 packages=(cmake g++ make pkg-config libjpeg62-turbo-dev libpng-dev zlib1g-dev libcli11-dev nlohmann-json3-dev
-  libgtest-dev libbenchmark-dev libturbojpeg0-dev qt6-base-dev)
+  libgtest-dev libbenchmark-dev libturbojpeg0-dev qt6-base-dev fonts-dejavu-core)
 if [[ "${1:-}" == "--test" ]]; then
   # Fuzzers, and the peer tools that the interoperability tests run.
   packages+=(clang libclang-rt-14-dev libjpeg-turbo-progs imagemagick gpsbabel libxml2-utils tar python3 gdal-bin qmapshack xvfb xauth xdotool)

@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QShortcut>
 #include <QTabWidget>
@@ -98,7 +99,15 @@ TfMain::TfMain(TAppState& state, const QString& settingsFolder, QWidget* parent)
   lInfo->setObjectName("lInfo");
   lInfo->setMinimumHeight(lInfo->fontMetrics().height() + 4);
   lInfo->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // The diagnostic panel, for development: its menu item exists only when the marker file
+  // "brelo.memo" is in the working directory.
+  Memo1 = new QPlainTextEdit(central);
+  Memo1->setObjectName("Memo1");
+  Memo1->setReadOnly(true);
+  Memo1->setMaximumHeight(160);
+  Memo1->hide();
   layout->addWidget(PageControl, 1);
+  layout->addWidget(Memo1);
   layout->addWidget(lInfo);
   setCentralWidget(central);
   BuildMapPage(tsMap);
@@ -168,6 +177,9 @@ void TfMain::BuildMenus() {
   miNextLevel = action(mmMap, "miNextLevel", "NextLevel");
   miDeleteTiles = action(mmMap, "miDeleteTiles", "DeleteTiles");
   miRedrawMap = action(mmMap, "miRedrawMap", "&RedrawMap");
+  ShowMemo1 = action(mmMap, "ShowMemo1", "ShowMemo");
+  ShowMemo1->setVisible(QFileInfo::exists("brelo.memo"));
+  connect(ShowMemo1, &QAction::triggered, this, [this] { Memo1->setVisible(!Memo1->isVisible()); });
   miQuit = action(mmMap, "miQuit", "Quit");
   miOpenJNX1 = action(mmMapList, "miOpenJNX1", "OpenJNX...");
   miSaveMap = action(mmMapList, "miSaveMap", "SaveMap");
@@ -603,6 +615,9 @@ void TfMain::miSaveTARClick() {
   const TCommandResult r = ExportLevelCommand(state_.Map, mapPage_->iMap->Level + 1, report);
   QApplication::restoreOverrideCursor();
   state_.Memo = memo;
+  QStringList lines;
+  for (const auto& l : memo) lines << Q(l);
+  Memo1->setPlainText(lines.join('\n'));
   if (r.Ok)
     mapPage_->HoldInfo(Q(r.Text));
   else

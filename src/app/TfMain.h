@@ -16,6 +16,7 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QMenuBar;
+class QPlainTextEdit;
 class QTabWidget;
 
 namespace brelo {
@@ -93,6 +94,8 @@ class TfMain : public QMainWindow {
   QLineEdit* eScale;
   QListWidget* lbMaps;
   QMenu* pmMap;
+  QPlainTextEdit* Memo1;
+  QAction* ShowMemo1;
   QAction* miLoadGPX;
   QAction* miRedrawMap;
   QAction* miDeleteTiles;

@@ -9,6 +9,7 @@
 #include "app/TMapPage.h"
 #include "app/TfMain.h"
 #include "base/Coordinates.h"
+#include "MyJpeg/JpegImage.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxWriter.h"
 #include "view/canvas/TMapCanvas.h"
@@ -167,6 +168,50 @@ class TMapTest : public QObject {
     QVERIFY(!flags.RedrawBusy);
     // Nothing of the far waypoint is on the canvas: the middle stays white.
     QCOMPARE(canvas.pixel(320, 240), qRgb(255, 255, 255));
+  }
+
+  // The peer program's file: every tile is drawn where its bounds say, so the pixel at the
+  // middle of a tile's rectangle is the tile's own middle pixel.
+  void PeerTilesLandWhereTheirBoundsSay() {
+    const std::string peer = FindPeerFile("sw_two_levels.jnx");
+    if (peer.empty()) QSKIP("peer file sw_two_levels.jnx is missing: qmt_map2jnx and gdal_translate make it");
+    TScene s(peer);
+    s.Canvas = QImage(900, 700, QImage::Format_RGB32);
+    const int level = 1;
+    SetLevelGeometry(s.View, s.Map.Levels[level]);
+    s.Options.Quality2 = s.View.Mercator;
+    RedrawMap(s.Canvas, s.Map, s.View, level, s.Gpx, {}, s.Options, s.Flags);
+    int checked = 0;
+    for (int t = 0; t < s.Map.Levels[level].TileCount; ++t) {
+      const TJnxTile& tile = s.Map.Levels[level].Tiles[static_cast<std::size_t>(t)];
+      const int x = (LonToX(s.View, s.Map, tile.Left) + LonToX(s.View, s.Map, tile.Right)) / 2;
+      const int y = (LatToY(s.View, s.Map, tile.Top) + LatToY(s.View, s.Map, tile.Bottom)) / 2;
+      if (!s.Canvas.rect().contains(x, y)) continue;
+      TJpegImage image;
+      QVERIFY(DecodeTile(s.Map, level, t, image));
+      const TPixelBuffer& px = image.Pixels();
+      const std::uint8_t* p = px.Row(px.Height / 2) + (px.Width / 2) * px.Channels;
+      const QColor c = s.Canvas.pixelColor(x, y);
+      QVERIFY2(std::abs(c.red() - p[0]) < 40 && std::abs(c.green() - p[1]) < 40 && std::abs(c.blue() - p[2]) < 40,
+               qPrintable(QString("tile %1").arg(t + 1)));
+      ++checked;
+    }
+    QVERIFY(checked >= 6);
+  }
+
+  void PrevAndNextFollowTheLevel() {
+    TTempDir dir, settings;
+    MakeTestJnx(dir.Path("two.jnx"), {1, 4});
+    TAppState state;
+    TfMain window(state, QString::fromStdString(settings.Path()));
+    window.OpenMap(QString::fromStdString(dir.Path("two.jnx")));
+    auto* prev = window.findChild<QAction*>("miPrevLevel");
+    auto* next = window.findChild<QAction*>("miNextLevel");
+    QVERIFY(prev->isEnabled() && !next->isEnabled());
+    prev->trigger();
+    QCOMPARE(window.MapPage().iMap->Level, 0);
+    QVERIFY(!prev->isEnabled() && next->isEnabled());
+    QVERIFY(window.findChild<QLabel*>("lLevelInfo")->text().contains("Level 1/2"));
   }
 
   void PageGesturesScaleAndLevels() {

@@ -2482,6 +2482,15 @@ src/CMakeFiles/gui.dir/app/TfMain.cpp.o: /work/wt11/src/app/TfMain.cpp \
   /usr/include/x86_64-linux-gnu/qt6/QtWidgets/QMessageBox \
   /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qmessagebox.h \
   /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qdialog.h \
+  /usr/include/x86_64-linux-gnu/qt6/QtWidgets/QPlainTextEdit \
+  /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qplaintextedit.h \
+  /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qtextedit.h \
+  /usr/include/x86_64-linux-gnu/qt6/QtGui/qabstracttextdocumentlayout.h \
+  /usr/include/x86_64-linux-gnu/qt6/QtGui/qtextlayout.h \
+  /usr/include/x86_64-linux-gnu/qt6/QtGui/qevent.h \
+  /usr/include/x86_64-linux-gnu/qt6/QtGui/qglyphrun.h \
+  /usr/include/x86_64-linux-gnu/qt6/QtGui/qrawfont.h \
+  /usr/include/x86_64-linux-gnu/qt6/QtGui/qfontdatabase.h \
   /usr/include/x86_64-linux-gnu/qt6/QtGui/QScreen \
   /usr/include/x86_64-linux-gnu/qt6/QtGui/qscreen.h \
   /usr/include/x86_64-linux-gnu/qt6/QtGui/QShortcut \
@@ -3954,6 +3963,12 @@ src/gui_autogen/mocs_compilation.cpp:
 
 /usr/include/x86_64-linux-gnu/qt6/QtWidgets/QTabWidget:
 
+/usr/include/x86_64-linux-gnu/qt6/QtGui/qrawfont.h:
+
+/usr/include/x86_64-linux-gnu/qt6/QtGui/qtextlayout.h:
+
+/usr/include/x86_64-linux-gnu/qt6/QtWidgets/qplaintextedit.h:
+
 /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qheaderview.h:
 
 /usr/include/x86_64-linux-gnu/qt6/QtGui/QGuiApplication:
@@ -4187,6 +4202,8 @@ src/gui_autogen/mocs_compilation.cpp:
 /usr/include/c++/12/bits/algorithmfwd.h:
 
 /usr/include/x86_64-linux-gnu/bits/floatn-common.h:
+
+/usr/include/x86_64-linux-gnu/qt6/QtWidgets/qtextedit.h:
 
 /usr/include/c++/12/atomic:
 
@@ -4531,6 +4548,8 @@ src/gui_autogen/VJIZ3MDCXP/moc_TMapPage.cpp:
 /usr/include/x86_64-linux-gnu/qt6/QtGui/QImage:
 
 /usr/include/c++/12/bits/hash_bytes.h:
+
+/usr/include/x86_64-linux-gnu/qt6/QtGui/qfontdatabase.h:
 
 /usr/include/x86_64-linux-gnu/bits/types/sigset_t.h:
 
@@ -4946,6 +4965,8 @@ src/gui_autogen/QAXCNAO6A2/moc_TfOpenSaveDialog.cpp:
 
 /usr/include/c++/12/bits/ranges_algobase.h:
 
+/usr/include/x86_64-linux-gnu/qt6/QtWidgets/QPlainTextEdit:
+
 /usr/include/c++/12/bits/uses_allocator_args.h:
 
 /work/wt11/src/base/Text.h:
@@ -5015,6 +5036,8 @@ src/gui_autogen/QAXCNAO6A2/moc_TfOpenSaveDialog.cpp:
 /usr/include/c++/12/filesystem:
 
 /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qlistview.h:
+
+/usr/include/x86_64-linux-gnu/qt6/QtGui/qabstracttextdocumentlayout.h:
 
 /usr/include/x86_64-linux-gnu/qt6/QtCore/qcompare.h:
 
@@ -5151,6 +5174,8 @@ src/gui_autogen/QAXCNAO6A2/moc_TfOpenSaveDialog.cpp:
 /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qslider.h:
 
 /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qtabwidget.h:
+
+/usr/include/x86_64-linux-gnu/qt6/QtGui/qglyphrun.h:
 
 /usr/include/x86_64-linux-gnu/qt6/QtGui/qwindowdefs.h:
 

@@ -737,12 +737,14 @@
   /usr/lib/gcc/x86_64-linux-gnu/12/include/xsaveoptintrin.h \
   /usr/lib/gcc/x86_64-linux-gnu/12/include/xsavesintrin.h \
   /usr/lib/gcc/x86_64-linux-gnu/12/include/xtestintrin.h \
+  /work/wt11/src/MyJpeg/JpegImage.h \
   /work/wt11/src/MyJpeg/PixelBuffer.h \
   /work/wt11/src/app/AppState.h \
   /work/wt11/src/app/Settings.h \
   /work/wt11/src/app/TMapPage.h \
   /work/wt11/src/app/TfMain.h \
   /work/wt11/src/base/Coordinates.h \
+  /work/wt11/src/base/Errors.h \
   /work/wt11/src/base/Progress.h \
   /work/wt11/src/base/Stream.h \
   /work/wt11/src/gpx/GpxData.h \
