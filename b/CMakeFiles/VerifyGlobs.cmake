@@ -65,6 +65,7 @@ set(OLD_GLOB
   "/work/wt11/src/app/TApplication.cpp"
   "/work/wt11/src/app/TMapPage.cpp"
   "/work/wt11/src/app/TfMain.cpp"
+  "/work/wt11/src/app/TfMainFiles.cpp"
   "/work/wt11/src/app/main.cpp"
   )
 if(NOT "${NEW_GLOB}" STREQUAL "${OLD_GLOB}")

@@ -220,12 +220,20 @@ void TfMain::BuildMenus() {
     miNextLevel->setEnabled(next);
   };
   mapPage_->SelectionChanged = [this](bool any) { miDeleteTiles->setVisible(any); };
+  connect(miDeleteTiles, &QAction::triggered, this, [this] { miDeleteTilesClick(); });
   miDeleteTiles->setVisible(false);
   connect(miOpenJNX1, &QAction::triggered, this, [this] { miOpenJNXClick(); });
   connect(miAutoUpdateMap, &QAction::toggled, this, [this](bool on) {
     state_.Settings.AutoUpdateMap = on;
     UpdateMenuState();
   });
+  connect(miSaveMap, &QAction::triggered, this, [this] { miSaveMapClick(); });
+  connect(miSaveLevel, &QAction::triggered, this, [this] { miSaveLevelClick(); });
+  connect(miSaveLevel1, &QAction::triggered, this, [this] { miSaveLevelClick(); });
+  connect(miUpdateMapNow, &QAction::triggered, this, [this] { miUpdateMapNowClick(TUpdateFrom::UpdateMapNow); });
+  connect(miSaveTiles, &QAction::triggered, this, [this] { miSaveTilesClick(); });
+  for (QAction* a : miAddDummyLevel->actions())
+    connect(a, &QAction::triggered, this, [this, a] { AddDummyLevel(a->text()); });
   miSaveTAR->setEnabled(false);
   for (QAction* a : {miSaveLevel, miSaveLevel1, miSaveMap, miSaveTiles}) a->setVisible(false);
   miUpdateMap->menuAction()->setVisible(false);

@@ -8,6 +8,8 @@
 #include <QStringList>
 
 #include "app/AppState.h"
+#include "commands/CommandResult.h"
+#include "jnx/MapEdits.h"
 
 class QAction;
 class QComboBox;
@@ -54,6 +56,15 @@ class TfMain : public QMainWindow {
   void ShowJnx(const QString& path, bool withDetails);
   bool ShowTile(int level, int tile);
   void lbMapsClick(int row);
+
+  // The file commands: each reads the tables, calls the command and shows its result.
+  void miSaveMapClick();
+  void miSaveLevelClick();
+  enum class TUpdateFrom { UpdateMapNow, DeleteTiles };
+  void miUpdateMapNowClick(TUpdateFrom sender);
+  void miDeleteTilesClick();
+  void AddDummyLevel(const QString& scaleName);
+  void miSaveTilesClick();
   void SwitchPage(int index);
 
   TfOpenSaveDialog& OpenSaveDialog() { return *dialog_; }
@@ -76,6 +87,12 @@ class TfMain : public QMainWindow {
   void FillLevelTable();
   void UpdateMenuState();
   void SetInfo(const QString& text);
+  // The map and level cells of the current map as the tables show them, and back.
+  TMapEditCells CellsFromTables() const;
+  void CellsToTables(const TMapEditCells& cells);
+  // Shows a command's failure through the error display, its success on lInfo.
+  bool Show(const TCommandResult& result);
+  void AppendInfo(const std::string& line);
   void PlaceWindow();
 
   TAppState& state_;

@@ -178,6 +178,50 @@ class TAppTest : public QObject {
     QCOMPARE(Midpoint(DegToJnx(150), DegToJnx(170)), DegToJnx(160));
   }
 
+  void FileCommandsLeaveFilesAsTheCommandLineDoes() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("m.jnx"), {3, 4});
+    TWindow w;
+    w.window->OpenMap(QString::fromStdString(dir.Path("m.jnx")));
+    auto* info = w.Find<QLabel>("lInfo");
+    // SaveLevel: the level file is listed, the workspace stays.
+    w.Find<QAction>("miSaveLevel1")->trigger();
+    QCOMPARE(info->text(), QString::fromStdString(dir.Path("m_level2.jnx") + " saved."));
+    QCOMPARE(w.Find<TTextTable>("sgMaps")->RowCount(), 2);
+    QCOMPARE(LoadJnx(dir.Path("m_level2.jnx")).Levels[0].TileCount, 4);
+    // Update Map Now with auto update off: the file takes the new Guid, nothing else moves.
+    w.state.Settings.AutoUpdateMap = false;
+    const auto before = ReadFile(dir.Path("m.jnx"));
+    w.Find<QAction>("miUpdateMapNow")->trigger();
+    QCOMPARE(info->text(), QString::fromStdString(dir.Path("m.jnx") + " successfully updated."));
+    const auto after = ReadFile(dir.Path("m.jnx"));
+    QCOMPARE(after.size(), before.size());
+    QCOMPARE(QString::fromStdString(LoadJnx(dir.Path("m.jnx")).Guid), QString::fromStdString(w.state.Map.Guid));
+    // A placeholder level from the submenu.
+    w.Find<QMenu>("miAddDummyLevel")->actions().front()->trigger();
+    QCOMPARE(LoadJnx(dir.Path("m.jnx")).LevelCount, 3);
+    QVERIFY(info->text().endsWith(" updated. Dummy level added."));
+    // SaveTiles: every tile beside the map.
+    w.Find<QAction>("miSaveTiles")->trigger();
+    QCOMPARE(info->text(), QString::fromStdString("Kafelki zapisane do " + dir.Path("m_tiles/")));
+    // SaveMap: the workspace moves on to the copy.
+    w.Find<QAction>("miSaveMap")->trigger();
+    QCOMPARE(QString::fromStdString(w.state.Map.CurrentFile), QString::fromStdString(dir.Path("m_saved.jnx")));
+    QCOMPARE(LoadJnx(dir.Path("m_saved.jnx")).LevelCount, 3);
+    QVERIFY(w.errors.isEmpty());
+    // A refused update is shown and leaves the file byte for byte.
+    MakeTestJnx(dir.Path("full.jnx"), {1});
+    TJnxMap full = LoadJnx(dir.Path("full.jnx"));
+    full.DetailLevel = std::string(static_cast<std::size_t>(full.Levels[0].TilesOffset) - HeaderSize(full) - 1, 'x');
+    WriteHeader(full, full.CurrentFile, false);
+    w.window->OpenMap(QString::fromStdString(dir.Path("full.jnx")));
+    const auto fullBytes = ReadFile(dir.Path("full.jnx"));
+    w.Find<QMenu>("miAddDummyLevel")->actions().front()->trigger();
+    QCOMPARE(ReadFile(dir.Path("full.jnx")), fullBytes);
+    QCOMPARE(w.errors.size(), 1);
+    QVERIFY(w.errors[0].endsWith("NOT updated. ReadOnly? Save map first and try again."));
+  }
+
   void CommandLineArgumentAnyCaseFromTheCurrentFolder() {
     TTempDir dir;
     MakeTestJnx(dir.Path("UP.JNX"), {1});

@@ -794,6 +794,8 @@ bench/CMakeFiles/bench_folder_open.dir/bench_folder_open.cpp.o: /work/wt11/bench
   /work/wt11/src/jnx/JnxMap.h \
   /work/wt11/src/MyJpeg/PixelBuffer.h \
   /work/wt11/src/view/ViewGeometry.h \
+  /work/wt11/src/commands/CommandResult.h \
+  /work/wt11/src/jnx/MapEdits.h \
   /work/wt11/src/jnx/JnxReader.h \
   /work/wt11/src/base/Stream.h
 
@@ -1005,6 +1007,8 @@ bench/CMakeFiles/bench_folder_open.dir/bench_folder_open.cpp.o: /work/wt11/bench
 /usr/include/c++/12/bits/hashtable.h:
 
 /usr/include/c++/12/unordered_map:
+
+/work/wt11/src/jnx/MapEdits.h:
 
 /usr/include/c++/12/bits/std_function.h:
 
@@ -1349,6 +1353,8 @@ bench/CMakeFiles/bench_folder_open.dir/bench_folder_open.cpp.o: /work/wt11/bench
 /usr/include/c++/12/cmath:
 
 /usr/include/x86_64-linux-gnu/bits/types/__sigset_t.h:
+
+/work/wt11/src/commands/CommandResult.h:
 
 /usr/include/x86_64-linux-gnu/bits/byteswap.h:
 

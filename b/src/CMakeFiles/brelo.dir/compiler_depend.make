@@ -457,7 +457,9 @@ src/CMakeFiles/brelo.dir/app/main.cpp.o: /work/wt11/src/app/main.cpp \
   /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qsizepolicy.h \
   /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qtabwidget.h \
   /usr/include/x86_64-linux-gnu/qt6/QtCore/QStringList \
-  /usr/include/x86_64-linux-gnu/qt6/QtCore/qstringlist.h
+  /usr/include/x86_64-linux-gnu/qt6/QtCore/qstringlist.h \
+  /work/wt11/src/commands/CommandResult.h \
+  /work/wt11/src/jnx/MapEdits.h
 
 
 /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qtabwidget.h:
@@ -689,6 +691,8 @@ src/CMakeFiles/brelo.dir/app/main.cpp.o: /work/wt11/src/app/main.cpp \
 /usr/include/c++/12/bits/hashtable.h:
 
 /usr/include/c++/12/unordered_map:
+
+/work/wt11/src/jnx/MapEdits.h:
 
 /usr/include/c++/12/bits/std_function.h:
 
@@ -1303,6 +1307,8 @@ src/CMakeFiles/brelo.dir/app/main.cpp.o: /work/wt11/src/app/main.cpp \
 /usr/include/x86_64-linux-gnu/bits/wchar.h:
 
 /usr/include/c++/12/cstdlib:
+
+/work/wt11/src/commands/CommandResult.h:
 
 /usr/include/x86_64-linux-gnu/bits/byteswap.h:
 

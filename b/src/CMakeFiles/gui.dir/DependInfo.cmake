@@ -14,6 +14,7 @@ set(CMAKE_DEPENDS_DEPENDENCY_FILES
   "/work/wt11/src/app/TApplication.cpp" "src/CMakeFiles/gui.dir/app/TApplication.cpp.o" "gcc" "src/CMakeFiles/gui.dir/app/TApplication.cpp.o.d"
   "/work/wt11/src/app/TMapPage.cpp" "src/CMakeFiles/gui.dir/app/TMapPage.cpp.o" "gcc" "src/CMakeFiles/gui.dir/app/TMapPage.cpp.o.d"
   "/work/wt11/src/app/TfMain.cpp" "src/CMakeFiles/gui.dir/app/TfMain.cpp.o" "gcc" "src/CMakeFiles/gui.dir/app/TfMain.cpp.o.d"
+  "/work/wt11/src/app/TfMainFiles.cpp" "src/CMakeFiles/gui.dir/app/TfMainFiles.cpp.o" "gcc" "src/CMakeFiles/gui.dir/app/TfMainFiles.cpp.o.d"
   "/work/wt11/b/src/gui_autogen/mocs_compilation.cpp" "src/CMakeFiles/gui.dir/gui_autogen/mocs_compilation.cpp.o" "gcc" "src/CMakeFiles/gui.dir/gui_autogen/mocs_compilation.cpp.o.d"
   "/work/wt11/src/tables/TextTable.cpp" "src/CMakeFiles/gui.dir/tables/TextTable.cpp.o" "gcc" "src/CMakeFiles/gui.dir/tables/TextTable.cpp.o.d"
   "/work/wt11/src/view/canvas/TMapCanvas.cpp" "src/CMakeFiles/gui.dir/view/canvas/TMapCanvas.cpp.o" "gcc" "src/CMakeFiles/gui.dir/view/canvas/TMapCanvas.cpp.o.d"

@@ -167,10 +167,24 @@ src/CMakeFiles/gui.dir/app/TfMain.cpp.s: cmake_force
 	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Compiling CXX source to assembly CMakeFiles/gui.dir/app/TfMain.cpp.s"
 	cd /work/wt11/b/src && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -S /work/wt11/src/app/TfMain.cpp -o CMakeFiles/gui.dir/app/TfMain.cpp.s
 
+src/CMakeFiles/gui.dir/app/TfMainFiles.cpp.o: src/CMakeFiles/gui.dir/flags.make
+src/CMakeFiles/gui.dir/app/TfMainFiles.cpp.o: /work/wt11/src/app/TfMainFiles.cpp
+src/CMakeFiles/gui.dir/app/TfMainFiles.cpp.o: src/CMakeFiles/gui.dir/compiler_depend.ts
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --progress-dir=/work/wt11/b/CMakeFiles --progress-num=$(CMAKE_PROGRESS_8) "Building CXX object src/CMakeFiles/gui.dir/app/TfMainFiles.cpp.o"
+	cd /work/wt11/b/src && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -MD -MT src/CMakeFiles/gui.dir/app/TfMainFiles.cpp.o -MF CMakeFiles/gui.dir/app/TfMainFiles.cpp.o.d -o CMakeFiles/gui.dir/app/TfMainFiles.cpp.o -c /work/wt11/src/app/TfMainFiles.cpp
+
+src/CMakeFiles/gui.dir/app/TfMainFiles.cpp.i: cmake_force
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Preprocessing CXX source to CMakeFiles/gui.dir/app/TfMainFiles.cpp.i"
+	cd /work/wt11/b/src && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -E /work/wt11/src/app/TfMainFiles.cpp > CMakeFiles/gui.dir/app/TfMainFiles.cpp.i
+
+src/CMakeFiles/gui.dir/app/TfMainFiles.cpp.s: cmake_force
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Compiling CXX source to assembly CMakeFiles/gui.dir/app/TfMainFiles.cpp.s"
+	cd /work/wt11/b/src && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -S /work/wt11/src/app/TfMainFiles.cpp -o CMakeFiles/gui.dir/app/TfMainFiles.cpp.s
+
 src/CMakeFiles/gui.dir/tables/TextTable.cpp.o: src/CMakeFiles/gui.dir/flags.make
 src/CMakeFiles/gui.dir/tables/TextTable.cpp.o: /work/wt11/src/tables/TextTable.cpp
 src/CMakeFiles/gui.dir/tables/TextTable.cpp.o: src/CMakeFiles/gui.dir/compiler_depend.ts
-	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --progress-dir=/work/wt11/b/CMakeFiles --progress-num=$(CMAKE_PROGRESS_8) "Building CXX object src/CMakeFiles/gui.dir/tables/TextTable.cpp.o"
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --progress-dir=/work/wt11/b/CMakeFiles --progress-num=$(CMAKE_PROGRESS_9) "Building CXX object src/CMakeFiles/gui.dir/tables/TextTable.cpp.o"
 	cd /work/wt11/b/src && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -MD -MT src/CMakeFiles/gui.dir/tables/TextTable.cpp.o -MF CMakeFiles/gui.dir/tables/TextTable.cpp.o.d -o CMakeFiles/gui.dir/tables/TextTable.cpp.o -c /work/wt11/src/tables/TextTable.cpp
 
 src/CMakeFiles/gui.dir/tables/TextTable.cpp.i: cmake_force
@@ -184,7 +198,7 @@ src/CMakeFiles/gui.dir/tables/TextTable.cpp.s: cmake_force
 src/CMakeFiles/gui.dir/view/canvas/TMapCanvas.cpp.o: src/CMakeFiles/gui.dir/flags.make
 src/CMakeFiles/gui.dir/view/canvas/TMapCanvas.cpp.o: /work/wt11/src/view/canvas/TMapCanvas.cpp
 src/CMakeFiles/gui.dir/view/canvas/TMapCanvas.cpp.o: src/CMakeFiles/gui.dir/compiler_depend.ts
-	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --progress-dir=/work/wt11/b/CMakeFiles --progress-num=$(CMAKE_PROGRESS_9) "Building CXX object src/CMakeFiles/gui.dir/view/canvas/TMapCanvas.cpp.o"
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --progress-dir=/work/wt11/b/CMakeFiles --progress-num=$(CMAKE_PROGRESS_10) "Building CXX object src/CMakeFiles/gui.dir/view/canvas/TMapCanvas.cpp.o"
 	cd /work/wt11/b/src && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -MD -MT src/CMakeFiles/gui.dir/view/canvas/TMapCanvas.cpp.o -MF CMakeFiles/gui.dir/view/canvas/TMapCanvas.cpp.o.d -o CMakeFiles/gui.dir/view/canvas/TMapCanvas.cpp.o -c /work/wt11/src/view/canvas/TMapCanvas.cpp
 
 src/CMakeFiles/gui.dir/view/canvas/TMapCanvas.cpp.i: cmake_force
@@ -204,6 +218,7 @@ gui_OBJECTS = \
 "CMakeFiles/gui.dir/app/TApplication.cpp.o" \
 "CMakeFiles/gui.dir/app/TMapPage.cpp.o" \
 "CMakeFiles/gui.dir/app/TfMain.cpp.o" \
+"CMakeFiles/gui.dir/app/TfMainFiles.cpp.o" \
 "CMakeFiles/gui.dir/tables/TextTable.cpp.o" \
 "CMakeFiles/gui.dir/view/canvas/TMapCanvas.cpp.o"
 
@@ -217,11 +232,12 @@ src/libgui.a: src/CMakeFiles/gui.dir/app/Settings.cpp.o
 src/libgui.a: src/CMakeFiles/gui.dir/app/TApplication.cpp.o
 src/libgui.a: src/CMakeFiles/gui.dir/app/TMapPage.cpp.o
 src/libgui.a: src/CMakeFiles/gui.dir/app/TfMain.cpp.o
+src/libgui.a: src/CMakeFiles/gui.dir/app/TfMainFiles.cpp.o
 src/libgui.a: src/CMakeFiles/gui.dir/tables/TextTable.cpp.o
 src/libgui.a: src/CMakeFiles/gui.dir/view/canvas/TMapCanvas.cpp.o
 src/libgui.a: src/CMakeFiles/gui.dir/build.make
 src/libgui.a: src/CMakeFiles/gui.dir/link.txt
-	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --bold --progress-dir=/work/wt11/b/CMakeFiles --progress-num=$(CMAKE_PROGRESS_10) "Linking CXX static library libgui.a"
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --bold --progress-dir=/work/wt11/b/CMakeFiles --progress-num=$(CMAKE_PROGRESS_11) "Linking CXX static library libgui.a"
 	cd /work/wt11/b/src && $(CMAKE_COMMAND) -P CMakeFiles/gui.dir/cmake_clean_target.cmake
 	cd /work/wt11/b/src && $(CMAKE_COMMAND) -E cmake_link_script CMakeFiles/gui.dir/link.txt --verbose=$(VERBOSE)
 

@@ -14,6 +14,8 @@ file(REMOVE_RECURSE
   "CMakeFiles/gui.dir/app/TMapPage.cpp.o.d"
   "CMakeFiles/gui.dir/app/TfMain.cpp.o"
   "CMakeFiles/gui.dir/app/TfMain.cpp.o.d"
+  "CMakeFiles/gui.dir/app/TfMainFiles.cpp.o"
+  "CMakeFiles/gui.dir/app/TfMainFiles.cpp.o.d"
   "CMakeFiles/gui.dir/gui_autogen/mocs_compilation.cpp.o"
   "CMakeFiles/gui.dir/gui_autogen/mocs_compilation.cpp.o.d"
   "CMakeFiles/gui.dir/tables/TextTable.cpp.o"

@@ -406,6 +406,8 @@
   /work/wt11/src/MyJpeg/PixelBuffer.h \
   /work/wt11/src/app/AppState.h \
   /work/wt11/src/app/Settings.h \
+  /work/wt11/src/commands/CommandResult.h \
   /work/wt11/src/gpx/GpxData.h \
   /work/wt11/src/jnx/JnxMap.h \
+  /work/wt11/src/jnx/MapEdits.h \
   /work/wt11/src/view/ViewGeometry.h

@@ -1318,6 +1318,8 @@ tests/CMakeFiles/app_test.dir/gui/app_test.cpp.o: /work/wt11/tests/gui/app_test.
   /work/wt11/src/app/AppState.h \
   /work/wt11/src/gpx/GpxData.h \
   /work/wt11/src/view/ViewGeometry.h \
+  /work/wt11/src/commands/CommandResult.h \
+  /work/wt11/src/jnx/MapEdits.h \
   /work/wt11/src/base/Coordinates.h \
   /work/wt11/src/jnx/JnxReader.h \
   /work/wt11/src/base/Stream.h \
@@ -1326,6 +1328,8 @@ tests/CMakeFiles/app_test.dir/gui/app_test.cpp.o: /work/wt11/tests/gui/app_test.
   /work/wt11/src/base/Progress.h \
   tests/app_test_autogen/include/app_test.moc
 
+
+/work/wt11/src/jnx/MapEdits.h:
 
 /work/wt11/src/view/ViewGeometry.h:
 
@@ -2958,6 +2962,8 @@ tests/app_test_autogen/mocs_compilation.cpp:
 /usr/include/unistd.h:
 
 /usr/include/x86_64-linux-gnu/qt6/QtCore/qstringconverter_base.h:
+
+/work/wt11/src/commands/CommandResult.h:
 
 /usr/include/x86_64-linux-gnu/qt6/QtCore/qobject.h:
 

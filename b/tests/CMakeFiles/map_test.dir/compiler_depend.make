@@ -1293,9 +1293,13 @@ tests/CMakeFiles/map_test.dir/gui/map_test.cpp.o: /work/wt11/tests/gui/map_test.
   /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qmainwindow.h \
   /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qtabwidget.h \
   /usr/include/x86_64-linux-gnu/qt6/QtCore/QStringList \
+  /work/wt11/src/commands/CommandResult.h \
+  /work/wt11/src/jnx/MapEdits.h \
   /work/wt11/src/base/Coordinates.h \
-  /work/wt11/src/jnx/JnxReader.h \
+  /work/wt11/src/MyJpeg/JpegImage.h \
+  /work/wt11/src/base/Errors.h \
   /work/wt11/src/base/Stream.h \
+  /work/wt11/src/jnx/JnxReader.h \
   /work/wt11/src/jnx/JnxWriter.h \
   /work/wt11/src/base/Progress.h \
   /work/wt11/src/view/canvas/TMapCanvas.h \
@@ -1308,6 +1312,8 @@ tests/CMakeFiles/map_test.dir/map_test_autogen/mocs_compilation.cpp.o: tests/map
 
 
 tests/map_test_autogen/mocs_compilation.cpp:
+
+/work/wt11/src/jnx/MapEdits.h:
 
 /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qtabwidget.h:
 
@@ -2898,6 +2904,8 @@ tests/map_test_autogen/include/map_test.moc:
 /usr/include/unistd.h:
 
 /usr/include/x86_64-linux-gnu/qt6/QtCore/qstringconverter_base.h:
+
+/work/wt11/src/commands/CommandResult.h:
 
 /usr/include/x86_64-linux-gnu/qt6/QtCore/qobject.h:
 

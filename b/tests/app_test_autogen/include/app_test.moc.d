@@ -763,11 +763,13 @@
   /work/wt11/src/base/Coordinates.h \
   /work/wt11/src/base/Progress.h \
   /work/wt11/src/base/Stream.h \
+  /work/wt11/src/commands/CommandResult.h \
   /work/wt11/src/gpx/GpxData.h \
   /work/wt11/src/jnx/JnxMap.h \
   /work/wt11/src/jnx/JnxReader.h \
   /work/wt11/src/jnx/JnxUpdate.h \
   /work/wt11/src/jnx/JnxWriter.h \
+  /work/wt11/src/jnx/MapEdits.h \
   /work/wt11/src/tables/MapTables.h \
   /work/wt11/src/tables/TextTable.h \
   /work/wt11/src/view/ViewGeometry.h \

@@ -747,10 +747,12 @@
   /work/wt11/src/base/Errors.h \
   /work/wt11/src/base/Progress.h \
   /work/wt11/src/base/Stream.h \
+  /work/wt11/src/commands/CommandResult.h \
   /work/wt11/src/gpx/GpxData.h \
   /work/wt11/src/jnx/JnxMap.h \
   /work/wt11/src/jnx/JnxReader.h \
   /work/wt11/src/jnx/JnxWriter.h \
+  /work/wt11/src/jnx/MapEdits.h \
   /work/wt11/src/view/ViewGeometry.h \
   /work/wt11/src/view/canvas/TMapCanvas.h \
   /work/wt11/src/view/render/MapRenderer.h \

@@ -389,4 +389,5 @@ src/CMakeFiles/brelo.dir/app/main.cpp.o: /work/wt11/src/app/main.cpp \
  /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qsizepolicy.h \
  /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qtabwidget.h \
  /usr/include/x86_64-linux-gnu/qt6/QtCore/QStringList \
- /usr/include/x86_64-linux-gnu/qt6/QtCore/qstringlist.h
+ /usr/include/x86_64-linux-gnu/qt6/QtCore/qstringlist.h \
+ /work/wt11/src/commands/CommandResult.h /work/wt11/src/jnx/MapEdits.h

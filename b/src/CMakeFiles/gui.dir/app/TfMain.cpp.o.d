@@ -375,6 +375,7 @@ src/CMakeFiles/gui.dir/app/TfMain.cpp.o: /work/wt11/src/app/TfMain.cpp \
  /work/wt11/src/app/AppState.h /work/wt11/src/app/Settings.h \
  /work/wt11/src/gpx/GpxData.h /work/wt11/src/jnx/JnxMap.h \
  /work/wt11/src/MyJpeg/PixelBuffer.h /work/wt11/src/view/ViewGeometry.h \
+ /work/wt11/src/commands/CommandResult.h /work/wt11/src/jnx/MapEdits.h \
  /usr/include/c++/12/iostream \
  /usr/include/x86_64-linux-gnu/qt6/QtGui/QAction \
  /usr/include/x86_64-linux-gnu/qt6/QtGui/qaction.h \
@@ -514,7 +515,6 @@ src/CMakeFiles/gui.dir/app/TfMain.cpp.o: /work/wt11/src/app/TfMain.cpp \
  /usr/include/x86_64-linux-gnu/qt6/QtWidgets/QWidget \
  /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qwidget.h \
  /work/wt11/src/commands/ExportCommand.h \
- /work/wt11/src/commands/CommandResult.h \
  /work/wt11/src/export/OziExport.h /work/wt11/src/base/TileSpool.h \
  /work/wt11/src/commands/OutlineCommand.h /work/wt11/src/gpx/GpxWriter.h \
  /work/wt11/src/jnx/FolderScan.h /work/wt11/src/gpx/GarminColors.h \

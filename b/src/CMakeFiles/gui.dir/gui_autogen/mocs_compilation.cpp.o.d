@@ -390,6 +390,7 @@ src/CMakeFiles/gui.dir/gui_autogen/mocs_compilation.cpp.o: \
  /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qtabwidget.h \
  /usr/include/x86_64-linux-gnu/qt6/QtCore/QStringList \
  /usr/include/x86_64-linux-gnu/qt6/QtCore/qstringlist.h \
+ /work/wt11/src/commands/CommandResult.h /work/wt11/src/jnx/MapEdits.h \
  /work/wt11/b/src/gui_autogen/R473COPQSZ/moc_TMapCanvas.cpp \
  /work/wt11/b/src/gui_autogen/R473COPQSZ/../../../../src/view/canvas/TMapCanvas.h \
  /usr/include/x86_64-linux-gnu/qt6/QtGui/QImage \

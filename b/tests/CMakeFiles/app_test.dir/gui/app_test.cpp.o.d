@@ -880,8 +880,9 @@ tests/CMakeFiles/app_test.dir/gui/app_test.cpp.o: \
  /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qmainwindow.h \
  /usr/include/x86_64-linux-gnu/qt6/QtCore/QStringList \
  /work/wt11/src/app/AppState.h /work/wt11/src/gpx/GpxData.h \
- /work/wt11/src/view/ViewGeometry.h /work/wt11/src/base/Coordinates.h \
- /work/wt11/src/jnx/JnxReader.h /work/wt11/src/base/Stream.h \
- /work/wt11/src/jnx/JnxUpdate.h /work/wt11/src/jnx/JnxWriter.h \
- /work/wt11/src/base/Progress.h \
+ /work/wt11/src/view/ViewGeometry.h \
+ /work/wt11/src/commands/CommandResult.h /work/wt11/src/jnx/MapEdits.h \
+ /work/wt11/src/base/Coordinates.h /work/wt11/src/jnx/JnxReader.h \
+ /work/wt11/src/base/Stream.h /work/wt11/src/jnx/JnxUpdate.h \
+ /work/wt11/src/jnx/JnxWriter.h /work/wt11/src/base/Progress.h \
  /work/wt11/b/tests/app_test_autogen/include/app_test.moc

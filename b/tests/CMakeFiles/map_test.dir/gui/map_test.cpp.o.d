@@ -858,6 +858,7 @@ tests/CMakeFiles/map_test.dir/gui/map_test.cpp.o: \
  /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qmainwindow.h \
  /usr/include/x86_64-linux-gnu/qt6/QtWidgets/qtabwidget.h \
  /usr/include/x86_64-linux-gnu/qt6/QtCore/QStringList \
+ /work/wt11/src/commands/CommandResult.h /work/wt11/src/jnx/MapEdits.h \
  /work/wt11/src/base/Coordinates.h /work/wt11/src/MyJpeg/JpegImage.h \
  /work/wt11/src/base/Errors.h /work/wt11/src/base/Stream.h \
  /work/wt11/src/jnx/JnxReader.h /work/wt11/src/jnx/JnxWriter.h \
