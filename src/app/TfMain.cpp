@@ -425,16 +425,21 @@ void TfMain::FirstActivation(const QStringList& arguments) {
   state_.Settings.LastJNXFile = state_.Map.CurrentFile;
 }
 
-void TfMain::miOpenJNXClick() {
+bool TfMain::AskFile(const QString& caption, const QString& filter, const std::string& last, bool save,
+                     const QString& name) {
   TfOpenSaveDialog& d = *dialog_;
-  d.SaveMode = false;
-  d.Filter = "*.jnx";
-  const QString last = Q(state_.Settings.LastJNXFile);
-  d.Folder = last.isEmpty() ? QString() : QFileInfo(last).path() + "/";
-  d.FileName = last;
-  d.setWindowTitle("Open JNX map");
-  if (!d.Execute()) return;
-  OpenMap(d.FileName);
+  d.SaveMode = save;
+  d.Filter = filter;
+  const QString file = Q(last);
+  d.Folder = file.isEmpty() ? QString() : QFileInfo(file).path() + "/";
+  d.FileName = name.isEmpty() ? file : name;
+  d.setWindowTitle(caption);
+  return d.Execute();
+}
+
+void TfMain::miOpenJNXClick() {
+  if (!AskFile("Open JNX map", "*.jnx", state_.Settings.LastJNXFile, false)) return;
+  OpenMap(dialog_->FileName);
   SetInfo("Ok");
 }
 
@@ -566,14 +571,8 @@ void TfMain::lbMapsClick(int row) {
 }
 
 void TfMain::miLoadGPXClick() {
+  if (!AskFile("Load GPX file", "*.gpx", state_.Settings.LastGPXFile, false)) return;
   TfOpenSaveDialog& d = *dialog_;
-  d.SaveMode = false;
-  d.Filter = "*.gpx";
-  const QString last = Q(state_.Settings.LastGPXFile);
-  d.Folder = last.isEmpty() ? QString() : QFileInfo(last).path() + "/";
-  d.FileName = last;
-  d.setWindowTitle("Load GPX file");
-  if (!d.Execute()) return;
   state_.Settings.LastGPXFile = S(d.FileName);
   // A conversion error keeps what was read before it, and is shown.
   QString error;
@@ -597,15 +596,8 @@ void TfMain::miLoadGPXClick() {
 }
 
 void TfMain::SaveTrackAs() {
-  TfOpenSaveDialog& d = *dialog_;
-  d.SaveMode = true;
-  d.Filter = "*.gpx";
-  const QString last = Q(state_.Settings.LastGPXFile);
-  d.Folder = last.isEmpty() ? QString() : QFileInfo(last).path() + "/";
-  d.FileName = "New track.gpx";
-  d.setWindowTitle("Save track as");
-  if (!d.Execute()) return;
-  QString path = d.FileName;
+  if (!AskFile("Save track as", "*.gpx", state_.Settings.LastGPXFile, true, "New track.gpx")) return;
+  QString path = dialog_->FileName;
   if (!path.toLower().endsWith(".gpx")) path += ".gpx";
   try {
     WriteTrackGpx(S(path), state_.Gpx.Track, state_.Gpx.CheckedTrackColor);

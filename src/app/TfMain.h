@@ -87,6 +87,9 @@ class TfMain : public QMainWindow {
   void FillLevelTable();
   void UpdateMenuState();
   void SetInfo(const QString& text);
+  // The file dialog set up from a remembered file; true when the user accepted.
+  bool AskFile(const QString& caption, const QString& filter, const std::string& last, bool save,
+               const QString& name = QString());
   // The map and level cells of the current map as the tables show them, and back.
   TMapEditCells CellsFromTables() const;
   void CellsToTables(const TMapEditCells& cells);

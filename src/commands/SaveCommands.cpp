@@ -1,6 +1,7 @@
 #include "commands/SaveCommands.h"
 
 #include "base/Errors.h"
+#include "commands/ApplyCells.h"
 #include "base/Paths.h"
 #include "base/Text.h"
 #include "jnx/JnxWriter.h"
@@ -29,16 +30,7 @@ std::string SavedLevelName(const std::string& file, int level) {
 }
 
 TCommandResult SaveMapCommand(TJnxMap& map, TMapEditCells* cells, const ProgressSink& progress) {
-  TMapEditCells own;
-  if (!cells) {
-    own = EditCellsFromMap(map);
-    cells = &own;
-  }
-  try {
-    ApplyMapEdits(map, *cells);
-  } catch (const EBreloError& e) {
-    return Failed(e.what());
-  }
+  if (auto failed = ApplyCells(map, cells)) return *failed;
   return WriteCopy(map, SavedMapName(map.CurrentFile), -1, progress);
 }
 

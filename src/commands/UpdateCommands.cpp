@@ -1,6 +1,7 @@
 #include "commands/UpdateCommands.h"
 
 #include "base/Errors.h"
+#include "commands/ApplyCells.h"
 #include "base/Text.h"
 #include "jnx/ScaleTable.h"
 #include "resources/Resources.h"
@@ -31,16 +32,7 @@ TCommandResult InPlace(const TJnxMap& map, const char* notUpdated, const std::st
 }  // namespace
 
 TCommandResult UpdateNowCommand(TJnxMap& map, TMapEditCells* cells) {
-  TMapEditCells own;
-  if (!cells) {
-    own = EditCellsFromMap(map);
-    cells = &own;
-  }
-  try {
-    ApplyMapEdits(map, *cells);
-  } catch (const EBreloError& e) {
-    return Failed(e.what());
-  }
+  if (auto failed = ApplyCells(map, cells)) return *failed;
   return InPlace(map, kNotUpdated, " successfully updated.", [&] { UpdateInPlace(map, TUpdateSender::UpdateMapNow); });
 }
 

@@ -1,2 +1,0 @@
-# Empty dependencies file for tj_decode_loop.
-# This may be replaced when dependencies are built.

@@ -1,2 +1,0 @@
-# Empty dependencies file for renderer.
-# This may be replaced when dependencies are built.
