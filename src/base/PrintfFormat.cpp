@@ -9,16 +9,16 @@ namespace brelo {
 namespace {
 
 // One conversion of a double under the program's rules.
-std::string Number(const std::string& spec, char conversion, double value) {
+std::string Number(const std::string& directive, char conversion, double value) {
   std::string flags, width;
   int precision = -1;
   std::size_t i = 1;  // after '%'
-  while (i < spec.size() && std::strchr("-+ #0", spec[i])) flags += spec[i++];
-  while (i < spec.size() && spec[i] >= '0' && spec[i] <= '9') width += spec[i++];
-  if (i < spec.size() && spec[i] == '.') {
+  while (i < directive.size() && std::strchr("-+ #0", directive[i])) flags += directive[i++];
+  while (i < directive.size() && directive[i] >= '0' && directive[i] <= '9') width += directive[i++];
+  if (i < directive.size() && directive[i] == '.') {
     ++i;
     precision = 0;
-    while (i < spec.size() && spec[i] >= '0' && spec[i] <= '9') precision = precision * 10 + (spec[i++] - '0');
+    while (i < directive.size() && directive[i] >= '0' && directive[i] <= '9') precision = precision * 10 + (directive[i++] - '0');
   }
   const bool significant = conversion == 'g' || conversion == 'G' || conversion == 'e' || conversion == 'E';
   if (significant && precision >= 0 && precision < 2) precision = 2;
@@ -74,20 +74,20 @@ std::string FormatNumbers(const char* format, ...) {
     const char* start = p++;
     while (*p && std::strchr("-+ #0123456789.lhz", *p)) ++p;
     if (!*p) break;
-    const std::string spec(start, p);
+    const std::string directive(start, p);
     const char c = *p;
     char text[256];
     if (std::strchr("gGeEf", c)) {
-      out += Number(spec, c, va_arg(args, double));
+      out += Number(directive, c, va_arg(args, double));
     } else if (c == 's') {
       out += va_arg(args, const char*);
     } else if (c == 'c') {
       out += static_cast<char>(va_arg(args, int));
-    } else if (spec.find_first_of("lz") != std::string::npos) {
-      std::snprintf(text, sizeof text, (spec + c).c_str(), va_arg(args, long long));
+    } else if (directive.find_first_of("lz") != std::string::npos) {
+      std::snprintf(text, sizeof text, (directive + c).c_str(), va_arg(args, long long));
       out += text;
     } else {
-      std::snprintf(text, sizeof text, (spec + c).c_str(), va_arg(args, int));
+      std::snprintf(text, sizeof text, (directive + c).c_str(), va_arg(args, int));
       out += text;
     }
   }
