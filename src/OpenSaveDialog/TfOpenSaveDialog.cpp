@@ -184,6 +184,7 @@ TfOpenSaveDialog::TfOpenSaveDialog(const QString& settingsFolder, const QString&
   connect(bOK, &QPushButton::clicked, this, [this] { Accept(); });
   connect(bCancel, &QPushButton::clicked, this, &QDialog::reject);
   cbFileName->lineEdit()->installEventFilter(this);
+  cbPath->installEventFilter(this);
 
   ReadSettings();
   FillDrives();
@@ -267,6 +268,15 @@ void TfOpenSaveDialog::FillDrives() {
     cbPath->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), text, WithSlash(v.rootPath()));
   }
   driveCount_ = cbPath->count();
+}
+
+void TfOpenSaveDialog::RefreshDrives() {
+  std::vector<std::pair<QString, QString>> recent;
+  for (int i = driveCount_; i < cbPath->count(); ++i) recent.emplace_back(cbPath->itemText(i), cbPath->itemData(i).toString());
+  FillDrives();
+  for (const auto& [text, folder] : recent) cbPath->addItem(Icon(kFolderIcon), text, folder);
+  const int current = cbPath->findData(current_);
+  if (current >= 0) cbPath->setCurrentIndex(current);
 }
 
 void TfOpenSaveDialog::AddFavorite(const QString& caption, const QString& folder, int position) {
@@ -460,6 +470,7 @@ void TfOpenSaveDialog::EnterInFileName() {
 }
 
 bool TfOpenSaveDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == cbPath && event->type() == QEvent::MouseButtonPress) RefreshDrives();
   if (watched == cbFileName->lineEdit() && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -56,6 +56,8 @@ class TfOpenSaveDialog : public QDialog {
 
  private:
   void FillDrives();
+  // Before the folder selector opens: the drives listed anew, the recent folders kept.
+  void RefreshDrives();
   void BuildFavorites();
   void AddFavorite(const QString& caption, const QString& folder, int position);
   void ReadSettings();

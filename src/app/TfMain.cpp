@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -253,6 +254,12 @@ void TfMain::BuildMapPage(QWidget* page) {
   mapPage_->MapTabActive = &mapTabActive_;
   mapPage_->Info = [this](const QString& t) { lInfo->setText(t); };
   connect(lbMaps, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { lbMapsClick(lbMaps->row(item)); });
+  // A name wider than the list is readable in full as the hint of the entry under the pointer.
+  lbMaps->setMouseTracking(true);
+  connect(lbMaps, &QListWidget::itemEntered, this, [this](QListWidgetItem* item) {
+    const bool wide = QFontMetrics(lbMaps->font()).horizontalAdvance(item->text()) + 8 > lbMaps->viewport()->width();
+    item->setToolTip(wide ? item->text() : QString());
+  });
 }
 
 void TfMain::BuildMapMenu() {
@@ -465,14 +472,12 @@ void TfMain::RefreshMapList() {
     ShowError(Q(e.what()));
     return;
   }
-  std::vector<std::vector<QString>> rows;
+  std::vector<std::vector<std::string>> rows;
   rows.reserve(scan.Maps.size());
   QStringList names;
   int row = 0;
   for (const auto& m : scan.Maps) {
-    std::vector<QString> cells;
-    for (const auto& c : MapRowCells(++row, m.Path, m.Header)) cells.push_back(Q(c));
-    rows.push_back(std::move(cells));
+    rows.push_back(MapRowCells(++row, m.Path, m.Header));
     names << Q(FileNameOf(m.Path));
     if (buildGroups) state_.MapGroups.push_back(MapGroupItem(m.Header));
   }
@@ -481,9 +486,9 @@ void TfMain::RefreshMapList() {
   sgMaps->setEnabled(row > 0);
   if (row > 0) {
     sgMaps->AutoSizeColumns();
-    const QString current = Q(FileNameOf(WithoutExtension(state_.Map.CurrentFile)));
+    const std::string current = FileNameOf(WithoutExtension(state_.Map.CurrentFile));
     for (int r = 0; r < sgMaps->RowCount(); ++r)
-      if (sgMaps->Text(r, 1) == current) {
+      if (sgMaps->Cells().Cell(r, 1) == current) {
         sgMaps->SetCurrentCell(r, 1);
         lbMaps->setCurrentRow(r);
       }

@@ -35,7 +35,7 @@ QVariant TTextTableModel::headerData(int section, Qt::Orientation orientation, i
   return QString::fromUtf8(columns_[static_cast<std::size_t>(section)].Heading);
 }
 
-void TTextTableModel::SetRows(std::vector<std::vector<QString>> rows) {
+void TTextTableModel::SetRows(std::vector<std::vector<std::string>> rows) {
   beginResetModel();
   rows_ = std::move(rows);
   endResetModel();
@@ -45,16 +45,18 @@ void TTextTableModel::SetRow(int row, const std::vector<std::string>& cells) {
   if (row < 0) return;
   if (row >= static_cast<int>(rows_.size())) {
     beginInsertRows({}, static_cast<int>(rows_.size()), row);
-    rows_.resize(static_cast<std::size_t>(row) + 1, std::vector<QString>(columns_.size()));
+    rows_.resize(static_cast<std::size_t>(row) + 1, std::vector<std::string>(columns_.size()));
     endInsertRows();
   }
   auto& target = rows_[static_cast<std::size_t>(row)];
-  for (std::size_t c = 0; c < target.size() && c < cells.size(); ++c) target[c] = QString::fromStdString(cells[c]);
+  for (std::size_t c = 0; c < target.size() && c < cells.size(); ++c) target[c] = cells[c];
   emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
-const QString& TTextTableModel::Text(int row, int column) const {
-  static const QString empty;
+QString TTextTableModel::Text(int row, int column) const { return QString::fromStdString(Cell(row, column)); }
+
+const std::string& TTextTableModel::Cell(int row, int column) const {
+  static const std::string empty;
   if (row < 0 || column < 0 || row >= static_cast<int>(rows_.size())) return empty;
   const auto& r = rows_[static_cast<std::size_t>(row)];
   return column < static_cast<int>(r.size()) ? r[static_cast<std::size_t>(column)] : empty;
@@ -75,7 +77,7 @@ void TTextTable::AutoSizeColumns() {
   for (int c = 0; c < model_.columnCount(); ++c) {
     int longest = -1, chars = 0;
     for (int r = 0; r < model_.rowCount(); ++r)
-      if (model_.Text(r, c).size() > chars) chars = static_cast<int>(model_.Text(r, c).size()), longest = r;
+      if (static_cast<int>(model_.Cell(r, c).size()) > chars) chars = static_cast<int>(model_.Cell(r, c).size()), longest = r;
     int width = 0;
     for (const QString& line : model_.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().split('\n'))
       width = std::max(width, fm.horizontalAdvance(line));

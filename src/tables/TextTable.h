@@ -19,14 +19,15 @@ class TTextTableModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-  void SetRows(std::vector<std::vector<QString>> rows);
+  // Cells are kept as the core's UTF-8 texts and converted only when a view asks for them.
+  void SetRows(std::vector<std::vector<std::string>> rows);
   void SetRow(int row, const std::vector<std::string>& cells);
-  const QString& Text(int row, int column) const;
-  const std::vector<std::vector<QString>>& Rows() const { return rows_; }
+  QString Text(int row, int column) const;
+  const std::string& Cell(int row, int column) const;
 
  private:
   std::vector<TColumn> columns_;
-  std::vector<std::vector<QString>> rows_;
+  std::vector<std::vector<std::string>> rows_;
 };
 
 class TTextTable : public QTableView {
