@@ -47,6 +47,16 @@ TRun Start(const std::string& source, int tw = 256, int th = 256) {
   return run;
 }
 
+// The sample map as s.jnx in dir, its level 2 exported to s.tar beside it.
+TJnxMap ExportSample(const TTempDir& dir) {
+  std::filesystem::copy_file(SampleFile(), dir.Path("s.jnx"));
+  TJnxMap source = LoadJnx(dir.Path("s.jnx"));
+  TViewState view;
+  SetLevelGeometry(view, source.Levels[1]);
+  ExportOziTileSet(source, 1, view, {});
+  return source;
+}
+
 }  // namespace
 
 TEST(CutLayout, ThousandBySevenHundredGivesTwelveTilesInColumnOrder) {
@@ -226,11 +236,7 @@ TEST(BuildJnx, FromSinglePicturesOfEveryType) {
 
 TEST(BuildJnx, RoundTripOfAnExportLiesOnItsGrid) {
   TTempDir dir;
-  std::filesystem::copy_file(SampleFile(), dir.Path("s.jnx"));
-  TJnxMap source = LoadJnx(dir.Path("s.jnx"));
-  TViewState view;
-  SetLevelGeometry(view, source.Levels[1]);
-  ExportOziTileSet(source, 1, view, {});
+  const TJnxMap source = ExportSample(dir);
   TRun run = Start(dir.Path("s.tar"));  // replaces s.jnx, as a created map of that name does
   ASSERT_TRUE(run.Ok);
   EXPECT_TRUE(run.FolderCreated);
@@ -367,11 +373,7 @@ TEST(CutImage, BandReadingKeepsMemoryToTheWidth) {
 // that folder, with the archive, the new map and everything else in it, used to be deleted.
 TEST(BuildJnx, ArchiveWithASetBesideItDeletesOnlyWhatItUnpacked) {
   TTempDir dir;
-  std::filesystem::copy_file(SampleFile(), dir.Path("s.jnx"));
-  TJnxMap source = LoadJnx(dir.Path("s.jnx"));
-  TViewState view;
-  SetLevelGeometry(view, source.Levels[1]);
-  ExportOziTileSet(source, 1, view, {});
+  const TJnxMap source = ExportSample(dir);
   WriteText(dir.Path("s.set"), "stray.jpg\r\n");
   WriteText(dir.Path("unrelated.txt"), "mine");
   TRun run = Start(dir.Path("s.tar"));
