@@ -47,7 +47,8 @@
 #include "jnx/JnxUpdate.h"
 #include "jnx/ScaleTable.h"
 #include "tables/MapTables.h"
-#include "tables/TextTable.h"
+#include "StringGridEx/TStringGridEx.h"
+#include "tables/TMapListPage.h"
 #include "uMapCreation/MapSource.h"
 
 namespace brelo {
@@ -56,24 +57,6 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
-
-QColor LabelColour(int r, int g, int b) { return QColor(r, g, b); }
-
-QLabel* TableLabel(const char* name, const char* text, QColor colour, QWidget* parent) {
-  auto* l = new QLabel(text, parent);
-  l->setObjectName(name);
-  l->setAlignment(Qt::AlignCenter);
-  l->setFixedHeight(23);
-  l->setAutoFillBackground(true);
-  QPalette p = l->palette();
-  p.setColor(QPalette::Window, colour);
-  p.setColor(QPalette::WindowText, Qt::black);
-  l->setPalette(p);
-  QFont f = l->font();
-  f.setPixelSize(19);
-  l->setFont(f);
-  return l;
-}
 
 }  // namespace
 
@@ -92,8 +75,8 @@ TfMain::TfMain(TAppState& state, const QString& settingsFolder, QWidget* parent)
   PageControl->setObjectName("PageControl");
   tsMap = new QWidget(PageControl);
   tsMap->setObjectName("tsMap");
-  tsMapList = new QWidget(PageControl);
-  tsMapList->setObjectName("tsMapList");
+  listPage_ = new TMapListPage(state_, PageControl);
+  tsMapList = listPage_;
   PageControl->addTab(tsMap, "Map");
   PageControl->addTab(tsMapList, "List of Maps");
   lInfo = new QLabel(central);
@@ -112,7 +95,7 @@ TfMain::TfMain(TAppState& state, const QString& settingsFolder, QWidget* parent)
   layout->addWidget(lInfo);
   setCentralWidget(central);
   BuildMapPage(tsMap);
-  BuildMapListPage(tsMapList);
+  BuildMapListPage();
   BuildMenus();
   BuildMapMenu();
   connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) { SwitchPage(index); });
@@ -212,7 +195,7 @@ void TfMain::BuildMenus() {
   });
   auto level = [this](TMapPage::TLevelSender sender) {
     const int p = mapPage_->ChangeLevel(sender);
-    if (p >= 0) sgLevels->SetCurrentCell(p, 1);
+    if (p >= 0) listPage_->SetCurrentLevelRow(p + 1);
   };
   connect(miPrevLevel, &QAction::triggered, this, [level] { level(TMapPage::TLevelSender::Prev); });
   connect(miNextLevel, &QAction::triggered, this, [level] { level(TMapPage::TLevelSender::Next); });
@@ -301,33 +284,18 @@ void TfMain::BuildMapMenu() {
   connect(save, &QAction::triggered, this, [this] { SaveTrackAs(); });
 }
 
-void TfMain::BuildMapListPage(QWidget* page) {
-  auto* layout = new QVBoxLayout(page);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->addWidget(TableLabel("lMaps", "Maps", LabelColour(166, 202, 240), page));
-  sgMaps = new TTextTable("sgMaps", MapColumns(), page);
-  sgMaps->setEnabled(false);
-  layout->addWidget(sgMaps, 1);
-  layout->addWidget(TableLabel("lLevels", "Levels", LabelColour(123, 209, 72), page));
-  sgLevels = new TTextTable("sgLevels", LevelColumns(), page);
-  sgLevels->setEnabled(false);
-  sgLevels->setFixedHeight(6 * 21 + 30);
-  layout->addWidget(sgLevels);
-  layout->addWidget(TableLabel("lTiles", "Tiles", LabelColour(250, 210, 101), page));
-  auto* tileRow = new QHBoxLayout;
-  cbTiles = new QComboBox(page);
-  cbTiles->setObjectName("cbTiles");
-  cbTiles->setFocusPolicy(Qt::NoFocus);
-  sgTiles = new TTextTable("sgTiles", TileColumns(), page);
-  sgTiles->Cells().SetRow(0, std::vector<std::string>(TileColumns().size()));
-  sgTiles->setFixedHeight(2 * 21 + 30);
-  tileRow->addWidget(cbTiles);
-  tileRow->addWidget(sgTiles, 1);
-  layout->addLayout(tileRow);
-  connect(cbTiles, qOverload<int>(&QComboBox::activated), this, [this](int index) {
-    ShowTile(ShownLevel(state_.Map), index);
-  });
+void TfMain::BuildMapListPage() {
+  TMapListPage& page = *listPage_;
+  page.LoadMap = [this](const std::string& path) { ShowJnx(Q(path), true); };
+  page.ShowMapPage = [this] {
+    PageControl->setCurrentIndex(0);
+    mapPage_->iMap->ForceRedrawMap();
+  };
+  page.UpdateMapNow = [this] { miUpdateMapNow->trigger(); };
+  page.LevelChosen = [this](int level) {
+    mapPage_->iMap->Level = level;
+    mapPage_->ChangeLevel(TMapPage::TLevelSender::None);
+  };
 }
 
 void TfMain::SwitchPage(int index) {
@@ -456,15 +424,10 @@ void TfMain::OpenMap(const QString& path) {
   state_.Settings.LastJNXFile = S(path);
 }
 
-void TfMain::FillMapRow(const std::string& path, const TJnxMap& header, int row) {
-  sgMaps->Cells().SetRow(row - 1, MapRowCells(row, path, header));
-}
-
 void TfMain::RefreshMapList() {
   const bool buildGroups = state_.MapGroups.empty();
   lbMaps->clear();
   const std::string folder = FolderOf(state_.Map.CurrentFile);
-  sgMaps->Cells().SetRows({});
   TFolderScan scan;
   try {
     scan = ScanJnxFolder(folder);
@@ -472,28 +435,19 @@ void TfMain::RefreshMapList() {
     ShowError(Q(e.what()));
     return;
   }
-  std::vector<std::vector<std::string>> rows;
-  rows.reserve(scan.Maps.size());
+  listPage_->BeginScan(static_cast<int>(scan.Maps.size()));
   QStringList names;
   int row = 0;
   for (const auto& m : scan.Maps) {
-    rows.push_back(MapRowCells(++row, m.Path, m.Header));
+    listPage_->FillMapRow(m.Path, m.Header, ++row);
     names << Q(FileNameOf(m.Path));
     if (buildGroups) state_.MapGroups.push_back(MapGroupItem(m.Header));
   }
-  sgMaps->Cells().SetRows(std::move(rows));
+  listPage_->EndScan(state_.Map.CurrentFile);
   lbMaps->addItems(names);
-  sgMaps->setEnabled(row > 0);
-  if (row > 0) {
-    sgMaps->AutoSizeColumns();
-    const std::string current = FileNameOf(WithoutExtension(state_.Map.CurrentFile));
-    for (int r = 0; r < sgMaps->RowCount(); ++r)
-      if (sgMaps->Cells().Cell(r, 1) == current) {
-        sgMaps->SetCurrentCell(r, 1);
-        lbMaps->setCurrentRow(r);
-      }
-    sgMaps->setFocus();
-  }
+  for (int r = 0; r < static_cast<int>(scan.Maps.size()); ++r)
+    if (scan.Maps[static_cast<std::size_t>(r)].Path == state_.Map.CurrentFile) lbMaps->setCurrentRow(r);
+  if (row > 0) listPage_->sgMaps->setFocus();
   // One file that does not load, or an outline that cannot be written, does not stop the rest.
   QStringList problems;
   for (const auto& u : scan.Unreadable) problems << Q(FileNameOf(u.Path)) + ": " + Q(u.Reason);
@@ -517,17 +471,9 @@ void TfMain::ShowJnx(const QString& path, bool withDetails) {
   state_.Map.CurrentFile = S(path);
   setWindowTitle(AppTitle() + " - " + (PageControl->currentIndex() == 1 ? QFileInfo(path).path() : path));
   if (!withDetails) return;
-  FillLevelTable();
+  listPage_->FillLevelTable();
   TJnxMap& m = state_.Map;
   const int shown = ShownLevel(m);
-  cbTiles->clear();
-  if (shown < 0) {
-    ShowTile(-1, 0);
-  } else {
-    for (int t = 1; t <= m.Levels[static_cast<std::size_t>(shown)].TileCount; ++t) cbTiles->addItem(QString::number(t));
-    cbTiles->setCurrentIndex(0);
-    ShowTile(shown, 0);
-  }
   // A view centre off the map moves onto the map's middle.
   TViewState& v = state_.View;
   const bool inside = Diff32(v.ViewCentreLon, m.West) >= 0 && Diff32(m.East, v.ViewCentreLon) >= 0 &&
@@ -548,27 +494,7 @@ void TfMain::ShowJnx(const QString& path, bool withDetails) {
   miSaveTAR->setEnabled(true);
 }
 
-void TfMain::FillLevelTable() {
-  const TJnxMap& m = state_.Map;
-  sgLevels->Cells().SetRows({});
-  sgLevels->setEnabled(m.LevelCount > 0);
-  for (int i = 1; i <= m.LevelCount && i <= static_cast<int>(m.Levels.size()); ++i)
-    sgLevels->Cells().SetRow(i - 1, LevelRowCells(m, i));
-  const int shown = ShownLevel(m);
-  if (shown >= 0) sgLevels->SetCurrentCell(shown, 1);
-}
-
-bool TfMain::ShowTile(int level, int tile) {
-  const TJnxMap& m = state_.Map;
-  if (m.Levels.empty() || level < 0 || level >= static_cast<int>(m.Levels.size()) || tile < 0 ||
-      tile >= static_cast<int>(m.Levels[static_cast<std::size_t>(level)].Tiles.size())) {
-    sgTiles->Cells().SetRow(0, std::vector<std::string>(TileColumns().size()));
-    cbTiles->setCurrentIndex(-1);
-    return false;
-  }
-  sgTiles->Cells().SetRow(0, TileRowCells(m, level, tile));
-  return true;
-}
+bool TfMain::ShowTile(int level, int tile) { return listPage_->ShowTile(level, tile); }
 
 void TfMain::lbMapsClick(int row) {
   if (row < 0 || row >= lbMaps->count()) return;

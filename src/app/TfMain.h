@@ -25,7 +25,7 @@ namespace brelo {
 
 class TfOpenSaveDialog;
 struct TFolderScan;
-class TTextTable;
+class TMapListPage;
 class TMapPage;
 
 class TfMain : public QMainWindow {
@@ -69,6 +69,7 @@ class TfMain : public QMainWindow {
 
   TfOpenSaveDialog& OpenSaveDialog() { return *dialog_; }
   TMapPage& MapPage() { return *mapPage_; }
+  TMapListPage& MapListPage() { return *listPage_; }
   TAppState& State() { return state_; }
 
  protected:
@@ -82,17 +83,12 @@ class TfMain : public QMainWindow {
   void miLoadGPXClick();
   void miSaveTARClick();
   void SaveTrackAs();
-  void BuildMapListPage(QWidget* page);
-  void FillMapRow(const std::string& path, const TJnxMap& header, int row);
-  void FillLevelTable();
+  void BuildMapListPage();
   void UpdateMenuState();
   void SetInfo(const QString& text);
   // The file dialog set up from a remembered file; true when the user accepted.
   bool AskFile(const QString& caption, const QString& filter, const std::string& last, bool save,
                const QString& name = QString());
-  // The map and level cells of the current map as the tables show them, and back.
-  TMapEditCells CellsFromTables() const;
-  void CellsToTables(const TMapEditCells& cells);
   // Shows a command's failure through the error display, its success on lInfo.
   bool Show(const TCommandResult& result);
   void AppendInfo(const std::string& line);
@@ -121,10 +117,7 @@ class TfMain : public QMainWindow {
   QAction* miDeleteTiles;
   QMenu* miTrackColor;
   bool mapTabActive_ = true;
-  TTextTable* sgMaps;
-  TTextTable* sgLevels;
-  TTextTable* sgTiles;
-  QComboBox* cbTiles;
+  TMapListPage* listPage_;
 
   QAction* miOpenJNX;
   QAction* miOpenJNX1;

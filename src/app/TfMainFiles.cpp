@@ -12,7 +12,7 @@
 #include "commands/UpdateCommands.h"
 #include "jnx/JnxReader.h"
 #include "tables/MapTables.h"
-#include "tables/TextTable.h"
+#include "tables/TMapListPage.h"
 #include "view/canvas/TMapCanvas.h"
 
 namespace brelo {
@@ -25,43 +25,7 @@ struct TBusyCursor {
   ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
 };
 
-// Columns of the editable cells.
-constexpr int kVersion = 3, kProductId = 4, kProductName = 5, kZOrder = 6, kDetailLevel = 12, kProductId2 = 22;
-constexpr int kScale = 2, kCopyright = 4, kName = 5, kDescription = 6;
-
 }  // namespace
-
-TMapEditCells TfMain::CellsFromTables() const {
-  TMapEditCells cells = EditCellsFromMap(state_.Map);
-  const int row = sgMaps->CurrentRow();
-  auto cell = [](const TTextTable* t, int r, int c) { return t->Text(r, c).toStdString(); };
-  if (row >= 0) {
-    cells.Version = cell(sgMaps, row, kVersion);
-    cells.ProductId = cell(sgMaps, row, kProductId);
-    cells.ProductName = cell(sgMaps, row, kProductName);
-    cells.ZOrder = cell(sgMaps, row, kZOrder);
-    cells.DetailLevel = cell(sgMaps, row, kDetailLevel);
-    cells.ProductId2 = cell(sgMaps, row, kProductId2);
-  }
-  for (std::size_t i = 0; i < cells.Levels.size() && static_cast<int>(i) < sgLevels->RowCount(); ++i) {
-    const int r = static_cast<int>(i);
-    cells.Levels[i] = {cell(sgLevels, r, kScale), cell(sgLevels, r, kCopyright), cell(sgLevels, r, kName),
-                       cell(sgLevels, r, kDescription)};
-  }
-  return cells;
-}
-
-void TfMain::CellsToTables(const TMapEditCells& cells) {
-  const int row = sgMaps->CurrentRow();
-  if (row < 0) return;
-  std::vector<std::string> texts = MapRowCells(row + 1, state_.Map.CurrentFile, state_.Map);
-  texts[kVersion] = cells.Version;
-  texts[kProductId] = cells.ProductId;
-  texts[kProductName] = cells.ProductName;
-  texts[kZOrder] = cells.ZOrder;
-  texts[kProductId2] = cells.ProductId2;
-  sgMaps->Cells().SetRow(row, texts);
-}
 
 bool TfMain::Show(const TCommandResult& r) {
   if (r.Ok) {
@@ -80,7 +44,7 @@ void TfMain::AppendInfo(const std::string& line) {
 
 void TfMain::miSaveMapClick() {
   const TBusyCursor busy;
-  TMapEditCells cells = CellsFromTables();
+  TMapEditCells cells = listPage_->CellsFromTables();
   lInfo->clear();
   const TCommandResult r = SaveMapCommand(state_.Map, &cells, [this](const std::string& l) { AppendInfo(l); });
   if (!Show(r)) {
@@ -111,9 +75,9 @@ void TfMain::miUpdateMapNowClick(TUpdateFrom sender) {
   const TBusyCursor busy;
   TCommandResult r;
   if (sender == TUpdateFrom::UpdateMapNow) {
-    TMapEditCells cells = CellsFromTables();
+    TMapEditCells cells = listPage_->CellsFromTables();
     r = UpdateNowCommand(state_.Map, &cells);
-    if (r.Ok) CellsToTables(cells);
+    if (r.Ok) listPage_->CellsToTables(cells);
   }
   if (!Show(r) && sender == TUpdateFrom::UpdateMapNow) {
     // The row shows the file's values again.
@@ -121,8 +85,7 @@ void TfMain::miUpdateMapNowClick(TUpdateFrom sender) {
     header.CurrentFile = state_.Map.CurrentFile;
     try {
       ReadJnx(header, header.CurrentFile, false);
-      if (sgMaps->CurrentRow() >= 0)
-        sgMaps->Cells().SetRow(sgMaps->CurrentRow(), MapRowCells(sgMaps->CurrentRow() + 1, header.CurrentFile, header));
+      listPage_->RefillCurrentMapRow(header);
     } catch (const EBreloError&) {
     }
   }

@@ -95,6 +95,18 @@ std::string MapGroupItem(const TJnxMap& h) {
   return Format("%d,%s,%d,%s", h.ProductId, h.ProductName.c_str(), h.ZOrder, scale.c_str());
 }
 
+TMapGroupFields SplitMapGroup(const std::string& item) {
+  std::string rest = TrimBlanks(item);
+  std::string fields[3];
+  for (std::string& field : fields) {
+    const std::size_t comma = rest.find(',');
+    if (comma == std::string::npos) continue;
+    field = TrimBlanks(rest.substr(0, comma));
+    rest.erase(0, comma + 1);
+  }
+  return {fields[0], fields[1], fields[2], rest};
+}
+
 int ShownLevel(const TJnxMap& map) {
   const int count = static_cast<int>(map.Levels.size());
   if (count == 0) return -1;

@@ -31,6 +31,12 @@ std::vector<std::string> TileRowCells(const TJnxMap& map, int level, int tile);
 // The map-group item of a map: "%d,%s,%d,%s" of ProductId, ProductName, ZOrder and the
 // eTrex name of the last level's scale.
 std::string MapGroupItem(const TJnxMap& header);
+// A map group split into its fields: three times the text before the first "," (trimmed);
+// a missing comma gives an empty field and leaves the rest. The rest is the scale name.
+struct TMapGroupFields {
+  std::string ProductId, ProductName, ZOrder, ScaleName;
+};
+TMapGroupFields SplitMapGroup(const std::string& item);
 // The level shown after a load: the last one, or the one before a last "dummy" level;
 // -1 for a map without levels.
 int ShownLevel(const TJnxMap& map);

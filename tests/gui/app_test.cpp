@@ -7,9 +7,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
-#include "tables/TextTable.h"
 #include <QtTest>
 
+#include "StringGridEx/TStringGridEx.h"
 #include "TestSupport.h"
 #include "app/Settings.h"
 #include "app/TfMain.h"
@@ -132,12 +132,12 @@ class TAppTest : public QObject {
     std::filesystem::create_directories(dir.Path("folder.jnx"));
     TWindow w;
     w.window->OpenMap(QString::fromStdString(dir.Path("b.jnx")));
-    auto* maps = w.Find<TTextTable>("sgMaps");
-    QCOMPARE(maps->RowCount(), 3);
-    QCOMPARE(maps->Text(0, 1), QString("A"));  // name order, ignoring case
-    QCOMPARE(maps->Text(1, 5), QString("Bravo"));
-    QCOMPARE(maps->Text(2, 7), QString("5"));
-    QCOMPARE(maps->CurrentRow(), 1);
+    auto* maps = w.Find<TStringGridEx>("sgMaps");
+    QCOMPARE(maps->RowCount(), 4);
+    QCOMPARE(maps->Text(1, 1), QString("A"));  // name order, ignoring case
+    QCOMPARE(maps->Text(5, 2), QString("Bravo"));
+    QCOMPARE(maps->Text(7, 3), QString("5"));
+    QCOMPARE(maps->Row(), 2);
     QCOMPARE(w.Find<QListWidget>("lbMaps")->count(), 3);
     QCOMPARE(w.Find<QListWidget>("lbMaps")->currentRow(), 1);
     QVERIFY(w.Find<QLabel>("lInfo")->text().contains("broken.jnx"));
@@ -169,9 +169,9 @@ class TAppTest : public QObject {
     TWindow w;
     w.state.View.ViewCentreLon = DegToJnx(-120);
     w.window->OpenMap(QString::fromStdString(dir.Path("m.jnx")));
-    auto* levels = w.Find<TTextTable>("sgLevels");
-    QCOMPARE(levels->RowCount(), 3);
-    QCOMPARE(levels->CurrentRow(), 1);
+    auto* levels = w.Find<TStringGridEx>("sgLevels");
+    QCOMPARE(levels->RowCount(), 4);
+    QCOMPARE(levels->Row(), 2);
     QCOMPARE(w.Find<QComboBox>("cbTiles")->count(), 4);
     QVERIFY(!w.Find<QMenu>("miAddDummyLevel")->menuAction()->isVisible());
     QCOMPARE(w.state.View.ViewCentreLon, Midpoint(w.state.Map.West, w.state.Map.East));
@@ -187,7 +187,7 @@ class TAppTest : public QObject {
     // SaveLevel: the level file is listed, the workspace stays.
     w.Find<QAction>("miSaveLevel1")->trigger();
     QCOMPARE(info->text(), QString::fromStdString(dir.Path("m_level2.jnx") + " saved."));
-    QCOMPARE(w.Find<TTextTable>("sgMaps")->RowCount(), 2);
+    QCOMPARE(w.Find<TStringGridEx>("sgMaps")->RowCount(), 3);
     QCOMPARE(LoadJnx(dir.Path("m_level2.jnx")).Levels[0].TileCount, 4);
     // Update Map Now with auto update off: the file takes the new Guid, nothing else moves.
     w.state.Settings.AutoUpdateMap = false;
@@ -231,7 +231,7 @@ class TAppTest : public QObject {
     w.window->FirstActivation({"brelo", "UP.JNX"});
     QDir::setCurrent(old);
     QCOMPARE(QString::fromStdString(w.state.Map.CurrentFile), QString::fromStdString(dir.Path("UP.JNX")));
-    QCOMPARE(w.Find<TTextTable>("sgMaps")->RowCount(), 1);
+    QCOMPARE(w.Find<TStringGridEx>("sgMaps")->RowCount(), 2);
     TWindow other;
     other.window->FirstActivation({"brelo", "notes.txt"});
     QVERIFY(other.state.Map.CurrentFile.empty());
