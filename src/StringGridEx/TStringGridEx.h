@@ -73,6 +73,8 @@ class TStringGridEx : public QAbstractScrollArea {
   int TopRow() const { return topRow_; }
   int LeftCol() const { return leftCol_; }
   void SetTopRow(int r);
+  // Scrolls until cell (c, r) is in view.
+  void ScrollTo(int c, int r) { ScrollIntoView(c, r); }
 
   // Options.
   void SetScrollBars(TScrollBars bars);

@@ -49,6 +49,7 @@
 #include "tables/MapTables.h"
 #include "StringGridEx/TStringGridEx.h"
 #include "tables/TMapListPage.h"
+#include "uMapCreation/dialog/TfMapCreation.h"
 #include "uMapCreation/MapSource.h"
 
 namespace brelo {
@@ -114,6 +115,14 @@ TfMain::TfMain(TAppState& state, const QString& settingsFolder, QWidget* parent)
   lLevelInfo->setText(QString::asprintf("No map\n%.3gkm x %.3gkm\n%dpx x %dpx\nscale_x/scale_y=%.4f", e.WidthKm,
                                         e.HeightKm, e.WidthPx, e.HeightPx, e.Ratio));
   dialog_ = new TfOpenSaveDialog(settingsFolder_, QCoreApplication::applicationDirPath(), this);
+  fMapCreation = new TfMapCreation(*dialog_, state_.Settings, this);
+  fMapCreation->Memo = [this](const std::vector<std::string>& memo) {
+    state_.Memo = memo;
+    QStringList lines;
+    for (const auto& l : memo) lines << Q(l);
+    Memo1->setPlainText(lines.join('\n'));
+  };
+  fMapCreation->ErrorBox = [this](const QString& text) { ShowError(text); };
 }
 
 TfMain::~TfMain() = default;
@@ -156,6 +165,8 @@ void TfMain::BuildMenus() {
   miOpenJNX = action(mmMap, "miOpenJNX", "&OpenJNX...");
   miSaveLevel = action(mmMap, "miSaveLevel", "&SaveLevel");
   miSaveTAR = action(mmMap, "miSaveTAR", "SaveTAR");
+  MAP2JNX1 = action(mmMap, "MAP2JNX1", "MAP2JNX...");
+  connect(MAP2JNX1, &QAction::triggered, this, [this] { MAP2JNX1Click(); });
   miLoadGPX = action(mmMap, "miLoadGPX", "&LoadGPX...");
   miPrevLevel = action(mmMap, "miPrevLevel", "PrevLevel");
   miNextLevel = action(mmMap, "miNextLevel", "NextLevel");
@@ -352,6 +363,8 @@ void TfMain::ReadSettingsFile() {
   mapPage_->cbDrawWaypoints->setChecked(s.DrawWaypoints);
   mapPage_->ApplyOptions();
   UpdateMenuState();
+  fMapCreation->leTileW->setText(QString::number(s.TileWidth));
+  fMapCreation->leTileH->setText(QString::number(s.TileHeight));
 }
 
 bool TfMain::WriteSettingsFile() const {
@@ -553,6 +566,12 @@ void TfMain::miSaveTARClick() {
     mapPage_->HoldInfo(Q(r.Text));
   else
     ShowError(Q(r.Text));
+}
+
+void TfMain::MAP2JNX1Click() {
+  fMapCreation->show();
+  fMapCreation->raise();
+  fMapCreation->activateWindow();
 }
 
 void TfMain::closeEvent(QCloseEvent* event) {

@@ -23,6 +23,7 @@ class QTabWidget;
 
 namespace brelo {
 
+class TfMapCreation;
 class TfOpenSaveDialog;
 struct TFolderScan;
 class TMapListPage;
@@ -66,10 +67,12 @@ class TfMain : public QMainWindow {
   void AddDummyLevel(const QString& scaleName);
   void miSaveTilesClick();
   void SwitchPage(int index);
+  void MAP2JNX1Click();
 
   TfOpenSaveDialog& OpenSaveDialog() { return *dialog_; }
   TMapPage& MapPage() { return *mapPage_; }
   TMapListPage& MapListPage() { return *listPage_; }
+  TfMapCreation& MapCreation() { return *fMapCreation; }
   TAppState& State() { return state_; }
 
  protected:
@@ -126,6 +129,8 @@ class TfMain : public QMainWindow {
   QAction* miSaveMap;
   QAction* miSaveTiles;
   QAction* miSaveTAR;
+  QAction* MAP2JNX1;
+  TfMapCreation* fMapCreation;
   QMenu* miUpdateMap;
   QAction* miAutoUpdateMap;
   QAction* miUpdateMapNow;

@@ -1,0 +1,74 @@
+#pragma once
+// "JNX Map Parameters": the map creation dialog. The user picks a calibrated source (a ".map"
+// or an archive made by the export), sees its calibrated area, sets the new map's product and
+// level fields and starts builds; the dialog stays open for further builds. Reading the
+// source, the checks and the build are the core's.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QDialog>
+
+#include "app/Settings.h"
+#include "uMapCreation/MapSource.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace brelo {
+
+class TfOpenSaveDialog;
+
+class TfMapCreation : public QDialog {
+  Q_OBJECT
+
+ public:
+  TfMapCreation(TfOpenSaveDialog& fileDialog, TSettings& settings, QWidget* parent = nullptr);
+
+  // Where the dialog reports: the main window's diagnostic panel and its error display.
+  std::function<void(const std::vector<std::string>& lines)> Memo;
+  std::function<void(const QString& text)> ErrorBox;
+
+  void leFileNameClick();
+  // Steps after the file dialog: the chosen source read into the fields.
+  void LoadSource(const QString& path);
+  void leTileWChange();
+  void cbeTrexScaleClick();
+  void bStartClick();
+  // Beep, hide the control for 500 ms, then show and focus it.
+  void FlashControl(QWidget* control);
+  QWidget* Flashed() const { return flashed_; }
+
+  QLineEdit* leFileName;
+  QLineEdit* leLevelPixels;
+  QLineEdit* leLevelKilometers;
+  QLabel* Label2;
+  QLabel* Label3;
+  QLineEdit* leProductName;
+  QLineEdit* leProductID;
+  QLineEdit* leZOrder;
+  QLineEdit* leDetailLevel;
+  QComboBox* cbeTrexScale;
+  QLineEdit* leTileW;
+  QLineEdit* leTileH;
+  QLineEdit* leTileCount;
+  QLineEdit* leLevelName;
+  QLineEdit* leLevelDescription;
+  QLineEdit* leLevelCopyright;
+  QPushButton* bStart;
+  QPushButton* bCancel;
+  QLabel* lInfo;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  TfOpenSaveDialog& fileDialog_;
+  TSettings& settings_;
+  TMapSourceInfo source_;
+  QWidget* flashed_ = nullptr;
+};
+
+}  // namespace brelo

@@ -1,0 +1,270 @@
+// The List of Maps page driven through its real widgets: sorting, loading maps from the table,
+// the cell editor and the selectors, map groups, and the files that edits reach.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "StringGridEx/TStringGridEx.h"
+#include "TestSupport.h"
+#include "app/TMapPage.h"
+#include "app/TfMain.h"
+#include "view/canvas/TMapCanvas.h"
+#include "jnx/JnxUpdate.h"
+#include "tables/TMapListPage.h"
+
+using namespace brelo;
+using namespace brelo::test;
+
+namespace {
+
+// A shown window on the List of Maps page of a folder; errors are recorded, not shown.
+struct TListWindow {
+  TTempDir settings;
+  TAppState state;
+  std::unique_ptr<TfMain> window;
+  QStringList errors;
+  TMapListPage* page = nullptr;
+  explicit TListWindow(const std::string& map) {
+    window = std::make_unique<TfMain>(state, QString::fromStdString(settings.Path()));
+    window->ErrorBox = [this](const QString& text) { errors << text; };
+    window->resize(1000, 700);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->findChild<QTabWidget*>("PageControl")->setCurrentIndex(1);
+    window->OpenMap(QString::fromStdString(map));
+    page = &window->MapListPage();
+    QCoreApplication::processEvents();
+  }
+  // A press on cell (c, r) of a table, as the user makes it.
+  static void Press(TStringGridEx* t, int c, int r, bool twice = false) {
+    t->ScrollTo(c, r);
+    const QPoint at = t->CellRect(c, r).center();
+    if (twice)
+      QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, at);
+    else
+      QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, at);
+  }
+  // Types text into the cell editor over (c, r) of a table and presses Enter.
+  void Edit(TStringGridEx* t, int c, int r, const QString& text) {
+    Press(t, c, r);
+    QVERIFY(page->eEditor->isVisible());
+    page->eEditor->selectAll();
+    QTest::keyClicks(page->eEditor, text);
+    QTest::keyClick(page->eEditor, Qt::Key_Return);
+  }
+  int RowOf(const std::string& name) const {
+    for (int r = 1; r < page->sgMaps->RowCount(); ++r)
+      if (page->sgMaps->Cell(1, r) == name) return r;
+    return -1;
+  }
+};
+
+}  // namespace
+
+class TListTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void SortingKeepsTheCurrentMapAndRowPressesLoadMaps() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("a.jnx"), {1}, 4, "bravo");
+    MakeTestJnx(dir.Path("b.jnx"), {1, 2}, 4, "Alpha");
+    MakeTestJnx(dir.Path("C.JNX"), {3}, 4, "charlie");
+    TListWindow w(dir.Path("a.jnx"));
+    TStringGridEx* maps = w.page->sgMaps;
+    QCOMPARE(maps->RowCount(), 4);
+    QCOMPARE(maps->FixedRows(), 1);
+    QCOMPARE(maps->Text(1, maps->Row()), QString("a"));
+    TListWindow::Press(maps, 5, 0);
+    QCOMPARE(maps->SortColumn, 5);
+    QVERIFY(maps->SortAscending);
+    QCOMPARE(maps->Text(5, 1) + maps->Text(5, 2) + maps->Text(5, 3), QString("Alphabravocharlie"));
+    QCOMPARE(maps->Text(1, maps->Row()), QString("a"));  // still the current map
+    QCOMPARE(maps->Col(), 5);
+    TListWindow::Press(maps, 5, 0);
+    QVERIFY(!maps->SortAscending);
+    QCOMPARE(maps->Text(5, 1), QString("charlie"));
+    QCOMPARE(maps->Text(1, maps->Row()), QString("a"));
+    // A press on a fixed cell loads the row's file, whatever the case of its extension.
+    TListWindow::Press(maps, 0, w.RowOf("C"));
+    QCOMPARE(QString::fromStdString(w.state.Map.CurrentFile), QString::fromStdString(dir.Path("C.JNX")));
+    QCOMPARE(maps->Row(), w.RowOf("C"));
+    QCOMPARE(w.page->sgLevels->RowCount(), 2);
+    QCOMPARE(w.page->cbTiles->count(), 3);
+    QVERIFY(w.errors.isEmpty());
+    // The level table: a press refills the tile selector and shows that level's first tile.
+    TListWindow::Press(maps, 1, w.RowOf("b"));
+    TListWindow::Press(w.page->sgLevels, 1, 1);
+    QCOMPARE(w.page->cbTiles->count(), 1);
+    QCOMPARE(w.page->sgTiles->Text(0, 1), QString("0"));
+    QCOMPARE(w.page->sgTiles->Text(1, 1), QString("8"));
+    QCOMPARE(w.window->MapPage().iMap->Level, 0);
+    // A double click on a fixed cell switches to the Map page.
+    TListWindow::Press(maps, 0, 1, true);
+    QCOMPARE(w.window->findChild<QTabWidget*>("PageControl")->currentIndex(), 0);
+  }
+
+  void EditsReachTheFileByTheAcceptanceRules() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("m.jnx"), {2, 3});
+    TListWindow w(dir.Path("m.jnx"));
+    TStringGridEx* maps = w.page->sgMaps;
+    const int row = 1;
+    // Version 5 is refused: the file keeps 4 and the cell shows it again.
+    w.Edit(maps, 3, row, "5");
+    QCOMPARE(maps->Text(3, row), QString("4"));
+    QCOMPARE(LoadJnx(dir.Path("m.jnx")).Version, 4);
+    struct TCase {
+      const char* typed;
+      int stored;
+    } ids[] = {{"12x", 12}, {"abc", 0}, {"-3", 0}, {"-3x", 3}, {"70000", 70000}};
+    for (const auto& c : ids) {
+      w.Edit(maps, 4, row, c.typed);
+      QCOMPARE(LoadJnx(dir.Path("m.jnx")).ProductId, c.stored);
+      QCOMPARE(maps->Text(4, row), QString::number(c.stored));
+    }
+    QCOMPARE(maps->Text(22, row), QString("4464"));
+    w.Edit(maps, 4, row, "40000");
+    QCOMPARE(maps->Text(22, row), QString("-25536"));
+    QCOMPARE(LoadJnx(dir.Path("m.jnx")).ProductId2, -25536);
+    w.Edit(maps, 6, row, "150");
+    QCOMPARE(LoadJnx(dir.Path("m.jnx")).ZOrder, 30);
+    w.Edit(maps, 6, row, "77");
+    QCOMPARE(LoadJnx(dir.Path("m.jnx")).ZOrder, 77);
+    // A blank product name, typed into the group selector, keeps the old one.
+    TListWindow::Press(maps, 5, row);
+    w.page->cbMapGroup->setEditText("   ");
+    QTest::keyClick(w.page->cbMapGroup->lineEdit(), Qt::Key_Return);
+    QCOMPARE(maps->Text(5, row), QString("Test map"));
+    QCOMPARE(LoadJnx(dir.Path("m.jnx")).ProductName, std::string("Test map"));
+    // Level texts through the level table; Esc drops an edit.
+    w.Edit(w.page->sgLevels, 5, 2, "Top");
+    QCOMPARE(LoadJnx(dir.Path("m.jnx")).Levels[1].Name, std::string("Top"));
+    TListWindow::Press(w.page->sgLevels, 6, 2);
+    QTest::keyClicks(w.page->eEditor, "zzz");
+    QTest::keyClick(w.page->eEditor, Qt::Key_Escape);
+    QVERIFY(!w.page->eEditor->isVisible());
+    QCOMPARE(w.page->sgLevels->Text(6, 2), QString("Description 2"));
+    // The GUID opens read-only with all of it selected; Enter changes nothing.
+    const auto before = ReadFile(dir.Path("m.jnx"));
+    TListWindow::Press(maps, 19, row);
+    QVERIFY(w.page->eEditor->isReadOnly());
+    QCOMPARE(w.page->eEditor->selectedText(), maps->Text(19, row));
+    QTest::keyClick(w.page->eEditor, Qt::Key_Return);
+    QCOMPARE(ReadFile(dir.Path("m.jnx")), before);
+    // Tile cells are read-only too.
+    TListWindow::Press(w.page->sgTiles, 3, 1);
+    QVERIFY(w.page->eEditor->isReadOnly());
+    QVERIFY(w.errors.isEmpty());
+  }
+
+  void ScaleSelectorAndMapGroups() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("m.jnx"), {2, 3});
+    MakeTestJnx(dir.Path("n.jnx"), {1}, 4, "Other");
+    TListWindow w(dir.Path("m.jnx"));
+    QCOMPARE(w.state.MapGroups.size(), std::size_t(2));
+    QCOMPARE(w.state.MapGroups[0], std::string("0,Test map,30,800m"));
+    // The scale selector over "eTrex Scale" writes value and name, and the update follows.
+    TListWindow::Press(w.page->sgLevels, 3, 1);
+    QVERIFY(w.page->cbScale->isVisible());
+    QCOMPARE(w.page->cbScale->currentText(), QString("800m"));
+    w.page->cbScale->setCurrentIndex(w.page->cbScale->findText("2km"));
+    w.page->cbScaleClick();
+    QVERIFY(!w.page->cbScale->isVisible());
+    QCOMPARE(w.page->sgLevels->Text(2, 1), QString("6000"));
+    QCOMPARE(LoadJnx(dir.Path("m.jnx")).Levels[0].Scale, 6000u);
+    // Choosing a group: three fields and level 1's scale.
+    const int row = w.RowOf("m");
+    TListWindow::Press(w.page->sgMaps, 5, row);
+    QComboBox* groups = w.page->cbMapGroup;
+    QVERIFY(groups->isVisible());
+    QCOMPARE(groups->currentText(), QString("Test map"));
+    for (const char* item : {"51,Name,25,1.2km", "52,Other,26, 3km", "nocomma"}) groups->addItem(item);
+    w.page->cbMapGroupCloseUp(groups->findText("51,Name,25,1.2km"));
+    QVERIFY(!groups->isVisible());
+    TJnxMap m = LoadJnx(dir.Path("m.jnx"));
+    QCOMPARE(m.ProductId, 51);
+    QCOMPARE(m.ProductName, std::string("Name"));
+    QCOMPARE(m.ZOrder, 25);
+    QCOMPARE(m.Levels[0].Scale, 4777u);
+    QCOMPARE(w.page->sgLevels->Text(3, 1), QString("1.2km"));
+    // A blank before the scale name applies no scale.
+    w.page->cbMapGroupCloseUp(groups->findText("52,Other,26, 3km"));
+    m = LoadJnx(dir.Path("m.jnx"));
+    QCOMPARE(m.ProductId, 52);
+    QCOMPARE(m.Levels[0].Scale, 4777u);
+    // No comma applies nothing, yet the update still runs (a new Guid).
+    const std::string guid = m.Guid;
+    w.page->cbMapGroupCloseUp(groups->findText("nocomma"));
+    m = LoadJnx(dir.Path("m.jnx"));
+    QCOMPARE(m.ProductId, 52);
+    QVERIFY(m.Guid != guid);
+    // Enter in the selector writes the cell and appends an item, duplicates included.
+    for (int i = 0; i < 2; ++i) {
+      TListWindow::Press(w.page->sgMaps, 5, row);
+      groups->setEditText("Typed");
+      QTest::keyClick(groups->lineEdit(), Qt::Key_Return);
+    }
+    QCOMPARE(LoadJnx(dir.Path("m.jnx")).ProductName, std::string("Typed"));
+    QCOMPARE(w.state.MapGroups.size(), std::size_t(4));
+    QCOMPARE(w.state.MapGroups[2], std::string("52,Typed,26,1.2km"));
+    QCOMPARE(w.state.MapGroups[3], w.state.MapGroups[2]);
+    QVERIFY(w.window->WriteSettingsFile());
+    QVERIFY(ReadText(w.settings.Path("brelo.ini")).find("Group4=52,Typed,26,1.2km\r\n") != std::string::npos);
+    QVERIFY(w.errors.isEmpty());
+  }
+
+  void RefusedUpdateLeavesTheFileAndShowsItsValuesAgain() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("v3.jnx"), {1}, 3);
+    TListWindow w(dir.Path("v3.jnx"));
+    TStringGridEx* maps = w.page->sgMaps;
+    w.Edit(maps, 6, 1, "50");
+    QCOMPARE(LoadJnx(dir.Path("v3.jnx")).ZOrder, -1);  // version 3: always -1
+    QCOMPARE(maps->Text(6, 1), QString("-1"));
+    // A name that does not fit before the tiles: refused, the file unchanged, the old name back.
+    const auto before = ReadFile(dir.Path("v3.jnx"));
+    TListWindow::Press(maps, 12, 1);
+    QTest::keyClick(w.page->eEditor, Qt::Key_Escape);
+    w.Edit(maps, 12, 1, QString(2000, 'n'));
+    QCOMPARE(w.errors.size(), 1);
+    QCOMPARE(ReadFile(dir.Path("v3.jnx")), before);
+    QCOMPARE(maps->Text(12, 1), QString("detail"));
+  }
+
+  void LayoutSharesTheWidthAndPlacesTheOverlays() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("m.jnx"), {4});
+    TListWindow w(dir.Path("m.jnx"));
+    w.page->LayoutTables();
+    for (TStringGridEx* t : {w.page->sgTiles, w.page->sgLevels}) {
+      const int n = t->ColCount(), width = t->ClientWidth();
+      const int share = static_cast<int>(std::nearbyint(static_cast<double>(width - 2 * 21 - n) / (n - 1)));
+      QCOMPARE(t->ColWidth(1), share);
+      QCOMPARE(t->ColWidth(0), width - (n - 1) * (share + 1));
+    }
+    QCOMPARE(w.page->sgTiles->height() - 2 * w.page->sgTiles->frameWidth(), 44);
+    // cbTiles lies over the tile number; the editor over its cell, a pixel out on every side.
+    const QRect tiles = w.page->sgTiles->geometry();
+    QCOMPARE(w.page->cbTiles->geometry().topLeft(), tiles.topLeft() + QPoint(0, 21 + 2));
+    QCOMPARE(w.page->cbTiles->width(), w.page->sgTiles->ColWidth(0) + 3);
+    TListWindow::Press(w.page->sgMaps, 12, 1);
+    const QRect cell = w.page->sgMaps->CellRect(12, 1);
+    const QPoint origin = w.page->sgMaps->viewport()->mapTo(w.page, cell.topLeft());
+    QCOMPARE(w.page->eEditor->geometry(), QRect(origin - QPoint(1, 1), cell.size() + QSize(2, 2)));
+    // Hints only for texts wider than their column.
+    TStringGridEx* maps = w.page->sgMaps;
+    maps->SetCell(21, 1, std::string(200, 'u'));
+    maps->ScrollTo(21, 1);
+    w.page->sgMouseMove(maps, maps->CellRect(21, 1).center());
+    QCOMPARE(maps->toolTip(), maps->Text(21, 1));
+    w.page->sgMouseMove(maps, maps->CellRect(0, 1).center());
+    QVERIFY(maps->toolTip().isEmpty());
+  }
+};
+
+QTEST_MAIN(TListTest)
+#include "list_test.moc"
