@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Runs brelo on a copy of the sample map in a real window under Xvfb: the caption names the
 # map, the canvas shows the map's own colours, a scripted drag moves it, and SIGTERM ends it
-# cleanly with the settings written, the new centre among them.
-# Usage: real_window.sh BRELO SAMPLE.jnx WORKDIR (exit 77: tools missing).
+# cleanly with the settings written, the new centre among them. Then the List of Maps page
+# shows its three tables, and a product name typed into the map table reaches the file.
+# Usage: real_window.sh BRELO SAMPLE.jnx WORKDIR BRELO-CLI (exit 77: tools missing).
 set -euo pipefail
 brelo=$1
 sample=$2
 work=$3
+cli=$4
 for tool in xvfb-run xdotool import convert; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is missing (scripts/install-deps.sh --test)"; exit 77; }
 done
@@ -38,6 +40,19 @@ if [[ "${DRAG:-0}" == 1 ]]; then
   sleep 0.5
   import -window root "$WORK/dragged.png"
 fi
+if [[ "${LIST:-0}" == 1 ]]; then
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  xdotool mousemove $((X + 100)) $((Y + 32)) click 1   # the "List of Maps" tab
+  sleep 1
+  import -window root "$WORK/list.png"
+  xdotool mousemove $((X + 245)) $((Y + 105)) click 1  # the product name of the map's row
+  sleep 0.5
+  xdotool key ctrl+a
+  xdotool type --delay 20 "Typed in a real window"
+  xdotool key Return
+  sleep 1
+  import -window root "$WORK/edited.png"
+fi
 kill -TERM "$pid"
 wait "$pid"
 INNER
@@ -57,4 +72,13 @@ WORK="$work" DRAG=1 xvfb-run -a -s "-screen 0 1280x900x24" bash "$work/inner.sh"
 after=$(grep -E '^(Latitude|Longitude)=' "$work/app/brelo.ini")
 echo "centre before the drag: $before; after: $after"
 [[ "$before" != "$after" ]]
-echo "settings written, screenshots in $work"
+# The List of Maps page: the three tables under their coloured labels, then the typed name.
+WORK="$work" LIST=1 xvfb-run -a -s "-screen 0 1280x900x24" bash "$work/inner.sh"
+for colour in "rgb(166,202,240)" "rgb(123,209,72)" "rgb(250,210,101)"; do
+  pixels=$(convert "$work/list.png" -fill black +opaque "$colour" -fill white -opaque "$colour" -format '%[fx:int(mean*w*h)]' info:)
+  echo "$colour: $pixels pixels"
+  (( pixels > 2000 ))
+done
+"$cli" info --json "$work/maps/tatry.jnx" >"$work/info.json"
+grep -q '"ProductName": *"Typed in a real window"' "$work/info.json" || { echo "the typed name is not in the file"; cat "$work/info.json"; exit 1; }
+echo "settings written, typed name stored, screenshots in $work"
