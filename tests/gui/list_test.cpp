@@ -96,7 +96,9 @@ class TListTest : public QObject {
     QVERIFY(w.errors.isEmpty());
     // The level table: a press refills the tile selector and shows that level's first tile.
     TListWindow::Press(maps, 1, w.RowOf("b"));
+    w.state.SelectedTiles = {0, 1};  // tiles of level 2, chosen on the map page
     TListWindow::Press(w.page->sgLevels, 1, 1);
+    QVERIFY(w.state.SelectedTiles.empty());
     QCOMPARE(w.page->cbTiles->count(), 1);
     QCOMPARE(w.page->sgTiles->Text(0, 1), QString("0"));
     QCOMPARE(w.page->sgTiles->Text(1, 1), QString("8"));
