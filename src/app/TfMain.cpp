@@ -107,6 +107,7 @@ TfMain::TfMain(TAppState& state, const QString& settingsFolder, QWidget* parent)
     connect(s, &QShortcut::activated, this, [this] { PageControl->setCurrentIndex(1 - PageControl->currentIndex()); });
   }
   SwitchPage(0);
+  UpdateMenuState();
 
   // The default frame around the view centre, until a map is shown.
   state_.View.CanvasWidth = 640, state_.View.CanvasHeight = 482;

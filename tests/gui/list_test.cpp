@@ -1,5 +1,6 @@
 // The List of Maps page driven through its real widgets: sorting, loading maps from the table,
 // the cell editor and the selectors, map groups, and the files that edits reach.
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,6 +61,26 @@ struct TListWindow {
     return -1;
   }
 };
+
+// A file's bytes with its Guid blanked: every write gives a map a new one.
+std::vector<std::uint8_t> WithoutGuid(const std::string& path) {
+  std::vector<std::uint8_t> bytes = ReadFile(path);
+  const std::string guid = LoadJnx(path).Guid;
+  for (std::size_t i = 0; guid.size() == 36 && i + 36 <= bytes.size(); ++i)
+    if (std::equal(guid.begin(), guid.end(), bytes.begin() + static_cast<std::ptrdiff_t>(i),
+                   [](char a, std::uint8_t b) { return a == std::toupper(b); })) {
+      std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(i), 36, 'G');
+      break;
+    }
+  return bytes;
+}
+
+void Cli(const std::string& arguments) {
+  const TRunResult r = RunCommand(CliPath() + " " + arguments);
+  QVERIFY2(r.Status == 0, r.Err.c_str());
+}
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
 }  // namespace
 
@@ -235,6 +256,54 @@ class TListTest : public QObject {
     QCOMPARE(w.errors.size(), 1);
     QCOMPARE(ReadFile(dir.Path("v3.jnx")), before);
     QCOMPARE(maps->Text(12, 1), QString("detail"));
+  }
+
+  void WindowCommandsWriteWhatTheCommandLineWrites() {
+    TTempDir dir;
+    std::filesystem::create_directories(dir.Path("win"));
+    std::filesystem::create_directories(dir.Path("cli"));
+    const std::string win = dir.Path("win/tatry.jnx"), cli = dir.Path("cli/tatry.jnx");
+    std::filesystem::copy_file(SampleFile(), win);
+    std::filesystem::copy_file(SampleFile(), cli);
+    TListWindow w(win);
+    QAction* autoUpdate = w.window->findChild<QAction*>("miAutoUpdateMap");
+    autoUpdate->setChecked(false);
+    // Edits stay in the tables until Update Map Now.
+    w.Edit(w.page->sgMaps, 12, 1, "edited detail");
+    w.Edit(w.page->sgLevels, 5, 1, "First");
+    QCOMPARE(LoadJnx(win).DetailLevel, LoadJnx(SampleFile()).DetailLevel);
+    w.window->findChild<QAction*>("miUpdateMapNow")->trigger();
+    Cli("edit " + Quoted(cli) + " 'DetailLevel=edited detail' L1.Name=First");
+    QCOMPARE(WithoutGuid(win), WithoutGuid(cli));
+    // Save level: the level whose row was pressed last.
+    w.window->findChild<QAction*>("miSaveLevel1")->trigger();
+    Cli("save-level " + Quoted(cli) + " 1");
+    QCOMPARE(WithoutGuid(dir.Path("win/tatry_level1.jnx")), WithoutGuid(dir.Path("cli/tatry_level1.jnx")));
+    // Deleting the selected tiles of the shown level (2).
+    w.window->MapPage().iMap->Level = 1;
+    w.state.SelectedTiles = {2, -1, 5};
+    w.window->miDeleteTilesClick();
+    Cli("delete-tiles " + Quoted(cli) + " 2 3,6");
+    QCOMPARE(WithoutGuid(win), WithoutGuid(cli));
+    QCOMPARE(LoadJnx(win).Levels[1].TileCount, 10);
+    // A placeholder level, then save tiles and save map.
+    w.window->AddDummyLevel("500m");
+    Cli("add-dummy-level " + Quoted(cli) + " 500m");
+    QCOMPARE(WithoutGuid(win), WithoutGuid(cli));
+    w.window->miSaveTilesClick();
+    Cli("save-tiles " + Quoted(cli));
+    std::size_t tiles = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dir.Path("win/tatry_tiles"))) {
+      if (!e.is_regular_file()) continue;
+      const auto relative = std::filesystem::relative(e.path(), dir.Path("win"));
+      QCOMPARE(ReadFile(e.path().string()), ReadFile(dir.Path("cli/" + relative.string())));
+      ++tiles;
+    }
+    QCOMPARE(tiles, std::size_t(4 + 10 + 1));
+    w.window->miSaveMapClick();
+    Cli("save-map " + Quoted(cli));
+    QCOMPARE(WithoutGuid(dir.Path("win/tatry_saved.jnx")), WithoutGuid(dir.Path("cli/tatry_saved.jnx")));
+    QVERIFY(w.errors.isEmpty());
   }
 
   void LayoutSharesTheWidthAndPlacesTheOverlays() {
