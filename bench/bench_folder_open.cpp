@@ -9,6 +9,7 @@
 
 #include "BenchSupport.h"
 #include "app/TfMain.h"
+#include "jnx/FolderScan.h"
 #include "jnx/JnxReader.h"
 
 using namespace brelo;
@@ -35,6 +36,12 @@ void HeaderOnlyLoads(benchmark::State& state) {
   }
 }
 BENCHMARK(HeaderOnlyLoads)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void ScanJnxFolder250(benchmark::State& state) {
+  const std::string dir = Folder();
+  for (auto _ : state) benchmark::DoNotOptimize(ScanJnxFolder(dir));
+}
+BENCHMARK(ScanJnxFolder250)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void RefreshMapList250(benchmark::State& state) {
   const std::string dir = Folder();

@@ -147,6 +147,13 @@ void TStringGridEx::SetRow(int r, const std::vector<std::string>& cells) {
   viewport()->update();
 }
 
+void TStringGridEx::SetRow(int r, std::vector<std::string>&& cells) {
+  if (r < 0 || r >= rows_) return;
+  for (int c = 0; c < cols_ && c < static_cast<int>(cells.size()); ++c)
+    cells_[Index(c, r)] = std::move(cells[static_cast<std::size_t>(c)]);
+  viewport()->update();
+}
+
 void TStringGridEx::ClearRow(int r) {
   if (r < 0 || r >= rows_) return;
   for (int c = 0; c < cols_; ++c) cells_[Index(c, r)].clear();

@@ -57,6 +57,7 @@ class TStringGridEx : public QAbstractScrollArea {
   std::uint32_t Object(int c, int r) const;
   void SetObject(int c, int r, std::uint32_t value);
   void SetRow(int r, const std::vector<std::string>& cells);
+  void SetRow(int r, std::vector<std::string>&& cells);
   void ClearRow(int r);
 
   // The current cell; it never lies in a fixed row or column while there are others.

@@ -158,7 +158,7 @@ void TMemoryStream::Write(const void* buffer, std::size_t count) {
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
-  TFileStream in(path, TOpenMode::Read);
+  TFileStream in(path, TOpenMode::Read, 4096);  // read whole: no buffer to speak of
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.Size()));
   in.ReadExact(bytes.data(), bytes.size(), path.c_str());
   return bytes;

@@ -27,6 +27,14 @@ TMapCanvas::TMapCanvas(TAppState& state, QWidget* parent) : QWidget(parent), sta
 }
 
 TRedrawPass TMapCanvas::RedrawMap() {
+  // A canvas nobody sees (another page, a window not shown yet) is drawn when it is shown.
+  if (!isVisible()) {
+    redrawPending_ = true;
+    TRedrawPass skipped;
+    skipped.Skipped = true;
+    return skipped;
+  }
+  redrawPending_ = false;
   TRedrawPass pass = brelo::RedrawMap(canvas_, state_.Map, state_.View, Level, state_.Gpx, state_.SelectedTiles,
                                       Options, Flags);
   if (!pass.Skipped) {
@@ -41,6 +49,10 @@ TRedrawPass TMapCanvas::ForceRedrawMap() {
   TRedrawPass pass = RedrawMap();
   Flags.ForceRedraw = false;
   return pass;
+}
+
+void TMapCanvas::showEvent(QShowEvent*) {
+  if (redrawPending_) ForceRedrawMap();
 }
 
 void TMapCanvas::paintEvent(QPaintEvent*) {

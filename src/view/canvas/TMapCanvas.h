@@ -46,6 +46,7 @@ class TMapCanvas : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -55,6 +56,7 @@ class TMapCanvas : public QWidget {
  private:
   TAppState& state_;
   QImage canvas_;
+  bool redrawPending_ = false;
 };
 
 }  // namespace brelo
