@@ -9,6 +9,7 @@
 #include "RawJpeg.h"
 #include "base/Coordinates.h"
 #include "base/Pipeline.h"
+#include "base/Platform.h"
 #include "jnx/JnxReader.h"
 #include "view/render/MapRenderer.h"
 
@@ -115,6 +116,7 @@ BENCHMARK(LibjpegDecodeOfTheVisibleTiles)->Unit(benchmark::kMillisecond)->UseRea
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
+  platform::KeepFreedMemory();  // as the program does at start-up
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

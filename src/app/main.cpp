@@ -4,8 +4,10 @@
 #include "app/AppState.h"
 #include "app/TApplication.h"
 #include "app/TfMain.h"
+#include "base/Platform.h"
 
 int main(int argc, char** argv) {
+  brelo::platform::KeepFreedMemory();
   brelo::TApplication app(argc, argv);
   brelo::TAppState state;
   brelo::TfMain window(state, brelo::SettingsFolder());

@@ -112,12 +112,14 @@ TPipelineResult RunPipeline(std::size_t count, const std::function<Item(std::siz
 // Items produced in order, transformed in parallel in batches, and committed in order on the
 // calling thread, so that what is written does not depend on the number of threads.
 // Exceptions of produce, transform and commit end the run and propagate to the caller.
+// batch is the number of items held at a time (0: four per thread).
 template <class In, class Out>
 void RunOrderedBatches(std::size_t count, const std::function<In(std::size_t)>& produce,
                        const std::function<Out(In&, std::size_t)>& transform,
-                       const std::function<void(Out&, std::size_t)>& commit, unsigned threads) {
+                       const std::function<void(Out&, std::size_t)>& commit, unsigned threads,
+                       std::size_t batch = 0) {
   threads = std::max(1u, threads);
-  const std::size_t batch = 4 * threads;
+  if (batch == 0) batch = 4 * std::size_t(threads);
   std::vector<In> inputs;
   std::vector<Out> outputs;
   std::vector<std::exception_ptr> errors;

@@ -19,5 +19,8 @@ bool ExchangeNames(const std::string& a, const std::string& b);
 mode_t FileCreationMask();
 // Bytes of physical memory (4 GiB when the system does not say).
 std::uint64_t PhysicalMemory();
+// Keeps freed tile-sized blocks in the heap instead of handing them back to the system, so a
+// redraw that frees and decodes a screenful of tiles does not fault in fresh pages each time.
+void KeepFreedMemory();
 
 }  // namespace brelo::platform

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "base/Platform.h"
 #include "cli/Commands.h"
 
 namespace brelo::cli {
@@ -9,6 +10,7 @@ void PrintProgress(const std::string& line) { std::cout << line << '\n'; }
 }  // namespace brelo::cli
 
 int main(int argc, char** argv) {
+  brelo::platform::KeepFreedMemory();
   CLI::App app{"brelo-cli " BRELO_VERSION ": view, edit and convert JNX raster maps"};
   app.require_subcommand(1);
   brelo::cli::RegisterInfoCommands(app);

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+#include <QPainter>
 #include <QtTest>
 
 #include "TestSupport.h"
@@ -119,6 +120,33 @@ class TMapTest : public QObject {
     s.View.ViewScale = 0.125;
     s.Pass();
     QCOMPARE(s.Map.Levels[0].Tiles[4].Bitmap->Width, 32);
+  }
+
+  void BandsOnSeveralCoresDrawWhatOneDraws() {
+    // Zoomed out, the map leaves white margins; tiles straddle the band edges.
+    TTempDir dir;
+    TScene one(TileMap(dir)), four(TileMap(dir));
+    for (TScene* s : {&one, &four}) s->View.ViewScale = 0.3;
+    four.Options.Threads = 4;
+    QCOMPARE(one.Pass().Drawn, four.Pass().Drawn);
+    QCOMPARE(four.Canvas, one.Canvas);
+    QCOMPARE(QColor(one.Canvas.pixel(2, 2)), QColor(Qt::white));
+    // The picture is the tiles drawn over white, as a painter draws them.
+    QImage expected(one.Canvas.size(), QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    QPainter p(&expected);
+    for (const TJnxTile& t : one.Map.Levels[0].Tiles)
+      if (t.Bitmap)
+        p.drawImage(LonToX(one.View, one.Map, t.Left), LatToY(one.View, one.Map, t.Top),
+                    QImage(t.Bitmap->Data.data(), t.Bitmap->Width, t.Bitmap->Height,
+                           static_cast<qsizetype>(t.Bitmap->Stride()), QImage::Format_RGB32));
+    p.end();
+    int differing = 0;
+    for (int y = 0; y < expected.height(); ++y)
+      for (int x = 0; x < expected.width(); ++x)
+        if (expected.pixel(x, y) != one.Canvas.pixel(x, y)) ++differing;
+    // Only the overlays (map outline, frame, scale bar) differ.
+    QVERIFY2(differing < 3000, std::to_string(differing).c_str());
   }
 
   void UndecodableTileDrawsAPlaceholderOnce() {

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
+#include <thread>
 
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
+#include <QRegion>
 
 #include "MyJpeg/JpegImage.h"
 #include "MyJpeg/StretchHalftone.h"
@@ -41,6 +44,46 @@ std::shared_ptr<TPixelBuffer> Placeholder(int w, int h) {
   auto out = std::make_shared<TPixelBuffer>(w, h, 4);
   for (int y = 0; y < h; ++y) std::copy_n(img.constScanLine(y), static_cast<std::size_t>(w) * 4, out->Row(y));
   return out;
+}
+
+struct TVisible {
+  std::size_t Index;
+  QRect Rect;  // where the tile lies on the canvas
+};
+
+// Fills the canvas white where no cached tile lands and copies the cached tiles in, in
+// horizontal bands on up to `threads` cores: the copy is memory traffic, and bands never
+// overlap, so the picture is the same for any number of bands. Returns the tiles drawn.
+int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::vector<TJnxTile>& tiles, unsigned threads) {
+  const int width = canvas.width(), height = canvas.height();
+  const int bands = static_cast<int>(std::clamp(std::min(threads, 4u), 1u, static_cast<unsigned>(std::max(1, height / 64))));
+  uchar* bits = canvas.bits();
+  const qsizetype stride = canvas.bytesPerLine();
+  auto band = [&](int y0, int y1) {
+    // Cached bitmaps are canvas pixels: each visible row is one copy.
+    QRegion blank(0, y0, width, y1 - y0);
+    for (const auto& vt : visible) {
+      const auto& b = tiles[vt.Index].Bitmap;
+      if (!b || b->Empty()) continue;
+      const QRect r = QRect(vt.Rect.x(), vt.Rect.y(), b->Width, b->Height) & QRect(0, y0, width, y1 - y0);
+      if (r.isEmpty()) continue;
+      const std::size_t bytes = static_cast<std::size_t>(r.width()) * 4;
+      for (int y = r.top(); y <= r.bottom(); ++y)
+        std::memcpy(bits + y * stride + r.left() * 4, b->Row(y - vt.Rect.y()) + (r.left() - vt.Rect.x()) * 4, bytes);
+      blank -= r;
+    }
+    for (const QRect& r : blank)
+      for (int y = r.top(); y <= r.bottom(); ++y)
+        std::fill_n(reinterpret_cast<std::uint32_t*>(bits + y * stride) + r.left(), r.width(), 0xFFFFFFFFu);
+  };
+  std::vector<std::thread> workers;
+  for (int k = 1; k < bands; ++k) workers.emplace_back(band, height * k / bands, height * (k + 1) / bands);
+  band(0, height / bands);
+  for (auto& w : workers) w.join();
+  int drawn = 0;
+  for (const auto& vt : visible)
+    if (tiles[vt.Index].Bitmap && !tiles[vt.Index].Bitmap->Empty()) ++drawn;
+  return drawn;
 }
 
 // The cached bitmap of one tile at on-canvas size w x h.
@@ -119,23 +162,17 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
     return pass;
   }
   flags.RedrawBusy = true;
-  canvas.fill(Qt::white);
   v.CanvasWidth = canvas.width(), v.CanvasHeight = canvas.height();
   ComputeViewOrigin(v, map);
   const TMapExtent extent = MapExtent(v, map);
   const bool haveLevel = level >= 0 && level < static_cast<int>(map.Levels.size());
   pass.Info = MapInfoText(map, haveLevel ? level : -1, extent);
-  QPainter p(&canvas);
   const QRect canvasRect(0, 0, canvas.width(), canvas.height());
+  std::vector<TVisible> visible;
 
   if (haveLevel) {
     map.AllTilesCached = true;
     auto& tiles = map.Levels[static_cast<std::size_t>(level)].Tiles;
-    struct TVisible {
-      std::size_t Index;
-      QRect Rect;
-    };
-    std::vector<TVisible> visible;
     for (std::size_t i = 0; i < tiles.size(); ++i) {
       const TJnxTile& t = tiles[i];
       if (!Proper(t)) continue;
@@ -178,19 +215,20 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
                                                                                      std::size_t k) {
         tiles[visible[wanted[k]].Index].Bitmap = std::move(b);
       };
+      // One batch: the visible tiles are few, and the decoders then share them to the end.
       RunOrderedBatches<TRead, std::shared_ptr<TPixelBuffer>>(wanted.size(), produce, transform, commit,
-                                                               std::max(1u, o.Threads));
+                                                               std::max(1u, o.Threads), wanted.size());
       pass.Decoded = static_cast<int>(wanted.size());
     }
-    for (const auto& vt : visible) {
-      const TJnxTile& t = tiles[vt.Index];
-      if (t.Bitmap && !t.Bitmap->Empty()) {
-        p.drawImage(vt.Rect.topLeft(), View(*t.Bitmap));
-        ++pass.Drawn;
-      }
-      if (o.DrawGrid) DrawTileGrid(p, t, static_cast<int>(vt.Index), vt.Rect.x(), vt.Rect.y(), vt.Rect.width(), vt.Rect.height());
-    }
+    pass.Drawn = BlitTiles(canvas, visible, tiles, std::max(1u, o.Threads));
+  } else {
+    canvas.fill(Qt::white);
   }
+  QPainter p(&canvas);
+  if (haveLevel && o.DrawGrid)
+    for (const auto& vt : visible)
+      DrawTileGrid(p, map.Levels[static_cast<std::size_t>(level)].Tiles[vt.Index], static_cast<int>(vt.Index), vt.Rect.x(),
+                   vt.Rect.y(), vt.Rect.width(), vt.Rect.height());
 
   if (o.DrawTrack && !gpx.Track.empty()) {
     QPolygon line;
