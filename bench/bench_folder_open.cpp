@@ -9,6 +9,7 @@
 
 #include "BenchSupport.h"
 #include "app/TfMain.h"
+#include "base/Platform.h"
 #include "jnx/FolderScan.h"
 #include "jnx/JnxReader.h"
 
@@ -59,6 +60,7 @@ BENCHMARK(RefreshMapList250)->Unit(benchmark::kMillisecond)->UseRealTime();
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  platform::KeepFreedMemory();  // as the program does at start-up
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

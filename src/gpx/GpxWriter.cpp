@@ -1,6 +1,8 @@
 #include "gpx/GpxWriter.h"
 
+#include <algorithm>
 #include <charconv>
+#include <string_view>
 
 #include "gpx/GarminColors.h"
 #include "gpx/GpxScanner.h"
@@ -15,11 +17,11 @@ namespace brelo {
 
 namespace {
 
-void Line(TStream& out, int indent, const std::string& text) {
-  std::string line(static_cast<std::size_t>(indent), ' ');
-  line += text;
-  line += "\r\n";
-  out.Write(line.data(), line.size());
+void Line(TStream& out, int indent, std::string_view text) {
+  static constexpr char kBlanks[] = "        ";
+  out.Write(kBlanks, static_cast<std::size_t>(std::min(indent, 8)));
+  out.Write(text.data(), text.size());
+  out.Write("\r\n", 2);
 }
 
 void WriteRoot(TStream& out) {

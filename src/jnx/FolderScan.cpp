@@ -35,6 +35,7 @@ TFolderScan ScanJnxFolder(const std::string& folder) {
   names.clear();
   for (auto& k : keyed) names.push_back(std::move(k.second));
   TFolderScan scan;
+  scan.Maps.reserve(names.size());
   for (const auto& name : names) {
     TScannedMap m;
     m.Path = dir + name;
