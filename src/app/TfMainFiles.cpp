@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 
+#include "app/BusyCursor.h"
 #include "app/TMapPage.h"
 #include "base/Errors.h"
 #include "app/TfMain.h"
@@ -18,12 +19,6 @@
 namespace brelo {
 
 namespace {
-
-// The hourglass for the duration of a command, on every path.
-struct TBusyCursor {
-  TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 }  // namespace
 

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "OpenSaveDialog/TfOpenSaveDialog.h"
+#include "app/BusyCursor.h"
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "commands/CreateCommand.h"
@@ -46,11 +47,6 @@ void Grey(QLineEdit* e) {
   p.setColor(QPalette::Base, p.color(QPalette::Window));
   e->setPalette(p);
 }
-
-struct TBusyCursor {
-  TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 int RandomId() {
   static std::mt19937 random(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
