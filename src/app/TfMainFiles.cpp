@@ -18,10 +18,6 @@
 
 namespace brelo {
 
-namespace {
-
-}  // namespace
-
 bool TfMain::Show(const TCommandResult& r) {
   if (r.Ok) {
     SetInfo(QString::fromStdString(r.Text));
