@@ -5,6 +5,8 @@
 #include "MyJpeg/JpegImage.h"
 #include "TestSupport.h"
 #include "base/Errors.h"
+#include "base/Text.h"
+#include "jnx/FolderScan.h"
 #include "jnx/JnxReader.h"
 
 using namespace brelo;
@@ -162,4 +164,43 @@ TEST(DecodeTile, OutOfRangeAndBadData) {
   EXPECT_FALSE(DecodeTile(m, 0, 1, image));  // index equal to TileCount
   EXPECT_FALSE(DecodeTile(m, 2, 0, image));
   EXPECT_FALSE(DecodeTile(m, 1, 1, image));
+}
+
+// A folder large enough to be read on several threads gives the same scan as one thread: name
+// order ignoring case, broken files listed with their reasons, a folder named like a map skipped.
+TEST(ScanJnxFolder, ThreadsDoNotChangeTheResult) {
+  TTempDir dir;
+  MakeTestJnx(dir.Path("seed.jnx"), {2});
+  const std::string seed = dir.Path("seed.jnx");
+  for (int i = 0; i < 60; ++i) {
+    std::string name = i % 3 == 0 ? "M" : "m";
+    name += std::to_string(100 + i);
+    name += i % 2 ? ".JNX" : ".jnx";
+    if (i % 17 == 5)
+      WriteText(dir.Path(name), "not a map " + std::to_string(i));
+    else
+      std::filesystem::copy_file(seed, dir.Path(name));
+  }
+  std::filesystem::remove(seed);
+  std::filesystem::create_directory(dir.Path("m130.jnx.d.jnx"));
+  const TFolderScan one = ScanJnxFolder(dir.Path(), 1), two = ScanJnxFolder(dir.Path(), 2);
+  ASSERT_EQ(one.Maps.size(), 56u);
+  ASSERT_EQ(one.Unreadable.size(), 4u);
+  for (const TFolderScan* s : {&one, &two}) {
+    ASSERT_EQ(s->Maps.size(), one.Maps.size());
+    ASSERT_EQ(s->Unreadable.size(), one.Unreadable.size());
+    for (std::size_t i = 0; i < s->Maps.size(); ++i) {
+      EXPECT_EQ(s->Maps[i].Path, one.Maps[i].Path);
+      EXPECT_EQ(s->Maps[i].Header.LevelCount, 1);
+      if (i > 0) {
+        EXPECT_LT(LowerAscii(s->Maps[i - 1].Path), LowerAscii(s->Maps[i].Path));
+      }
+    }
+    for (std::size_t i = 0; i < s->Unreadable.size(); ++i) {
+      EXPECT_EQ(s->Unreadable[i].Path, one.Unreadable[i].Path);
+      EXPECT_EQ(s->Unreadable[i].Reason, one.Unreadable[i].Reason);
+      EXPECT_FALSE(s->Unreadable[i].Reason.empty());
+    }
+  }
+  EXPECT_EQ(one.Unreadable[0].Path, dir.Path("m105.JNX"));
 }

@@ -27,6 +27,32 @@ struct TPipelineResult {
 // Worker threads for bulk codec work: the machine's cores, at least one.
 inline unsigned PipelineThreads() { return std::max(1u, std::min(8u, std::thread::hardware_concurrency())); }
 
+// fn(i) for every i in [0, count), the items shared out among up to `threads` threads, the
+// calling thread among them. The exception of the lowest failing item, if any, is rethrown
+// once every thread has finished.
+template <class Fn>
+void ParallelFor(std::size_t count, unsigned threads, Fn&& fn) {
+  std::atomic<std::size_t> next{0};
+  std::mutex mutex;
+  std::size_t failedItem = count;
+  std::exception_ptr failure;
+  auto work = [&] {
+    for (std::size_t i; (i = next++) < count;) {
+      try {
+        fn(i);
+      } catch (...) {
+        std::lock_guard lock(mutex);
+        if (i < failedItem) failedItem = i, failure = std::current_exception();
+      }
+    }
+  };
+  std::vector<std::thread> workers;
+  for (std::size_t t = 1; t < std::min<std::size_t>(std::max(1u, threads), count); ++t) workers.emplace_back(work);
+  work();
+  for (auto& w : workers) w.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
 // reached, when given, is called on the calling thread, in item order, for each item that a
 // sequential run would reach: item i once every item before it has been consumed, up to and
 // including a failing item. Progress reported from it reads as a sequential run's.
@@ -129,20 +155,13 @@ void RunOrderedBatches(std::size_t count, const std::function<In(std::size_t)>& 
     for (std::size_t i = 0; i < n; ++i) inputs.push_back(produce(first + i));
     outputs.assign(n, Out{});
     errors.assign(n, nullptr);
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-      for (std::size_t i; (i = next++) < n;) {
-        try {
-          outputs[i] = transform(inputs[i], first + i);
-        } catch (...) {
-          errors[i] = std::current_exception();
-        }
+    ParallelFor(n, threads, [&](std::size_t i) {
+      try {
+        outputs[i] = transform(inputs[i], first + i);
+      } catch (...) {
+        errors[i] = std::current_exception();
       }
-    };
-    std::vector<std::thread> workers;
-    for (unsigned t = 1; t < std::min<std::size_t>(threads, n); ++t) workers.emplace_back(work);
-    work();
-    for (auto& w : workers) w.join();
+    });
     for (std::size_t i = 0; i < n; ++i) {
       if (errors[i]) std::rethrow_exception(errors[i]);
       commit(outputs[i], first + i);

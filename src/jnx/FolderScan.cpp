@@ -15,7 +15,7 @@ std::string FolderPath(const std::string& folder) {
   return dir;
 }
 
-TFolderScan ScanJnxFolder(const std::string& folder) {
+TFolderScan ScanJnxFolder(const std::string& folder, unsigned threads) {
   const std::string dir = FolderPath(folder);
   std::error_code ec;
   std::filesystem::directory_iterator it(dir, ec);
@@ -34,20 +34,28 @@ TFolderScan ScanJnxFolder(const std::string& folder) {
   std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   names.clear();
   for (auto& k : keyed) names.push_back(std::move(k.second));
-  TFolderScan scan;
-  scan.Maps.reserve(names.size());
-  for (const auto& name : names) {
-    TScannedMap m;
-    m.Path = dir + name;
+  // Header reads are system calls more than parsing: on a large folder they share the cores.
+  std::vector<TScannedMap> loaded(names.size());
+  std::vector<std::string> reasons(names.size());
+  std::vector<char> failed(names.size(), 0);
+  ParallelFor(names.size(), names.size() >= 32 ? threads : 1, [&](std::size_t i) {
+    TScannedMap& m = loaded[i];
+    m.Path = dir + names[i];
     m.Header.CurrentFile = m.Path;
     try {
       ReadJnx(m.Header, m.Path, false);
     } catch (const EBreloError& e) {
-      scan.Unreadable.push_back({m.Path, e.what()});
-      continue;
+      reasons[i] = e.what();
+      failed[i] = 1;
     }
-    scan.Maps.push_back(std::move(m));
-  }
+  });
+  TFolderScan scan;
+  scan.Maps.reserve(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (failed[i])
+      scan.Unreadable.push_back({std::move(loaded[i].Path), std::move(reasons[i])});
+    else
+      scan.Maps.push_back(std::move(loaded[i]));
   return scan;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Pipeline.h"
 #include "jnx/JnxMap.h"
 
 namespace brelo {
@@ -26,6 +27,7 @@ struct TFolderScan {
 std::string FolderPath(const std::string& folder);
 // Every "*.jnx" file of the folder (folders of such names are skipped). One file that does not
 // load does not end the scan: it is listed in Unreadable. A folder that cannot be read raises.
-TFolderScan ScanJnxFolder(const std::string& folder);
+// A large folder is read on up to `threads` threads; the result does not depend on them.
+TFolderScan ScanJnxFolder(const std::string& folder, unsigned threads = PipelineThreads());
 
 }  // namespace brelo
