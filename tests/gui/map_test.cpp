@@ -149,6 +149,29 @@ class TMapTest : public QObject {
     QVERIFY2(differing < 3000, std::to_string(differing).c_str());
   }
 
+  void EveryPixelWithoutATileTurnsWhite() {
+    // While moving, one tile is decoded per pass: the others leave holes inside the map, and
+    // what the canvas held before must not show through them on any number of bands.
+    TTempDir dir;
+    TScene one(TileMap(dir)), three(TileMap(dir));
+    three.Options.Threads = 3;
+    const QColor stale(255, 0, 255);
+    for (TScene* s : {&one, &three}) {
+      s->View.ViewScale = 0.7;
+      s->Flags.DecodeAllTiles = false;
+      s->Canvas.fill(stale);
+      QCOMPARE(s->Pass().Decoded, 1);
+    }
+    QCOMPARE(three.Canvas, one.Canvas);
+    int white = 0;
+    for (int y = 0; y < one.Canvas.height(); ++y)
+      for (int x = 0; x < one.Canvas.width(); ++x) {
+        QVERIFY(QColor(one.Canvas.pixel(x, y)) != stale);
+        if (QColor(one.Canvas.pixel(x, y)) == QColor(Qt::white)) ++white;
+      }
+    QVERIFY(white > one.Canvas.width() * one.Canvas.height() / 2);
+  }
+
   void UndecodableTileDrawsAPlaceholderOnce() {
     TTempDir dir;
     TScene s(TileMap(dir, true));

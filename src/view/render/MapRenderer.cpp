@@ -10,7 +10,6 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
-#include <QRegion>
 
 #include "MyJpeg/JpegImage.h"
 #include "MyJpeg/StretchHalftone.h"
@@ -25,11 +24,6 @@ namespace brelo {
 namespace {
 
 bool Proper(const TJnxTile& t) { return t.Right != t.Left && t.Top != t.Bottom; }
-
-// Cached bitmaps hold canvas pixels (blue, green, red, 0xFF), so drawing one is a plain copy.
-QImage View(const TPixelBuffer& b) {
-  return QImage(b.Data.data(), b.Width, b.Height, static_cast<qsizetype>(b.Stride()), QImage::Format_RGB32);
-}
 
 std::shared_ptr<TPixelBuffer> Placeholder(int w, int h) {
   w = std::clamp(w, 1, 4096), h = std::clamp(h, 1, 4096);
@@ -51,9 +45,37 @@ struct TVisible {
   QRect Rect;  // where the tile lies on the canvas
 };
 
-// Fills the canvas white where no cached tile lands and copies the cached tiles in, in
-// horizontal bands on up to `threads` cores: the copy is memory traffic, and bands never
-// overlap, so the picture is the same for any number of bands. Returns the tiles drawn.
+// Fills rows [y0, y1) of the canvas white outside the drawn rectangles (each within those
+// rows): strip by strip between the rectangles' top and bottom edges, the gaps between the
+// rectangles spanning the strip.
+void FillGaps(uchar* bits, qsizetype stride, int width, int y0, int y1, const std::vector<QRect>& drawn) {
+  std::vector<int> edges{y0, y1};
+  for (const QRect& r : drawn) edges.push_back(r.top()), edges.push_back(r.bottom() + 1);
+  std::sort(edges.begin(), edges.end());
+  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+  std::vector<std::pair<int, int>> spans;
+  auto fill = [&](int top, int bottom, int left, int right) {
+    for (int y = top; y < bottom; ++y)
+      std::fill_n(reinterpret_cast<std::uint32_t*>(bits + y * stride) + left, right - left, 0xFFFFFFFFu);
+  };
+  for (std::size_t k = 0; k + 1 < edges.size(); ++k) {
+    const int top = edges[k], bottom = edges[k + 1];
+    spans.clear();
+    for (const QRect& r : drawn)
+      if (r.top() <= top && r.bottom() + 1 >= bottom) spans.emplace_back(r.left(), r.right() + 1);
+    std::sort(spans.begin(), spans.end());
+    int x = 0;
+    for (const auto& [left, right] : spans) {
+      if (left > x) fill(top, bottom, x, left);
+      x = std::max(x, right);
+    }
+    if (x < width) fill(top, bottom, x, width);
+  }
+}
+
+// Copies the cached tiles in and fills the canvas white where none lands, in horizontal bands
+// on up to `threads` cores: the copy is memory traffic, and bands never overlap, so the
+// picture is the same for any number of bands. Returns the tiles drawn.
 int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::vector<TJnxTile>& tiles, unsigned threads) {
   const int width = canvas.width(), height = canvas.height();
   const int bands = static_cast<int>(std::clamp(std::min(threads, 4u), 1u, static_cast<unsigned>(std::max(1, height / 64))));
@@ -61,7 +83,8 @@ int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::v
   const qsizetype stride = canvas.bytesPerLine();
   auto band = [&](int y0, int y1) {
     // Cached bitmaps are canvas pixels: each visible row is one copy.
-    QRegion blank(0, y0, width, y1 - y0);
+    std::vector<QRect> drawn;
+    drawn.reserve(visible.size());
     for (const auto& vt : visible) {
       const auto& b = tiles[vt.Index].Bitmap;
       if (!b || b->Empty()) continue;
@@ -70,11 +93,9 @@ int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::v
       const std::size_t bytes = static_cast<std::size_t>(r.width()) * 4;
       for (int y = r.top(); y <= r.bottom(); ++y)
         std::memcpy(bits + y * stride + r.left() * 4, b->Row(y - vt.Rect.y()) + (r.left() - vt.Rect.x()) * 4, bytes);
-      blank -= r;
+      drawn.push_back(r);
     }
-    for (const QRect& r : blank)
-      for (int y = r.top(); y <= r.bottom(); ++y)
-        std::fill_n(reinterpret_cast<std::uint32_t*>(bits + y * stride) + r.left(), r.width(), 0xFFFFFFFFu);
+    FillGaps(bits, stride, width, y0, y1, drawn);
   };
   std::vector<std::thread> workers;
   for (int k = 1; k < bands; ++k) workers.emplace_back(band, height * k / bands, height * (k + 1) / bands);
