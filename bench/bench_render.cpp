@@ -1,6 +1,7 @@
 // The map renderer on a 1920 x 1080 canvas over a level of 256 x 256 tiles at scale 1 (about 40
-// tiles visible): a cold pass (every visible tile decoded), a warm pass (everything cached) and
-// a drag pass with one new tile, beside libjpeg-turbo decoding the same visible tiles on one core.
+// tiles visible): a cold pass (every visible tile decoded), a warm pass (everything cached) at
+// rest and while the view moves, and a drag pass with one new tile, beside libjpeg-turbo
+// decoding the same visible tiles on one core.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -74,24 +75,49 @@ void WarmRedraw(benchmark::State& state) {
 }
 BENCHMARK(WarmRedraw)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// A drag step that brings one tile column into view: one decode, the rest from the cache.
+// Everything cached while the view moves a pixel each pass, as in a drag: every tile is
+// copied in again.
+void WarmRedrawPanned(benchmark::State& state) {
+  TScene& s = Scene();
+  s.Flags.ForceRedraw = true;
+  RedrawMap(s.Canvas, s.Map, s.View, 0, s.Gpx, {}, s.Options, s.Flags);
+  const std::int32_t centre = s.View.ViewCentreLon;
+  const std::int32_t pixel = XToLon(s.View, s.Map, 101) - XToLon(s.View, s.Map, 100);
+  int step = 0, moved = 0;
+  for (auto _ : state) {
+    s.View.ViewCentreLon = centre + (++step % 2) * pixel;
+    const int x = LonToX(s.View, s.Map, s.Map.West);
+    RedrawMap(s.Canvas, s.Map, s.View, 0, s.Gpx, {}, s.Options, s.Flags);
+    moved += LonToX(s.View, s.Map, s.Map.West) != x;
+  }
+  state.counters["moved"] = static_cast<double>(moved) / step;
+  s.View.ViewCentreLon = centre;
+  s.Flags.ForceRedraw = false;
+}
+BENCHMARK(WarmRedrawPanned)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A drag step: the view moves a pixel and one tile is new to the cache, as if it had just come
+// into view: one decode, the rest from the cache.
 void DragPassOneNewTile(benchmark::State& state) {
   TScene& s = Scene();
   s.Flags.ForceRedraw = true;
   RedrawMap(s.Canvas, s.Map, s.View, 0, s.Gpx, {}, s.Options, s.Flags);
   s.Flags.DecodeAllTiles = false;
-  int decoded = 0;
+  const std::int32_t centre = s.View.ViewCentreLon;
+  const std::int32_t pixel = XToLon(s.View, s.Map, 101) - XToLon(s.View, s.Map, 100);
+  int decoded = 0, step = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    // Drop one visible tile from the cache, as if it had just come into view.
     for (auto& t : s.Map.Levels[0].Tiles)
       if (t.Bitmap) {
         t.Bitmap.reset();
         break;
       }
+    s.View.ViewCentreLon = centre + (++step % 2) * pixel;
     state.ResumeTiming();
     decoded = RedrawMap(s.Canvas, s.Map, s.View, 0, s.Gpx, {}, s.Options, s.Flags).Decoded;
   }
+  s.View.ViewCentreLon = centre;
   s.Flags.DecodeAllTiles = true;
   s.Flags.ForceRedraw = false;
   state.counters["decoded"] = decoded;

@@ -186,6 +186,86 @@ class TMapTest : public QObject {
     QCOMPARE(one.Canvas, s.Canvas);
   }
 
+  void APassOverItsLastPassDrawsWhatAFreshCanvasShows() {
+    TTempDir dir;
+    TScene s(TileMap(dir));
+    s.Options.DrawCrosshair = true;
+    s.Options.Threads = 2;
+    std::vector<int> selected;
+    const auto at = [&](double lat, double lon, const std::string& name = "") {
+      TWpt w;
+      w.Latitude = DegToJnx(lat), w.Longitude = DegToJnx(lon), w.Name = name;
+      return w;
+    };
+    const auto check = [&](const char* step) {
+      s.Flags.ForceRedraw = true;
+      s.Pass(selected);
+      s.Flags.ForceRedraw = false;
+      QImage fresh(s.Canvas.size(), QImage::Format_RGB32);
+      fresh.fill(QColor(255, 0, 255));
+      // The same tiles from their cache, and no decoding: a tile not cached stays blank.
+      TJnxMap map = s.Map;
+      for (auto& t : map.Levels[0].Tiles)
+        if (!t.Bitmap) t.Bitmap = std::make_shared<TPixelBuffer>();
+      TRedrawFlags flags;
+      flags.ForceRedraw = true;
+      TViewState v = s.View;
+      RedrawMap(fresh, map, v, 0, s.Gpx, selected, s.Options, flags);
+      QRect differing;
+      for (int y = 0; y < fresh.height(); ++y)
+        for (int x = 0; x < fresh.width(); ++x)
+          if (fresh.pixel(x, y) != s.Canvas.pixel(x, y)) differing |= QRect(x, y, 1, 1);
+      QVERIFY2(differing.isNull(), (std::string(step) + ": pixels differ in " + std::to_string(differing.x()) + "," +
+                                    std::to_string(differing.y()) + " " + std::to_string(differing.width()) + "x" +
+                                    std::to_string(differing.height())).c_str());
+    };
+    check("first pass");
+    check("nothing changed");
+    s.Options.DrawCrosshair = false;
+    check("crosshair off");
+    selected = {4, 5};
+    check("two tiles selected");
+    selected = {5};
+    check("one deselected");
+    s.Gpx.Track = {at(50.012, 20.011), at(50.018, 20.019), at(50.016, 20.013)};
+    check("track drawn");
+    s.Gpx.Track.pop_back();
+    check("track point removed");
+    s.Gpx.Waypoints = {at(50.011, 20.016, "Schronisko pod szczytem")};
+    check("waypoint shown");
+    s.Gpx.Waypoints[0].Longitude += DegToJnx(0.002);
+    check("waypoint moved");
+    s.Options.DrawGrid = true;
+    check("grid on");
+    s.Options.DrawGrid = false;
+    check("grid off");
+    s.View.ViewCentreLon += DegToJnx(0.0004);
+    check("view panned");
+    s.View.ViewScale = 0.7;
+    FreeTileCache(s.Map);
+    s.Flags.DecodeAllTiles = false;
+    check("zoomed out, one tile decoded while moving");
+    check("a second tile where the canvas was white");
+    s.Flags.DecodeAllTiles = true;
+    check("at rest again");
+    // Drawing straight onto the canvas between passes makes the next pass draw everything.
+    DrawTileHatch(s.Canvas, s.Map, s.View, 0, 3);
+    DrawTrackSegment(s.Canvas, 0, 0, 299, 299, -1);
+    check("hatch and segment drawn between passes");
+    // The canvas is known to hold the last pass: a pixel changed behind the renderer's back,
+    // away from every overlay, stays, so tiles drawn again are not copied again.
+    selected.clear();
+    s.Gpx = {};
+    s.Flags.ForceRedraw = true;
+    s.Pass();
+    const QPoint p(150, 150);
+    const QRgb mark = qRgb(1, 2, 3);
+    reinterpret_cast<QRgb*>(const_cast<uchar*>(s.Canvas.constScanLine(p.y())))[p.x()] = mark;
+    s.Flags.ForceRedraw = true;
+    s.Pass(selected);
+    QCOMPARE(s.Canvas.pixel(p), mark);
+  }
+
   void HatchShowsAndVanishesPixelForPixel() {
     TTempDir dir;
     TScene s(TileMap(dir));

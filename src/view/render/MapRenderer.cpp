@@ -75,24 +75,58 @@ void FillGaps(uchar* bits, qsizetype stride, int width, int y0, int y1, const st
 
 // Copies the cached tiles in and fills the canvas white where none lands, in horizontal bands
 // on up to `threads` cores: the copy is memory traffic, and bands never overlap, so the
-// picture is the same for any number of bands. Returns the tiles drawn.
-int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::vector<TJnxTile>& tiles, unsigned threads) {
+// picture is the same for any number of bands. When the canvas is known to hold the last
+// pass, a tile drawn again from the same bitmap at the same place is copied only where that
+// pass's overlays went, or where another tile came or went. Returns the tiles drawn.
+int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::vector<TJnxTile>& tiles, unsigned threads,
+              const TCanvasMemory* last) {
   const int width = canvas.width(), height = canvas.height();
+  // Per visible tile: drawn again unchanged, or not.
+  std::vector<char> same(visible.size(), 0);
+  std::vector<QRect> damage;
+  if (last) {
+    std::vector<std::pair<const TPixelBuffer*, QRect>> before;
+    for (const auto& [b, r] : last->Tiles) before.emplace_back(b.get(), r);
+    std::vector<char> kept(before.size(), 0);
+    for (std::size_t i = 0; i < visible.size(); ++i) {
+      const TPixelBuffer* b = tiles[visible[i].Index].Bitmap.get();
+      if (!b || b->Empty()) continue;
+      const QRect r(visible[i].Rect.topLeft(), QSize(b->Width, b->Height));
+      for (std::size_t k = 0; k < before.size(); ++k)
+        if (!kept[k] && before[k].first == b && before[k].second == r) {
+          same[i] = kept[k] = 1;
+          break;
+        }
+      if (!same[i]) damage.push_back(r);
+    }
+    for (std::size_t k = 0; k < before.size(); ++k)
+      if (!kept[k]) damage.push_back(before[k].second);
+    damage.insert(damage.end(), last->Overlays.begin(), last->Overlays.end());
+  }
   const int bands = static_cast<int>(std::clamp(std::min(threads, 4u), 1u, static_cast<unsigned>(std::max(1, height / 64))));
   uchar* bits = canvas.bits();
   const qsizetype stride = canvas.bytesPerLine();
   auto band = [&](int y0, int y1) {
+    const QRect rows(0, y0, width, y1 - y0);
     // Cached bitmaps are canvas pixels: each visible row is one copy.
-    std::vector<QRect> drawn;
-    drawn.reserve(visible.size());
-    for (const auto& vt : visible) {
-      const auto& b = tiles[vt.Index].Bitmap;
-      if (!b || b->Empty()) continue;
-      const QRect r = QRect(vt.Rect.x(), vt.Rect.y(), b->Width, b->Height) & QRect(0, y0, width, y1 - y0);
-      if (r.isEmpty()) continue;
+    auto copy = [&](const TPixelBuffer& b, const TVisible& vt, const QRect& r) {
+      if (r.isEmpty()) return;
       const std::size_t bytes = static_cast<std::size_t>(r.width()) * 4;
       for (int y = r.top(); y <= r.bottom(); ++y)
-        std::memcpy(bits + y * stride + r.left() * 4, b->Row(y - vt.Rect.y()) + (r.left() - vt.Rect.x()) * 4, bytes);
+        std::memcpy(bits + y * stride + r.left() * 4, b.Row(y - vt.Rect.y()) + (r.left() - vt.Rect.x()) * 4, bytes);
+    };
+    std::vector<QRect> drawn;
+    drawn.reserve(visible.size());
+    for (std::size_t i = 0; i < visible.size(); ++i) {
+      const TVisible& vt = visible[i];
+      const auto& b = tiles[vt.Index].Bitmap;
+      if (!b || b->Empty()) continue;
+      const QRect r = QRect(vt.Rect.x(), vt.Rect.y(), b->Width, b->Height) & rows;
+      if (r.isEmpty()) continue;
+      if (same[i])
+        for (const QRect& d : damage) copy(*b, vt, r & d);
+      else
+        copy(*b, vt, r);
       drawn.push_back(r);
     }
     FillGaps(bits, stride, width, y0, y1, drawn);
@@ -105,6 +139,13 @@ int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::v
   for (const auto& vt : visible)
     if (tiles[vt.Index].Bitmap && !tiles[vt.Index].Bitmap->Empty()) ++drawn;
   return drawn;
+}
+
+// The box a text drawn at (x, baseline) covers, its opaque background included.
+QRect TextBox(const QFontMetrics& fm, int x, int baseline, const QString& text) {
+  return (QRect(x, baseline - fm.ascent(), fm.horizontalAdvance(text), fm.height()) |
+          fm.boundingRect(text).translated(x, baseline))
+      .adjusted(-3, -3, 3, 3);
 }
 
 // The cached bitmap of one tile at on-canvas size w x h.
@@ -183,6 +224,9 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
     return pass;
   }
   flags.RedrawBusy = true;
+  // The canvas still holds the last pass when nothing has painted on it since.
+  const bool known = flags.Memory.CanvasKey != 0 && flags.Memory.CanvasKey == canvas.cacheKey();
+  std::vector<QRect> overlays;
   v.CanvasWidth = canvas.width(), v.CanvasHeight = canvas.height();
   ComputeViewOrigin(v, map);
   const TMapExtent extent = MapExtent(v, map);
@@ -241,21 +285,24 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
                                                                std::max(1u, o.Threads), wanted.size());
       pass.Decoded = static_cast<int>(wanted.size());
     }
-    pass.Drawn = BlitTiles(canvas, visible, tiles, std::max(1u, o.Threads));
+    pass.Drawn = BlitTiles(canvas, visible, tiles, std::max(1u, o.Threads), known ? &flags.Memory : nullptr);
   } else {
     canvas.fill(Qt::white);
   }
   QPainter p(&canvas);
-  if (haveLevel && o.DrawGrid)
+  if (haveLevel && o.DrawGrid) {
+    overlays.push_back(canvasRect);
     for (const auto& vt : visible)
       DrawTileGrid(p, map.Levels[static_cast<std::size_t>(level)].Tiles[vt.Index], static_cast<int>(vt.Index), vt.Rect.x(),
                    vt.Rect.y(), vt.Rect.width(), vt.Rect.height());
+  }
 
   if (o.DrawTrack && !gpx.Track.empty()) {
     QPolygon line;
     for (const auto& pt : gpx.Track) line << QPoint(LonToX(v, map, pt.Longitude), LatToY(v, map, pt.Latitude));
     if (line.size() == 1) line << line[0];
     ThreePasses(p, line, o.TrackColour);
+    overlays.push_back(line.boundingRect().adjusted(-6, -6, 6, 6));
   }
   if (o.DrawWaypoints) {
     p.setFont(Font(8, true));
@@ -268,6 +315,8 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
       p.setBackgroundMode(Qt::OpaqueMode);
       p.setBackground(Qt::white);
       p.drawText(x - fm.horizontalAdvance(name) / 2, y + 3 + fm.ascent(), name);
+      overlays.push_back(TextBox(fm, x - fm.horizontalAdvance(name) / 2, y + 3 + fm.ascent(), name));
+      overlays.push_back(QRect(x - 5, y - 5, 11, 11));
       p.setBackgroundMode(Qt::TransparentMode);
       p.setPen(QPen(QColor(0, 0, 255), 1));
       p.setBrush(QColor(0, 255, 255));
@@ -278,7 +327,7 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
   if (haveLevel)
     for (int t : selected)
       if (t >= 0 && t < static_cast<int>(map.Levels[static_cast<std::size_t>(level)].Tiles.size()))
-        DrawTileHatch(canvas, map, v, level, t);
+        overlays.push_back(DrawTileHatch(canvas, map, v, level, t).adjusted(-1, -1, 1, 1));
   p.begin(&canvas);
   if (o.DrawCrosshair) {
     const int cx = canvas.width() / 2, cy = canvas.height() / 2;
@@ -289,13 +338,19 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
     p.drawLine(cx, cy - 20, cx, cy - 3);
     p.drawLine(cx, cy + 20, cx, cy + 3);
     p.drawEllipse(cx - 20, cy - 20, 40, 40);
+    overlays.push_back(QRect(cx - 22, cy - 22, 45, 45));
   }
   if (haveLevel) {
     p.setPen(QPen(Qt::red, 1));
     p.setBrush(Qt::NoBrush);
     const int x1 = LonToX(v, map, map.West), y1 = LatToY(v, map, map.North);
     const int x2 = LonToX(v, map, map.East), y2 = LatToY(v, map, map.South);
-    p.drawRect(QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)));
+    const QRect outline(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1));
+    p.drawRect(outline);
+    // Its four edges.
+    for (const QRect& e : {QRect(outline.topLeft(), QSize(outline.width(), 1)), QRect(outline.bottomLeft(), QSize(outline.width(), 1)),
+                           QRect(outline.topLeft(), QSize(1, outline.height())), QRect(outline.topRight(), QSize(1, outline.height()))})
+      overlays.push_back(e.adjusted(-2, -2, 2, 2));
   }
   // A raised outer and a sunken inner edge around the canvas.
   {
@@ -313,6 +368,10 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
     p.setPen(light);
     p.drawLine(1, h - 1, w - 1, h - 1);
     p.drawLine(w - 1, 1, w - 1, h - 1);
+    overlays.push_back(QRect(0, 0, w + 1, 3));
+    overlays.push_back(QRect(0, h - 2, w + 1, 3));
+    overlays.push_back(QRect(0, 0, 3, h + 1));
+    overlays.push_back(QRect(w - 2, 0, 3, h + 1));
   }
   // The scale bar: a quarter of the canvas, rounded to one significant digit.
   {
@@ -332,16 +391,29 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
     p.setBackgroundMode(Qt::OpaqueMode);
     p.setBackground(Qt::white);
     p.drawText(20 + (x1 - 20 - fm.horizontalAdvance(label)) / 2, y - fm.height() + fm.ascent(), label);
+    overlays.push_back(QRect(QPoint(std::min(20, x1), y), QPoint(std::max(20, x1), y)).adjusted(-3, -3, 3, 3));
+    overlays.push_back(TextBox(fm, 20 + (x1 - 20 - fm.horizontalAdvance(label)) / 2, y - fm.height() + fm.ascent(), label));
   }
   p.end();
+  // Only what lies on the canvas matters; an outline or track far off it is left out.
+  TCanvasMemory& memory = flags.Memory;
+  memory.Overlays.clear();
+  for (const QRect& r : overlays)
+    if (r.intersects(canvasRect)) memory.Overlays.push_back(r & canvasRect);
+  memory.Tiles.clear();
+  if (haveLevel)
+    for (const auto& vt : visible)
+      if (const auto& b = map.Levels[static_cast<std::size_t>(level)].Tiles[vt.Index].Bitmap; b && !b->Empty())
+        memory.Tiles.emplace_back(b, QRect(vt.Rect.topLeft(), QSize(b->Width, b->Height)));
+  memory.CanvasKey = canvas.cacheKey();
   flags.RedrawBusy = false;
   return pass;
 }
 
-void DrawTileHatch(QImage& canvas, const TJnxMap& map, const TViewState& v, int level, int tile) {
-  if (level < 0 || level >= static_cast<int>(map.Levels.size())) return;
+QRect DrawTileHatch(QImage& canvas, const TJnxMap& map, const TViewState& v, int level, int tile) {
+  if (level < 0 || level >= static_cast<int>(map.Levels.size())) return {};
   const auto& tiles = map.Levels[static_cast<std::size_t>(level)].Tiles;
-  if (tile < 0 || tile >= static_cast<int>(tiles.size())) return;
+  if (tile < 0 || tile >= static_cast<int>(tiles.size())) return {};
   const TJnxTile& t = tiles[static_cast<std::size_t>(tile)];
   const QRect r(QPoint(LonToX(v, map, t.Left), LatToY(v, map, t.Top)),
                 QPoint(LonToX(v, map, t.Right) - 1, LatToY(v, map, t.Bottom) - 1));
@@ -350,6 +422,7 @@ void DrawTileHatch(QImage& canvas, const TJnxMap& map, const TViewState& v, int 
   p.setPen(QPen(Qt::white, 0));
   p.setBrush(QBrush(Qt::white, Qt::BDiagPattern));
   p.drawRect(r);
+  return r;
 }
 
 void DrawTrackSegment(QImage& canvas, int x1, int y1, int x2, int y2, int colour) {

@@ -3,12 +3,16 @@
 // level from their cache, track, waypoints, selected tiles, crosshair, outline, scale bar),
 // and the two overlays drawn straight onto the canvas between passes. Depends on Qt Gui only,
 // so the window and brelo-cli render draw with the same code.
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QImage>
+#include <QRect>
 
 #include "gpx/GpxData.h"
+#include "MyJpeg/PixelBuffer.h"
 #include "jnx/JnxMap.h"
 #include "view/ViewGeometry.h"
 
@@ -21,10 +25,19 @@ struct TRenderOptions {
   unsigned Threads = 1;   // decoders for the visible tiles of a pass at rest
 };
 
+// What the last pass left on its canvas: the tiles it drew where they lie, and where its
+// overlays went. The next pass over the same, untouched canvas copies in only what changed.
+struct TCanvasMemory {
+  qint64 CanvasKey = 0;  // the canvas's cacheKey() after the pass; any other key: nothing known
+  std::vector<std::pair<std::shared_ptr<const TPixelBuffer>, QRect>> Tiles;
+  std::vector<QRect> Overlays;
+};
+
 struct TRedrawFlags {
   bool DecodeAllTiles = true;  // false while the map moves: at most one new tile a pass
   bool ForceRedraw = false;
   bool RedrawBusy = false;
+  TCanvasMemory Memory;
 };
 
 // What a pass did, for the window and the tests.
@@ -46,12 +59,13 @@ TTileDecoding TileDecoding(double viewScale, bool quality2);
 
 // One pass over canvas, whose size is the canvas. level is the shown level (-1: none). Cached
 // tiles live in the tiles' Bitmap slots at their on-canvas size; a tile that does not decode
-// caches a grey placeholder with a cross, so it is decoded once per cache lifetime.
+// caches a grey placeholder with a cross, so it is decoded once per cache lifetime. The
+// picture does not depend on flags.Memory, only the work of drawing it.
 TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& view, int level, const TGpxData& gpx,
                       const std::vector<int>& selectedTiles, const TRenderOptions& options, TRedrawFlags& flags);
 
-// The XOR hatch of a tile: drawing it twice restores every pixel.
-void DrawTileHatch(QImage& canvas, const TJnxMap& map, const TViewState& view, int level, int tile);
+// The XOR hatch of a tile: drawing it twice restores every pixel. Returns the box it covers.
+QRect DrawTileHatch(QImage& canvas, const TJnxMap& map, const TViewState& view, int level, int tile);
 // One track segment in the track's three passes, straight onto the canvas.
 void DrawTrackSegment(QImage& canvas, int x1, int y1, int x2, int y2, int trackColour);
 
