@@ -7,7 +7,8 @@
 
 namespace brelo {
 
-TTileSource::TTileSource(const std::string& path) : in_(path, TOpenMode::Read), size_(in_.Size()) {}
+TTileSource::TTileSource(const std::string& path, std::size_t bufferSize)
+    : in_(path, TOpenMode::Read, bufferSize), size_(in_.Size()) {}
 
 void TTileSource::Restore(const TJnxTile& tile, int level, int index, TMemoryStream& out) {
   if (tile.ImageSize < 0)

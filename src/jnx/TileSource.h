@@ -16,7 +16,9 @@ class TJpegImage;
 
 class TTileSource {
  public:
-  explicit TTileSource(const std::string& path);
+  // bufferSize suits the reading: large for whole levels in file order, small for a few tiles
+  // at scattered places, where every seek would otherwise refill a large buffer.
+  explicit TTileSource(const std::string& path, std::size_t bufferSize = 1 << 20);
 
   // The complete JPEG stream of a stored tile: FF D8 followed by its ImageSize stored bytes.
   // level and index (0-based) name the tile in messages. Raises EFormatError for a negative

@@ -256,7 +256,8 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
       }
     if (!wanted.empty()) {
       const TTileDecoding how = TileDecoding(v.ViewScale, o.Quality2);
-      TTileSource source(map.CurrentFile);
+      // The visible tiles lie at scattered places in the file.
+      TTileSource source(map.CurrentFile, 16 << 10);
       struct TRead {
         std::vector<std::uint8_t> Jpeg;
       };
