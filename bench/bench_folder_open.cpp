@@ -1,5 +1,5 @@
 // Opening a folder of 250 JNX files (the receiver's map limit) through the window's
-// RefreshMapList, against the header-only loads of the same files alone.
+// RefreshMapList, against the header-only loads of the same files alone, one after another.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -38,11 +38,13 @@ void HeaderOnlyLoads(benchmark::State& state) {
 }
 BENCHMARK(HeaderOnlyLoads)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The scan alone, on one core and on every core (as the window runs it).
 void ScanJnxFolder250(benchmark::State& state) {
   const std::string dir = Folder();
-  for (auto _ : state) benchmark::DoNotOptimize(ScanJnxFolder(dir));
+  const unsigned threads = state.range(0) == 0 ? PipelineThreads() : static_cast<unsigned>(state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(ScanJnxFolder(dir, threads));
 }
-BENCHMARK(ScanJnxFolder250)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ScanJnxFolder250)->Arg(1)->Arg(0)->ArgName("threads")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void RefreshMapList250(benchmark::State& state) {
   const std::string dir = Folder();

@@ -124,3 +124,27 @@ TEST(SafeFile, GpxWritersKeepTheEarlierFileOnFailure) {
   }
   EXPECT_EQ(EntriesIn(dir.Path()), 2u);
 }
+
+// The size comes from the file system: buffered writes count, and asking moves nothing.
+TEST(TFileStream, SizeCountsBufferedWritesAndKeepsThePosition) {
+  TTempDir dir;
+  TFileStream f(dir.Path("s.bin"), TOpenMode::Create);
+  f.Write("abcdefghij", 10);
+  EXPECT_EQ(f.Size(), 10u);
+  EXPECT_EQ(f.Position(), 10u);
+  f.Seek(2);
+  char two[2] = {};
+  ASSERT_EQ(f.Read(two, 2), 2u);
+  EXPECT_EQ(std::string(two, 2), "cd");
+  EXPECT_EQ(f.Size(), 10u);
+  EXPECT_EQ(f.Position(), 4u);
+  f.Write("XY", 2);  // a write straight after a read
+  f.Seek(20);
+  f.Write("z", 1);
+  EXPECT_EQ(f.Size(), 21u);
+  f.Seek(0);
+  char all[21] = {};
+  ASSERT_EQ(f.Read(all, 21), 21u);
+  EXPECT_EQ(std::string(all, 6), "abcdXY");
+  EXPECT_EQ(all[20], 'z');
+}

@@ -95,12 +95,14 @@ std::uint64_t TFileStream::Position() const {
 }
 
 std::uint64_t TFileStream::Size() {
-  off_t here = ftello(file_);
-  fseeko(file_, 0, SEEK_END);
-  off_t end = ftello(file_);
-  fseeko(file_, here, SEEK_SET);
-  lastWasRead_ = lastWasWrite_ = false;
-  return end < 0 ? 0 : static_cast<std::uint64_t>(end);
+  // From the file system: seeking to the end and back would make stdio refill its buffer.
+  if (lastWasWrite_) {
+    std::fflush(file_);  // buffered writes count
+    lastWasWrite_ = false;
+  }
+  struct stat st {};
+  if (::fstat(fileno(file_), &st) != 0) throw EIoError(path_ + ": cannot read the size: " + SystemReason());
+  return st.st_size < 0 ? 0 : static_cast<std::uint64_t>(st.st_size);
 }
 
 void TFileStream::CopyRangeFrom(TFileStream& source, std::uint64_t offset, std::uint64_t count) {
