@@ -235,6 +235,10 @@ class TMapTest : public QObject {
     check("waypoint shown");
     s.Gpx.Waypoints[0].Longitude += DegToJnx(0.002);
     check("waypoint moved");
+    for (int i = 0; i < 80; ++i) s.Gpx.Waypoints.push_back(at(50.01 + i * 0.0001, 20.01 + (i % 9) * 0.001, "w"));
+    check("many waypoints");
+    s.Gpx.Waypoints.resize(1);
+    check("many waypoints gone");
     s.Options.DrawGrid = true;
     check("grid on");
     s.Options.DrawGrid = false;

@@ -401,6 +401,13 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
   memory.Overlays.clear();
   for (const QRect& r : overlays)
     if (r.intersects(canvasRect)) memory.Overlays.push_back(r & canvasRect);
+  // Many boxes (a file of waypoints) are kept as the one box around them all, so that the next
+  // pass does not test every tile against each.
+  if (memory.Overlays.size() > 64) {
+    QRect all;
+    for (const QRect& r : memory.Overlays) all |= r;
+    memory.Overlays = {all};
+  }
   memory.Tiles.clear();
   if (haveLevel)
     for (const auto& vt : visible)
