@@ -85,23 +85,29 @@ int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::v
   std::vector<char> same(visible.size(), 0);
   std::vector<QRect> damage;
   if (last) {
-    std::vector<std::pair<const TPixelBuffer*, QRect>> before;
-    for (const auto& [b, r] : last->Tiles) before.emplace_back(b.get(), r);
+    // Both lists run in ascending tile order: one walk pairs them.
+    const auto& before = last->Tiles;
     std::vector<char> kept(before.size(), 0);
+    std::size_t k = 0;
     for (std::size_t i = 0; i < visible.size(); ++i) {
       const TPixelBuffer* b = tiles[visible[i].Index].Bitmap.get();
       if (!b || b->Empty()) continue;
       const QRect r(visible[i].Rect.topLeft(), QSize(b->Width, b->Height));
-      for (std::size_t k = 0; k < before.size(); ++k)
-        if (!kept[k] && before[k].first == b && before[k].second == r) {
-          same[i] = kept[k] = 1;
-          break;
-        }
-      if (!same[i]) damage.push_back(r);
+      while (k < before.size() && before[k].Index < visible[i].Index) ++k;
+      if (k < before.size() && before[k].Index == visible[i].Index && before[k].Bitmap.get() == b && before[k].Rect == r)
+        same[i] = kept[k] = 1;
+      else
+        damage.push_back(r);
     }
-    for (std::size_t k = 0; k < before.size(); ++k)
-      if (!kept[k]) damage.push_back(before[k].second);
+    for (std::size_t j = 0; j < before.size(); ++j)
+      if (!kept[j]) damage.push_back(before[j].Rect);
     damage.insert(damage.end(), last->Overlays.begin(), last->Overlays.end());
+    // Scattered damage is taken as the one box around it, so no tile is tested against each.
+    if (damage.size() > 64) {
+      QRect all;
+      for (const QRect& d : damage) all |= d;
+      damage = {all};
+    }
   }
   const int bands = static_cast<int>(std::clamp(std::min(threads, 4u), 1u, static_cast<unsigned>(std::max(1, height / 64))));
   uchar* bits = canvas.bits();
@@ -401,18 +407,11 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
   memory.Overlays.clear();
   for (const QRect& r : overlays)
     if (r.intersects(canvasRect)) memory.Overlays.push_back(r & canvasRect);
-  // Many boxes (a file of waypoints) are kept as the one box around them all, so that the next
-  // pass does not test every tile against each.
-  if (memory.Overlays.size() > 64) {
-    QRect all;
-    for (const QRect& r : memory.Overlays) all |= r;
-    memory.Overlays = {all};
-  }
   memory.Tiles.clear();
   if (haveLevel)
     for (const auto& vt : visible)
       if (const auto& b = map.Levels[static_cast<std::size_t>(level)].Tiles[vt.Index].Bitmap; b && !b->Empty())
-        memory.Tiles.emplace_back(b, QRect(vt.Rect.topLeft(), QSize(b->Width, b->Height)));
+        memory.Tiles.push_back({vt.Index, b, QRect(vt.Rect.topLeft(), QSize(b->Width, b->Height))});
   memory.CanvasKey = canvas.cacheKey();
   flags.RedrawBusy = false;
   return pass;

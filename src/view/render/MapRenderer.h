@@ -5,7 +5,6 @@
 // so the window and brelo-cli render draw with the same code.
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <QImage>
@@ -27,9 +26,14 @@ struct TRenderOptions {
 
 // What the last pass left on its canvas: the tiles it drew where they lie, and where its
 // overlays went. The next pass over the same, untouched canvas copies in only what changed.
+struct TDrawnTile {
+  std::size_t Index;  // in the level, ascending through Tiles
+  std::shared_ptr<const TPixelBuffer> Bitmap;
+  QRect Rect;
+};
 struct TCanvasMemory {
   qint64 CanvasKey = 0;  // the canvas's cacheKey() after the pass; any other key: nothing known
-  std::vector<std::pair<std::shared_ptr<const TPixelBuffer>, QRect>> Tiles;
+  std::vector<TDrawnTile> Tiles;
   std::vector<QRect> Overlays;
 };
 
