@@ -45,6 +45,9 @@ struct TVisible {
   QRect Rect;  // where the tile lies on the canvas
 };
 
+// What a cached bitmap covers when drawn at its tile's place.
+QRect DrawnRect(const TVisible& vt, const TPixelBuffer& b) { return {vt.Rect.topLeft(), QSize(b.Width, b.Height)}; }
+
 // Fills rows [y0, y1) of the canvas white outside the drawn rectangles (each within those
 // rows): strip by strip between the rectangles' top and bottom edges, the gaps between the
 // rectangles spanning the strip.
@@ -92,7 +95,7 @@ int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::v
     for (std::size_t i = 0; i < visible.size(); ++i) {
       const TPixelBuffer* b = tiles[visible[i].Index].Bitmap.get();
       if (!b || b->Empty()) continue;
-      const QRect r(visible[i].Rect.topLeft(), QSize(b->Width, b->Height));
+      const QRect r = DrawnRect(visible[i], *b);
       while (k < before.size() && before[k].Index < visible[i].Index) ++k;
       if (k < before.size() && before[k].Index == visible[i].Index && before[k].Bitmap.get() == b && before[k].Rect == r)
         same[i] = kept[k] = 1;
@@ -127,7 +130,7 @@ int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::v
       const TVisible& vt = visible[i];
       const auto& b = tiles[vt.Index].Bitmap;
       if (!b || b->Empty()) continue;
-      const QRect r = QRect(vt.Rect.x(), vt.Rect.y(), b->Width, b->Height) & rows;
+      const QRect r = DrawnRect(vt, *b) & rows;
       if (r.isEmpty()) continue;
       if (same[i])
         for (const QRect& d : damage) copy(*b, vt, r & d);
@@ -321,8 +324,9 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
       p.setPen(Qt::black);
       p.setBackgroundMode(Qt::OpaqueMode);
       p.setBackground(Qt::white);
-      p.drawText(x - fm.horizontalAdvance(name) / 2, y + 3 + fm.ascent(), name);
-      overlays.push_back(TextBox(fm, x - fm.horizontalAdvance(name) / 2, y + 3 + fm.ascent(), name));
+      const int left = x - fm.horizontalAdvance(name) / 2, baseline = y + 3 + fm.ascent();
+      p.drawText(left, baseline, name);
+      overlays.push_back(TextBox(fm, left, baseline, name));
       overlays.push_back(QRect(x - 5, y - 5, 11, 11));
       p.setBackgroundMode(Qt::TransparentMode);
       p.setPen(QPen(QColor(0, 0, 255), 1));
@@ -397,9 +401,10 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
     const QString label = QString::fromStdString(ScaleBarLabel(km));
     p.setBackgroundMode(Qt::OpaqueMode);
     p.setBackground(Qt::white);
-    p.drawText(20 + (x1 - 20 - fm.horizontalAdvance(label)) / 2, y - fm.height() + fm.ascent(), label);
+    const int left = 20 + (x1 - 20 - fm.horizontalAdvance(label)) / 2, baseline = y - fm.height() + fm.ascent();
+    p.drawText(left, baseline, label);
     overlays.push_back(QRect(QPoint(std::min(20, x1), y), QPoint(std::max(20, x1), y)).adjusted(-3, -3, 3, 3));
-    overlays.push_back(TextBox(fm, 20 + (x1 - 20 - fm.horizontalAdvance(label)) / 2, y - fm.height() + fm.ascent(), label));
+    overlays.push_back(TextBox(fm, left, baseline, label));
   }
   p.end();
   // Only what lies on the canvas matters; an outline or track far off it is left out.
@@ -411,7 +416,7 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
   if (haveLevel)
     for (const auto& vt : visible)
       if (const auto& b = map.Levels[static_cast<std::size_t>(level)].Tiles[vt.Index].Bitmap; b && !b->Empty())
-        memory.Tiles.push_back({vt.Index, b, QRect(vt.Rect.topLeft(), QSize(b->Width, b->Height))});
+        memory.Tiles.push_back({vt.Index, b, DrawnRect(vt, *b)});
   memory.CanvasKey = canvas.cacheKey();
   flags.RedrawBusy = false;
   return pass;
