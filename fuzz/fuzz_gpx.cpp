@@ -1,4 +1,4 @@
-// The GPX scanner over arbitrary text.
+// The GPX reader over arbitrary bytes.
 #include <cstdint>
 #include <string>
 

@@ -4,40 +4,12 @@
 #include "base/Numbers.h"
 #include "gpx/GarminColors.h"
 #include "gpx/GpxReader.h"
-#include "gpx/GpxScanner.h"
 #include "gpx/GpxWriter.h"
 #include "base/Coordinates.h"
 #include "base/Errors.h"
 
 using namespace brelo;
 using namespace brelo::test;
-
-TEST(GpxScanner, FindFromAndExtractBetween) {
-  EXPECT_EQ(FindFrom("b", "abcb", 1), 2u);
-  EXPECT_EQ(FindFrom("b", "abcb", 3), 4u);
-  EXPECT_EQ(FindFrom("b", "abcb", 5), 0u);
-  EXPECT_EQ(FindFrom("", "abc", 1), 0u);
-  EXPECT_EQ(FindFrom("a", "", 1), 0u);
-  EXPECT_EQ(FindFrom("a", "abc", 0), 0u);
-  std::string found;
-  std::size_t p = 1;
-  ExtractBetween("<a>x</a><a>yy</a>", "<a>", "</a>", found, p);
-  EXPECT_EQ(found, "x");
-  EXPECT_EQ(p, 9u);
-  ExtractBetween("<a>x</a><a>yy</a>", "<a>", "</a>", found, p);
-  EXPECT_EQ(found, "yy");
-  ExtractBetween("<a>x</a><a>yy</a>", "<a>", "</a>", found, p);
-  EXPECT_EQ(found, "");
-  std::size_t q = 7;
-  ExtractBetween("tag attr>rest", "", ">", found, q);  // empty start marker: from the start
-  EXPECT_EQ(found, "tag attr");
-  q = 1;
-  ExtractBetween("key=value", "key=", "", found, q);
-  EXPECT_EQ(found, "value");
-  q = 1;
-  ExtractBetween("<a>open", "<a>", "</a>", found, q);
-  EXPECT_EQ(found, "");
-}
 
 TEST(GpxReader, WaypointsNamesAndUnnamedCounter) {
   TGpxData data;
@@ -53,18 +25,56 @@ TEST(GpxReader, WaypointsNamesAndUnnamedCounter) {
   EXPECT_EQ(data.Waypoints[1].Latitude, DegToJnx(-1));
   EXPECT_TRUE(data.Track.empty());
   // A second file starts the counter afresh; a track-only file keeps the waypoints.
-  ReadGpxText("<wpt lat=\"1\" lon=\"1\"/></wpt>", data);
+  ReadGpxText("<gpx><wpt lat=\"1\" lon=\"1\"/></gpx>", data);
   EXPECT_EQ(data.Waypoints.size(), 1u);
   EXPECT_EQ(data.Waypoints[0].Name, "noname_1");
   ReadGpxText("<trkpt lat=\"1\" lon=\"1\"/>", data);
   EXPECT_EQ(data.Waypoints.size(), 1u);
 }
 
+// What other programs write, and what a marker scanner took wrongly.
+TEST(GpxReader, XmlAsOtherProgramsWriteIt) {
+  TGpxData data;
+  ReadGpxText("<?xml version='1.0'?>\n<gpx>\n"
+              "<!-- <trkpt lat=\"80\" lon=\"80\"/> -->\n"
+              "<wpt lat='49.25' lon='19.5'><name><![CDATA[Schronisko & H\xC3\xBCtte]]></name>"
+              "<extensions><x:meta><name>not the name</name></x:meta></extensions></wpt>\n"
+              "<trk><trkseg><trkpt lat='49.1' lon='19.1'></trkpt><trkpt\n lat=\"49.2\"\n lon=\"19.2\"/></trkseg></trk>\n"
+              "</gpx>",
+              data);
+  ASSERT_EQ(data.Waypoints.size(), 1u);
+  EXPECT_EQ(data.Waypoints[0].Name, "Schronisko & H\xC3\xBCtte");
+  EXPECT_EQ(data.Waypoints[0].Latitude, DegToJnx(49.25));
+  ASSERT_EQ(data.Track.size(), 2u);  // not the point in the comment
+  EXPECT_EQ(data.Track[1].Longitude, DegToJnx(19.2));
+
+  // A declared Latin-1 file, and one that declares nothing but is not UTF-8: both as UTF-8.
+  ReadGpxText("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx><wpt lat=\"1\" lon=\"1\"><name>H\xFCtte</name></wpt></gpx>",
+              data);
+  EXPECT_EQ(data.Waypoints[0].Name, "H\xC3\xBCtte");
+  ReadGpxText("<gpx><wpt lat=\"1\" lon=\"1\"><name>K\xF6ln</name></wpt></gpx>", data);
+  EXPECT_EQ(data.Waypoints[0].Name, "K\xC3\xB6ln");
+  // A single-byte encoding expat does not know itself.
+  ReadGpxText("<?xml version=\"1.0\" encoding=\"windows-1250\"?><gpx><wpt lat=\"1\" lon=\"1\"><name>\xA3\xF3\x64\x9F</name></wpt></gpx>",
+              data);
+  EXPECT_EQ(data.Waypoints[0].Name, "\xC5\x81\xC3\xB3\x64\xC5\xBA");  // Łódź
+
+  // A route is the track of a file without one; a file with both keeps its track.
+  data = {};
+  ReadGpxText("<gpx><rte><rtept lat=\"1\" lon=\"2\"/><rtept lat=\"3\" lon=\"4\"/></rte></gpx>", data);
+  ASSERT_EQ(data.Track.size(), 2u);
+  EXPECT_EQ(data.TrackBounds.MaxLat, DegToJnx(3));
+  ReadGpxText("<gpx><rte><rtept lat=\"1\" lon=\"2\"/></rte><trk><trkseg><trkpt lat=\"5\" lon=\"5\"/></trkseg></trk></gpx>",
+              data);
+  ASSERT_EQ(data.Track.size(), 1u);
+  EXPECT_EQ(data.Track[0].Latitude, DegToJnx(5));
+}
+
 TEST(GpxReader, TracksMergeAndBoundsCoverAllPoints) {
   TGpxData data;
-  ReadGpxText("<trk><trkseg><trkpt lat=\"1\" lon=\"5\"/><trkpt lat=\"2\" lon=\"6\"/><trkpt lat=\"3\" lon=\"4\"/>"
+  ReadGpxText("<gpx><trk><trkseg><trkpt lat=\"1\" lon=\"5\"/><trkpt lat=\"2\" lon=\"6\"/><trkpt lat=\"3\" lon=\"4\"/>"
               "</trkseg></trk><trk><trkseg><trkpt lat=\"-1\" lon=\"7\"></trkpt><trkpt lat=\"0\" lon=\"0\"/>"
-              "<trkpt lat=\"9\" lon=\"1\"/><trkpt lat=\"4\" lon=\"2\"/></trkseg></trk>",
+              "<trkpt lat=\"9\" lon=\"1\"/><trkpt lat=\"4\" lon=\"2\"/></trkseg></trk></gpx>",
               data);
   ASSERT_EQ(data.Track.size(), 7u);
   EXPECT_EQ(data.TrackBounds.MinLat, DegToJnx(-1));
@@ -81,21 +91,30 @@ TEST(GpxReader, DisplayColour) {
   TGpxData data;
   ReadGpxText("<wpt lat=\"1\" lon=\"1\"><gpxx:DisplayColor>darkred</gpxx:DisplayColor></wpt>", data);
   EXPECT_EQ(data.CheckedTrackColor, 8);
-  ReadGpxText("<gpxx:DisplayColor>Purple</gpxx:DisplayColor>", data);
-  EXPECT_EQ(data.CheckedTrackColor, 8);
+  ReadGpxText("<gpx><gpxx:DisplayColor>Purple</gpxx:DisplayColor><gpxx:DisplayColor>Red</gpxx:DisplayColor></gpx>", data);
+  EXPECT_EQ(data.CheckedTrackColor, 8);  // the first colour of a file decides
   EXPECT_EQ(GarminColorIndex("LIGHTGRAY"), 6);
 }
 
-TEST(GpxReader, BadCoordinateKeepsWhatWasRead) {
+TEST(GpxReader, ErrorsNameTheLineAndKeepWhatWasRead) {
   TGpxData data;
   try {
-    ReadGpxText("<trkpt lat=\"1\" lon=\"1\"/><trkpt lat=\"2,5\" lon=\"1\"/><trkpt lat=\"3\" lon=\"3\"/>", data);
+    ReadGpxText("<gpx>\n<trkpt lat=\"1\" lon=\"1\"/>\n<trkpt lat=\"2,5\" lon=\"1\"/><trkpt lat=\"3\" lon=\"3\"/></gpx>",
+                data, "t.gpx");
     FAIL();
   } catch (const EFormatError& e) {
-    EXPECT_EQ(std::string(e.what()), "'2,5' is not a valid floating point value");
+    EXPECT_EQ(std::string(e.what()), "t.gpx: line 3: '2,5' is not a valid floating point value");
   }
   EXPECT_EQ(data.Track.size(), 1u);
-  EXPECT_THROW(ReadGpxText("<wpt lat='1' lon='2'></wpt>", data), EFormatError);
+  try {
+    ReadGpxText("<gpx>\n<wpt lat=\"1\" lon=\"2\"></wpt>\n<wpt lat=\"1\" lon=\"2\">\n</gpx>", data, "u.gpx");
+    FAIL();
+  } catch (const EFormatError& e) {
+    EXPECT_EQ(std::string(e.what()), "u.gpx: line 4: mismatched tag");
+  }
+  EXPECT_EQ(data.Waypoints.size(), 1u);
+  EXPECT_THROW(ReadGpxText("<wpt lat=\"1\"></wpt>", data), EFormatError);  // no lon
+  EXPECT_THROW(ReadGpxText("", data), EFormatError);
   EXPECT_THROW(ParseDecimal(""), EFormatError);
   EXPECT_THROW(ParseDecimal("0x10"), EFormatError);
   EXPECT_THROW(ParseDecimal("1e"), EFormatError);

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "TestSupport.h"
 #include "base/Errors.h"
 #include "jnx/JnxReader.h"
+#include "commands/SaveCommands.h"
 #include "commands/UpdateCommands.h"
 #include "jnx/JnxUpdate.h"
 #include "jnx/JnxWriter.h"
@@ -268,4 +271,56 @@ TEST(AddDummyLevel, ScalesNotOnOfferAreRefused) {
   EXPECT_EQ(PlaceholderScales(map).size(), static_cast<std::size_t>(offered));
   EXPECT_TRUE(AddPlaceholderLevelCommand(map, PlaceholderScales(map).back()).Ok);
   EXPECT_TRUE(PlaceholderScales(map).empty());  // the last level is now "dummy"
+}
+
+// Another program replaced, changed or removed the loaded file: no in-place change and no
+// copy touches what is there now, and each says why.
+TEST(LoadedFile, ChangesOnDiskStopEveryWriteFromTheLoadedModel) {
+  TTempDir dir;
+  const std::string a = dir.Path("a.jnx"), b = dir.Path("b.jnx");
+  MakeTestJnx(a, {3, 2}, 4, "Map A");
+  MakeTestJnx(b, {1}, 4, "Map B");
+
+  // Replaced under the same name by another map.
+  TJnxMap map = LoadJnx(a);
+  std::filesystem::rename(b, a);
+  const auto replaced = ReadFile(a);
+  TCommandResult r = UpdateNowCommand(map, nullptr);
+  EXPECT_FALSE(r.Ok);
+  EXPECT_TRUE(r.ChangedOnDisk);
+  EXPECT_EQ(r.Text, a + " changed on disk since it was loaded");
+  EXPECT_FALSE(DeleteTilesCommand(map, 0, {0}).Ok);
+  EXPECT_FALSE(AddPlaceholderLevelCommand(map, "300m").Ok);
+  EXPECT_TRUE(SaveMapCommand(map, nullptr, {}).ChangedOnDisk);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("a_saved.jnx")));
+  EXPECT_EQ(ReadFile(a), replaced);
+
+  // Changed in place (same size, another header).
+  MakeTestJnx(a, {3, 2}, 4, "Map A");
+  map = LoadJnx(a);
+  TJnxMap other = LoadJnx(a);
+  other.ProductName = "Map Z";
+  ASSERT_NO_THROW(WriteHeader(other, a, false));
+  const auto changed = ReadFile(a);
+  EXPECT_TRUE(UpdateNowCommand(map, nullptr).ChangedOnDisk);
+  EXPECT_EQ(ReadFile(a), changed);
+
+  // Removed: the update creates nothing.
+  map = LoadJnx(a);
+  std::filesystem::remove(a);
+  r = UpdateNowCommand(map, nullptr);
+  EXPECT_TRUE(r.ChangedOnDisk);
+  EXPECT_FALSE(std::filesystem::exists(a));
+
+  // The program's own changes keep the model in step with the file.
+  MakeTestJnx(a, {3, 2}, 4, "Map A");
+  map = LoadJnx(a);
+  map.ProductName = "First";
+  EXPECT_TRUE(UpdateNowCommand(map, nullptr).Ok);
+  map.ProductName = "Second";
+  EXPECT_TRUE(UpdateNowCommand(map, nullptr).Ok);
+  EXPECT_TRUE(DeleteTilesCommand(map, 0, {1}).Ok);
+  EXPECT_TRUE(SaveMapCommand(map, nullptr, {}).Ok);
+  EXPECT_EQ(LoadJnx(a).ProductName, "Second");
+  EXPECT_EQ(LoadJnx(a).Levels[0].TileCount, 2);
 }

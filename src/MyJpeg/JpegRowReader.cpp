@@ -9,6 +9,7 @@
 
 #include "MyJpeg/JpegErrorManager.h"
 #include "MyJpeg/JpegImage.h"
+#include "base/Stream.h"
 #include "base/Text.h"
 
 namespace brelo {
@@ -42,8 +43,7 @@ std::uint64_t WholePictureDecoderBytes(int width, int height, bool multiScan, in
 TJpegRowReader::TJpegRowReader(const std::string& path, std::uint64_t memoryLimit)
     : state_(std::make_unique<TState>()) {
   TState& s = *state_;
-  s.file = std::fopen(path.c_str(), "rb");
-  if (!s.file) throw EIoError(path + ": cannot open: " + std::strerror(errno));
+  s.file = OpenRegularFile(path, "rb");
   InstallErrorManager(s.err);
   s.cinfo.err = &s.err.pub;
   if (setjmp(s.err.jump)) throw EJPEG(s.err.code);

@@ -9,6 +9,7 @@
 #include <png.h>
 
 #include "base/Errors.h"
+#include "base/Stream.h"
 #include "base/Platform.h"
 #include "base/Text.h"
 #include "MyJpeg/PictureReader.h"
@@ -38,8 +39,7 @@ class TPngPicture : public TPictureReader {
   ~TPngPicture() override { Release(); }
 
   void Open(const std::string& path) {
-    file_ = std::fopen(path.c_str(), "rb");
-    if (!file_) throw EIoError(path + ": cannot open: " + std::strerror(errno));
+    file_ = OpenRegularFile(path, "rb");
     png_byte signature[8];
     if (std::fread(signature, 1, 8, file_) != 8 || png_sig_cmp(signature, 0, 8) != 0) Fail("not a PNG picture");
     png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &message_, OnPngError, OnPngWarning);

@@ -24,6 +24,12 @@ struct ERefused : EBreloError {
   using EBreloError::EBreloError;
 };
 
+// The file under the loaded map's name is no longer the file that was loaded: another
+// program replaced, changed or removed it. Nothing was written.
+struct EChangedOnDisk : ERefused {
+  using ERefused::ERefused;
+};
+
 // A write failed after part of a change reached the file: it may disagree with itself.
 struct EDamaged : EIoError {
   using EIoError::EIoError;

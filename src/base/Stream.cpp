@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -17,7 +18,44 @@ namespace {
 constexpr std::size_t kCopyBufferSize = 1 << 20;
 
 std::string SystemReason() { return std::strerror(errno); }
+
+const char* KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "it is a folder";
+  if (S_ISFIFO(mode)) return "it is a FIFO, not a regular file";
+  if (S_ISSOCK(mode)) return "it is a socket, not a regular file";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device, not a regular file";
+  return "not a regular file";
+}
 }  // namespace
+
+std::FILE* OpenRegularFile(const std::string& path, const char* mode) {
+  const std::string m = mode;
+  const int access = m == "rb" ? O_RDONLY : O_RDWR;
+  const bool create = m == "w+b";
+  // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer, for ever.
+  const int fd = ::open(path.c_str(), access | O_NONBLOCK | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
+  if (fd < 0) throw EIoError(path + ": cannot open: " + SystemReason());
+  struct stat st {};
+  const bool stated = ::fstat(fd, &st) == 0;
+  if (!stated || !S_ISREG(st.st_mode)) {
+    const std::string why = stated ? KindOf(st.st_mode) : SystemReason();
+    ::close(fd);
+    throw EIoError(path + ": cannot open: " + why);
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (create && ::ftruncate(fd, 0) != 0) {
+    const std::string why = SystemReason();
+    ::close(fd);
+    throw EIoError(path + ": cannot open: " + why);
+  }
+  std::FILE* file = ::fdopen(fd, mode);
+  if (!file) {
+    const std::string why = SystemReason();
+    ::close(fd);
+    throw EIoError(path + ": cannot open: " + why);
+  }
+  return file;
+}
 
 void TStream::ReadExact(void* buffer, std::size_t count, const char* what) {
   std::uint64_t at = Position();
@@ -38,16 +76,7 @@ void TStream::CopyTo(TStream& dest, std::uint64_t count, const char* what) {
 }
 
 TFileStream::TFileStream(const std::string& path, TOpenMode mode, std::size_t bufferSize) : path_(path) {
-  const char* flags = mode == TOpenMode::Read ? "rb" : mode == TOpenMode::ReadWrite ? "r+b" : "w+b";
-  file_ = std::fopen(path.c_str(), flags);
-  if (!file_) throw EIoError(path + ": cannot open: " + SystemReason());
-  // fopen opens a folder for reading; a folder is never a file to read or change.
-  struct stat st {};
-  if (::fstat(fileno(file_), &st) == 0 && S_ISDIR(st.st_mode)) {
-    std::fclose(file_);
-    file_ = nullptr;
-    throw EIoError(path + ": cannot open: it is a folder");
-  }
+  file_ = OpenRegularFile(path, mode == TOpenMode::Read ? "rb" : mode == TOpenMode::ReadWrite ? "r+b" : "w+b");
   buffer_.reset(new char[bufferSize]);  // uninitialised: stdio fills it
   std::setvbuf(file_, buffer_.get(), _IOFBF, bufferSize);
 }
@@ -94,7 +123,9 @@ std::uint64_t TFileStream::Position() const {
   return p < 0 ? 0 : static_cast<std::uint64_t>(p);
 }
 
-std::uint64_t TFileStream::Size() {
+std::uint64_t TFileStream::Size() { return Identity().Size; }
+
+TFileIdentity TFileStream::Identity() {
   // From the file system: seeking to the end and back would make stdio refill its buffer.
   if (lastWasWrite_) {
     std::fflush(file_);  // buffered writes count
@@ -102,7 +133,12 @@ std::uint64_t TFileStream::Size() {
   }
   struct stat st {};
   if (::fstat(fileno(file_), &st) != 0) throw EIoError(path_ + ": cannot read the size: " + SystemReason());
-  return st.st_size < 0 ? 0 : static_cast<std::uint64_t>(st.st_size);
+  TFileIdentity id;
+  id.Device = static_cast<std::uint64_t>(st.st_dev);
+  id.Inode = static_cast<std::uint64_t>(st.st_ino);
+  id.Size = st.st_size < 0 ? 0 : static_cast<std::uint64_t>(st.st_size);
+  id.ModifiedNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return id;
 }
 
 void TFileStream::CopyRangeFrom(TFileStream& source, std::uint64_t offset, std::uint64_t count) {

@@ -26,6 +26,17 @@ class TStream {
 
 enum class TOpenMode { Read, ReadWrite, Create };
 
+// Which file an open stream is, as the file system names it, with its size and time.
+struct TFileIdentity {
+  std::uint64_t Device = 0, Inode = 0, Size = 0;
+  std::int64_t ModifiedNs = 0;  // [ns since 1970]
+};
+
+// Opens a regular file for stdio without ever blocking: a FIFO, socket or device of that
+// name is refused (EIoError naming what it is) before anything is read from it. mode is
+// "rb", "r+b" or "w+b"; "w+b" truncates only a regular file.
+std::FILE* OpenRegularFile(const std::string& path, const char* mode);
+
 class TFileStream : public TStream {
  public:
   TFileStream(const std::string& path, TOpenMode mode, std::size_t bufferSize = 1 << 20);
@@ -40,6 +51,7 @@ class TFileStream : public TStream {
   void Seek(std::uint64_t position) override;
   std::uint64_t Position() const override;
   std::uint64_t Size() override;
+  TFileIdentity Identity();
   // Appends count bytes of source starting at offset (kernel copy where possible).
   void CopyRangeFrom(TFileStream& source, std::uint64_t offset, std::uint64_t count);
   // The same to offset at of this file; the position is left after the copied bytes.

@@ -34,13 +34,13 @@ void RegisterGpxCommands(CLI::App& app) {
     auto file = std::make_shared<std::string>();
     cmd->add_option("FILE", *file, "GPX file")->required();
     cmd->callback([=] {
-      if (!FileExists(*file)) throw ECommandFailed(*file + ": no such file");
-      TGpxData data;
-      try {
-        ReadGpx(*file, data);
-      } catch (const EBreloError& e) {
-        throw ECommandFailed(*file + ": " + e.what());
+      if (!FileExists(*file) && !FolderExists(*file)) {
+        TGpxData none;
+        ReadGpx(*file, none);  // says what stands there, if anything
+        throw ECommandFailed(*file + ": no such file");
       }
+      TGpxData data;
+      ReadGpx(*file, data);  // its errors name the file
       std::cout << "Waypoints:    " << data.Waypoints.size() << '\n';
       for (const auto& w : data.Waypoints)
         std::cout << Format("  %11.6f %11.6f  ", JnxToDeg(w.Latitude), JnxToDeg(w.Longitude)) << w.Name << '\n';

@@ -1,5 +1,8 @@
 #include "commands/CommandResult.h"
 
+#include "base/Errors.h"
+#include "jnx/JnxReader.h"
+
 namespace brelo {
 
 TCommandResult Done(std::string text, std::string path) {
@@ -16,6 +19,21 @@ TCommandResult Failed(std::string text, std::string detail, bool mayBeDamaged) {
   r.Detail = std::move(detail);
   r.MayBeDamaged = mayBeDamaged;
   return r;
+}
+
+TCommandResult ChangedOnDiskFailure(const std::string& message) {
+  TCommandResult r = Failed(message);
+  r.ChangedOnDisk = true;
+  return r;
+}
+
+std::optional<TCommandResult> ChangedOnDiskFailure(const TJnxMap& map) {
+  try {
+    VerifyUnchanged(map);
+  } catch (const EChangedOnDisk& e) {
+    return ChangedOnDiskFailure(e.what());
+  }
+  return std::nullopt;
 }
 
 }  // namespace brelo

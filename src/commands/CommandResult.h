@@ -1,8 +1,11 @@
 #pragma once
 // What a command returns to the window and to brelo-cli: done with its result text, or the
 // user-facing message and whether the file may be damaged.
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "jnx/JnxMap.h"
 
 namespace brelo {
 
@@ -15,11 +18,17 @@ struct TCommandResult {
   // The core's own words on a failure, when Text does not give them.
   std::string Detail;
   bool MayBeDamaged = false;
+  // The loaded map's file was replaced, changed or removed since it was loaded; nothing was
+  // written. The window offers to load it again.
+  bool ChangedOnDisk = false;
   // The file or folder the command wrote.
   std::string Path;
 };
 
 TCommandResult Done(std::string text, std::string path = "");
 TCommandResult Failed(std::string text, std::string detail = "", bool mayBeDamaged = false);
+// The failure for a loaded map whose file is no longer the one loaded; nullopt when it is.
+std::optional<TCommandResult> ChangedOnDiskFailure(const TJnxMap& map);
+TCommandResult ChangedOnDiskFailure(const std::string& message);
 
 }  // namespace brelo

@@ -9,6 +9,7 @@ namespace brelo {
 TCommandResult ExportLevelCommand(const TJnxMap& map, int level, const TExportReport& report) {
   if (level < 1 || level > static_cast<int>(map.Levels.size()))
     return Failed(map.CurrentFile + Format(": no level %d (the map has %d)", level, map.LevelCount));
+  if (auto changed = ChangedOnDiskFailure(map)) return *changed;
   TViewState view;
   SetLevelGeometry(view, map.Levels[static_cast<std::size_t>(level - 1)]);
   try {

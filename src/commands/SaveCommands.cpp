@@ -12,6 +12,8 @@ namespace brelo {
 namespace {
 
 TCommandResult WriteCopy(TJnxMap& map, const std::string& destination, int level, const ProgressSink& progress) {
+  // The tiles are copied from where the loaded tables say they lie.
+  if (auto changed = ChangedOnDiskFailure(map)) return *changed;
   auto writer = [&map, &progress](TFileStream& out, std::uint32_t first) { CopyTileData(map, out, first, progress); };
   try {
     WriteJnx(map, destination, level, writer, progress);
@@ -41,6 +43,7 @@ TCommandResult SaveLevelCommand(TJnxMap& map, int level, const ProgressSink& pro
 }
 
 TCommandResult SaveTilesCommand(const TJnxMap& map, const ProgressSink& progress) {
+  if (auto changed = ChangedOnDiskFailure(map)) return *changed;
   std::string base;
   try {
     base = SaveTiles(map, progress);

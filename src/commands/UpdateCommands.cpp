@@ -21,8 +21,8 @@ TCommandResult InPlace(const TJnxMap& map, const char* notUpdated, const std::st
     change();
   } catch (const EDamaged& e) {
     return Failed(map.CurrentFile + kWriteDamaged, e.what(), true);
-  } catch (const ERefused&) {
-    return Failed(map.CurrentFile + notUpdated);  // the message says it
+  } catch (const EChangedOnDisk& e) {
+    return ChangedOnDiskFailure(e.what());
   } catch (const EBreloError& e) {
     return Failed(map.CurrentFile + notUpdated, e.what());
   }

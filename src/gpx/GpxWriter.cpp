@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "gpx/GarminColors.h"
-#include "gpx/GpxScanner.h"
 #include "base/Coordinates.h"
 #include "base/Errors.h"
 #include "base/Numbers.h"
@@ -16,6 +15,24 @@
 namespace brelo {
 
 namespace {
+
+// The five XML special characters escaped.
+std::string EscapeXmlText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&apos;"; break;
+      default: out.push_back(c);
+    }
+  }
+  return out;
+}
+
 
 void Line(TStream& out, int indent, std::string_view text) {
   static constexpr char kBlanks[] = "        ";

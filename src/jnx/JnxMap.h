@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "MyJpeg/PixelBuffer.h"
+#include "base/FileStamp.h"
 
 namespace brelo {
 
@@ -49,6 +50,9 @@ struct TJnxLevel {
 
 struct TJnxMap {
   std::string CurrentFile;
+  // CurrentFile as a detailed load found it (empty after any other load); in-place changes
+  // write only into that very file.
+  TFileStamp Loaded;
   std::uint32_t FileSize = 0;
 
   std::int32_t Version = 0;

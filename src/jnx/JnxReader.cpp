@@ -148,7 +148,24 @@ void ReadJnx(TJnxMap& map, TStream& in, const std::string& name, bool withDetail
 void ReadJnx(TJnxMap& map, const std::string& path, bool withDetails) {
   // A small buffer: the header region is short and the tables are read in bulk.
   TFileStream in(path, TOpenMode::Read, 16384);
+  map.Loaded = {};
   ReadJnx(map, in, path, withDetails);
+  if (withDetails) map.Loaded = StampOf(in, HeaderSize(map));
+}
+
+void VerifyUnchanged(const TJnxMap& map) {
+  if (map.Loaded.Empty()) return;
+  TFileStamp now;
+  try {
+    now = StampOf(map.CurrentFile, map.Loaded.Head.size());
+  } catch (const EIoError& e) {
+    throw EChangedOnDisk(map.CurrentFile + " changed on disk since it was loaded (" + e.what() + ")");
+  }
+  if (!(now == map.Loaded)) throw EChangedOnDisk(map.CurrentFile + " changed on disk since it was loaded");
+}
+
+void RestampLoaded(TJnxMap& map) {
+  map.Loaded = StampOf(map.CurrentFile, HeaderSize(map));
 }
 
 std::vector<std::uint8_t> RestoreTileJpeg(const TJnxMap& map, int level, int tile) {

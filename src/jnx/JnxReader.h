@@ -17,6 +17,12 @@ void ReadJnx(TJnxMap& map, const std::string& path, bool withDetails);
 // The same over an open stream; name is used in messages.
 void ReadJnx(TJnxMap& map, TStream& in, const std::string& name, bool withDetails);
 
+// Raises EChangedOnDisk when CurrentFile is not the file its detailed load found (another
+// file under that name, changed, or gone); a model not loaded from a file passes.
+void VerifyUnchanged(const TJnxMap& map);
+// The model's stamp taken again, after a change of the program's own reached the file.
+void RestampLoaded(TJnxMap& map);
+
 // The complete JPEG stream of a stored tile of CurrentFile: FF D8 followed by its ImageSize
 // stored bytes (TTileSource reads many tiles through one open file).
 std::vector<std::uint8_t> RestoreTileJpeg(const TJnxMap& map, int level, int tile);

@@ -22,11 +22,12 @@ bool HeaderFits(const TJnxMap& map) {
   return static_cast<std::int64_t>(HeaderSize(map)) < map.Levels.front().TilesOffset;
 }
 
-void WriteTablesAt(const TJnxMap& map) {
+void WriteTablesAt(TJnxMap& map) {
   TFileStream out(map.CurrentFile, TOpenMode::ReadWrite);
   out.Seek(static_cast<std::uint32_t>(map.Levels.front().TilesOffset));
   WriteTileTables(out, map);
   out.Close();
+  RestampLoaded(map);
 }
 
 [[noreturn]] void Refuse(const TJnxMap& map, const std::string& why) { throw ERefused(map.CurrentFile + ": " + why); }
@@ -34,21 +35,24 @@ void WriteTablesAt(const TJnxMap& map) {
 }  // namespace
 
 void WriteHeader(TJnxMap& map, const std::string& path, bool newGuid) {
+  if (path == map.CurrentFile) VerifyUnchanged(map);
   if (newGuid) map.Guid = NewGuid();
-  if (!HeaderFits(map)) Refuse(map, "the header does not fit before the first tile table");
-  const bool existed = FileExists(path);
-  TFileStream out(path, existed ? TOpenMode::ReadWrite : TOpenMode::Create);
+  if (!HeaderFits(map))
+    Refuse(map, Format("no room left in the header for the longer texts: the header needs %u bytes and the first "
+                       "tile table starts at byte %d",
+                       HeaderSize(map), map.Levels.empty() ? 0 : map.Levels.front().TilesOffset));
+  // Only an existing file is updated: a header alone is not a map.
+  TFileStream out(path, TOpenMode::ReadWrite);
   const std::uint64_t end = static_cast<std::uint32_t>(map.Levels.front().TilesOffset);
   // A first table past the end of the file means a damaged file; clearing up to it would
   // grow the file to whatever the table claims.
-  if (existed && end > out.Size()) Refuse(map, "the first tile table lies past the end of the file");
+  if (end > out.Size()) Refuse(map, "the first tile table lies past the end of the file");
   WriteHeaderRegion(out, map);
-  if (existed) {
-    std::vector<std::uint8_t> zeros(static_cast<std::size_t>(end - out.Position()), 0);
-    out.Write(zeros.data(), zeros.size());
-  }
+  std::vector<std::uint8_t> zeros(static_cast<std::size_t>(end - out.Position()), 0);
+  out.Write(zeros.data(), zeros.size());
   out.Close();
   map.SignatureOffset = kWrittenSignatureOffset;
+  if (path == map.CurrentFile) RestampLoaded(map);
 }
 
 bool TileTablesContiguous(const TJnxMap& map) {
@@ -62,6 +66,7 @@ bool TileTablesContiguous(const TJnxMap& map) {
 }
 
 void UpdateInPlace(TJnxMap& map, TUpdateSender sender) {
+  VerifyUnchanged(map);
   if (sender == TUpdateSender::DeleteTiles)
     for (std::size_t i = 1; i < map.Levels.size(); ++i)
       map.Levels[i].TilesOffset = map.Levels[i - 1].TilesOffset + 28 * map.Levels[i - 1].TileCount;
@@ -75,6 +80,7 @@ void UpdateInPlace(TJnxMap& map, TUpdateSender sender) {
 }
 
 void DeleteTilesInPlace(TJnxMap& map, int level, const std::vector<int>& selected) {
+  VerifyUnchanged(map);
   if (level < 0 || level >= static_cast<int>(map.Levels.size())) Refuse(map, Format("no level %d", level + 1));
   // Rewriting the tables in place would overwrite whatever follows a table that is not
   // directly followed by the next one; such files are left alone.
@@ -120,6 +126,7 @@ void AppendDummyLevel(TJnxMap& map, std::uint32_t scale, const std::vector<std::
   }
   if (map.Levels.empty() || !TileTablesContiguous(map) || map.Levels.front().TilesOffset < 28)
     Refuse(map, "no room for a further level entry");
+  VerifyUnchanged(map);
   // The model is put back unless the level reached the file.
   struct TRestore {
     TJnxMap& Map;
