@@ -6,7 +6,7 @@ packages=(cmake g++ make pkg-config libjpeg62-turbo-dev libpng-dev zlib1g-dev li
   libgtest-dev libbenchmark-dev libturbojpeg0-dev qt6-base-dev fonts-dejavu-core)
 if [[ "${1:-}" == "--test" ]]; then
   # Fuzzers, and the peer tools that the interoperability tests run.
-  packages+=(clang libclang-rt-14-dev libjpeg-turbo-progs imagemagick gpsbabel libxml2-utils tar python3 gdal-bin qmapshack xvfb xauth xdotool)
+  packages+=(locales clang libclang-rt-14-dev libjpeg-turbo-progs imagemagick gpsbabel libxml2-utils tar python3 gdal-bin qmapshack xvfb xauth xdotool)
 fi
 missing=()
 for p in "${packages[@]}"; do
@@ -18,4 +18,10 @@ if ((${#missing[@]})); then
   [[ $(id -u) -ne 0 ]] && SUDO=sudo
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+if [[ "${1:-}" == "--test" ]] && ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  # A decimal-comma locale for the tests of the files written under one.
+  SUDO=""
+  [[ $(id -u) -ne 0 ]] && SUDO=sudo
+  $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi

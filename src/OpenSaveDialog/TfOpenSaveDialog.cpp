@@ -25,7 +25,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <filesystem>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "OpenSaveDialog/FileListing.h"
+#include "app/DisplayName.h"
+#include "base/Paths.h"
 
 namespace brelo {
 
@@ -51,16 +58,41 @@ QIcon Icon(int index) {
   return QIcon::fromTheme(theme[index], fallback);
 }
 
+// A listed entry, read by its name's bytes (which need not be UTF-8).
+struct TEntry {
+  std::string Name;
+  bool Folder = false, Writable = true, Link = false;
+  qint64 Size = 0;
+  QDateTime Modified;
+};
+
+bool ReadEntry(const std::string& folder, const std::string& name, TEntry& e) {
+  const std::string path = folder + name;
+  struct stat st {}, lst {};
+  if (::stat(path.c_str(), &st) != 0 && ::lstat(path.c_str(), &st) != 0) return false;
+  e.Name = name;
+  e.Folder = S_ISDIR(st.st_mode);
+  e.Size = st.st_size;
+  e.Link = ::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode);
+  e.Writable = ::access(path.c_str(), W_OK) == 0;
+  e.Modified = QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);
+  return true;
+}
+
 // Seven characters, "-" or a letter: read-only, archive, hidden, system, volume, directory,
 // then the seventh (symbolic link here).
-QString AttributeText(const QFileInfo& f, QChar seventh) {
+QString AttributeText(const TEntry& f, QChar seventh) {
   QString t = "-------";
-  if (!f.isWritable()) t[0] = 'r';
-  if (f.isHidden()) t[2] = 'h';
-  if (f.isDir()) t[5] = 'd';
-  if (f.isSymLink()) t[6] = seventh;
+  if (!f.Writable) t[0] = 'r';
+  if (!f.Name.empty() && f.Name[0] == '.') t[2] = 'h';
+  if (f.Folder) t[5] = 'd';
+  if (f.Link) t[6] = seventh;
   return t;
 }
+
+std::string Bytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+constexpr int kNameBytes = Qt::UserRole + 1;
 
 QString Thousands(qint64 n) {
   QString digits = QString::number(n), out;
@@ -94,6 +126,7 @@ TfOpenSaveDialog::TfOpenSaveDialog(const QString& settingsFolder, const QString&
     return QMessageBox::warning(this, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
   };
+  Warn = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
 
   auto tool = [this](const char* name, const char* hint, QStyle::StandardPixmap pixmap) {
     auto* b = new QToolButton(this);
@@ -220,6 +253,8 @@ void TfOpenSaveDialog::ReadSettings() {
     }
   };
   integer("MinColsWidth", minColsWidth_);
+  // Without a position of its own the dialog opens centred over the main window.
+  placed_ = find("Left") && find("Top");
   QRect r = geometry();
   int left = r.left(), topEdge = r.top(), width = r.width(), height = r.height();
   integer("Left", left);
@@ -260,10 +295,11 @@ void TfOpenSaveDialog::FillDrives() {
   for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
     if (!v.isValid() || !v.isReady() || IsPseudoFileSystem(v.fileSystemType()) || v.bytesTotal() <= 0) continue;
     const QString label = v.name().isEmpty() ? QString::fromUtf8("Dysk wymienny") : v.name();
+    // Free as df shows it: what the user may still write.
     const QString text = v.rootPath() + ": " + label + QString::fromUtf8(" \u2022 ") +
                          QString::fromStdString(FormatSize(static_cast<std::uint64_t>(v.bytesTotal()))) +
                          QString::fromUtf8(" total \u2022 ") +
-                         QString::fromStdString(FormatSize(static_cast<std::uint64_t>(v.bytesFree()))) +
+                         QString::fromStdString(FormatSize(static_cast<std::uint64_t>(v.bytesAvailable()))) +
                          QString::fromUtf8(" free \u2022 ") + QString::fromLatin1(v.fileSystemType());
     cbPath->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), text, WithSlash(v.rootPath()));
   }
@@ -337,6 +373,11 @@ bool TfOpenSaveDialog::Execute() {
   cbFileName->setEditText(QFileInfo(FileName).fileName());
   if (Folder.isEmpty() || !QFileInfo(Folder).isDir()) Folder = programFolder_;
   Navigate(Folder);
+  if (!placed_ && parentWidget()) {
+    const QRect over = parentWidget()->window()->frameGeometry();
+    move(over.center() - QPoint(width() / 2, height() / 2));
+    placed_ = true;
+  }
   if (SaveMode)
     cbFileName->setFocus();
   else
@@ -347,6 +388,18 @@ bool TfOpenSaveDialog::Execute() {
     FileName = current_ + cbFileName->currentText();
   }
   return ok;
+}
+
+std::string TfOpenSaveDialog::NameBytes(const QString& shown) const {
+  for (int i = 0; i < lvFiles->count(); ++i)
+    if (lvFiles->item(i)->text() == shown) return lvFiles->item(i)->data(kNameBytes).toByteArray().toStdString();
+  return Bytes(shown);
+}
+
+QString TfOpenSaveDialog::FreeSpaceText() const {
+  const QStorageInfo volume(current_);
+  if (!volume.isValid()) return QString();
+  return QString::fromStdString(FormatSize(static_cast<std::uint64_t>(volume.bytesAvailable()))) + " free";
 }
 
 void TfOpenSaveDialog::ListFolder(QString folder, QString mask) {
@@ -366,38 +419,42 @@ void TfOpenSaveDialog::ListFolder(QString folder, QString mask) {
   const QString name = cbFileName->currentText();
   if (!name.isEmpty() && cbFileName->findText(name) < 0) cbFileName->addItem(name);
 
-  QDir dir(folder);
-  const QFileInfoList entries =
-      dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
-  QFileInfoList folders, files;
-  for (const QFileInfo& e : entries) {
-    if (e.isDir())
-      folders.push_back(e);
-    else if (MaskMatches(mask.toStdString(), e.fileName().toStdString()))
-      files.push_back(e);
+  // Listed by the names' bytes: a name that is not UTF-8 is shown as Latin-1 and opened as it is.
+  const std::string dir = Bytes(folder);
+  std::vector<TEntry> folders, files;
+  std::error_code ec;
+  for (const auto& d : std::filesystem::directory_iterator(dir, ec)) {
+    TEntry e;
+    if (!ReadEntry(dir, d.path().filename().string(), e)) continue;
+    if (e.Folder)
+      folders.push_back(std::move(e));
+    else if (MaskMatches(mask.toStdString(), e.Name))
+      files.push_back(std::move(e));
   }
-  auto byName = [](const QFileInfo& a, const QFileInfo& b) {
-    return QString::compare(a.fileName(), b.fileName(), Qt::CaseInsensitive) < 0;
+  auto byName = [](const TEntry& a, const TEntry& b) {
+    return QString::compare(DisplayName(a.Name), DisplayName(b.Name), Qt::CaseInsensitive) < 0;
   };
   std::sort(folders.begin(), folders.end(), byName);
   std::sort(files.begin(), files.end(), byName);
   lvFiles->clear();
   int widest = fontMetrics().horizontalAdvance("..");
-  auto add = [&](const QFileInfo& e, bool isFolder) {
-    auto* item = new QListWidgetItem(Icon(isFolder ? kFolderIcon : FileIcon(e.fileName().toStdString())), e.fileName());
-    item->setData(Qt::UserRole, isFolder);
-    item->setToolTip(e.fileName() + "\n" +
-                     (isFolder ? QString() : Thousands(e.size()) + " bytes\n") +
-                     QLocale::c().toString(e.lastModified(), "d MMM yyyy h:mm:ss.zzz") + "\n" + AttributeText(e, 'l'));
+  auto add = [&](const TEntry& e) {
+    const QString name = DisplayName(e.Name);
+    auto* item = new QListWidgetItem(Icon(e.Folder ? kFolderIcon : FileIcon(e.Name)), name);
+    item->setData(Qt::UserRole, e.Folder);
+    item->setData(kNameBytes, QByteArray::fromStdString(e.Name));
+    item->setToolTip(name + "\n" + (e.Folder ? QString() : Thousands(e.Size) + " bytes\n") +
+                     QLocale::c().toString(e.Modified, "d MMM yyyy h:mm:ss.zzz") + "\n" + AttributeText(e, 'l'));
     lvFiles->addItem(item);
-    widest = std::max(widest, fontMetrics().horizontalAdvance(e.fileName()));
+    widest = std::max(widest, lvFiles->fontMetrics().horizontalAdvance(name));
   };
-  for (const auto& e : folders) add(e, true);
-  for (const auto& e : files) add(e, false);
-  lvFiles->setGridSize(QSize(std::min(widest + 16 + 4 + 8, std::max(60, lvFiles->viewport()->width() / 2)),
-                             fontMetrics().height() + 6));
+  for (const auto& e : folders) add(e);
+  for (const auto& e : files) add(e);
+  // Columns as wide as the widest name (icon, gap and margins besides): every name whole.
+  lvFiles->setGridSize(QSize(widest + lvFiles->iconSize().width() + 16, fontMetrics().height() + 6));
   panels_[0]->setText(QString("%1 directories, %2 files").arg(folders.size()).arg(files.size()));
-  for (std::size_t i = 1; i < panels_.size(); ++i) panels_[i]->clear();
+  panels_[1]->setText(FreeSpaceText());
+  for (std::size_t i = 2; i < panels_.size(); ++i) panels_[i]->clear();
 }
 
 void TfOpenSaveDialog::Navigate(QString folder) {
@@ -420,11 +477,12 @@ bool TfOpenSaveDialog::SelectByCaption(const QString& name) {
 
 void TfOpenSaveDialog::ShowDetails(QListWidgetItem* item) {
   if (!item || item->data(Qt::UserRole).toBool()) return;
-  const QFileInfo f(current_ + item->text());
+  TEntry f;
+  if (!ReadEntry(Bytes(current_), item->data(kNameBytes).toByteArray().toStdString(), f)) return;
   cbFileName->setEditText(item->text());
-  panels_[0]->setText(Thousands(f.size()) + " bytes");
-  panels_[1]->setText(f.lastModified().toString("d-MM-yyyy"));
-  panels_[2]->setText(f.lastModified().toString("h:mm:ss"));
+  panels_[0]->setText(Thousands(f.Size) + " bytes");
+  panels_[1]->setText(f.Modified.toString("d-MM-yyyy"));
+  panels_[2]->setText(f.Modified.toString("h:mm:ss"));
   panels_[3]->setText(AttributeText(f, 's'));
 }
 
@@ -439,20 +497,48 @@ void TfOpenSaveDialog::UpDir() {
 }
 
 void TfOpenSaveDialog::DeleteSelected() {
-  QListWidgetItem* item = lvFiles->currentItem();
-  if (!item) return;
-  // Into the desktop's trash, never a permanent delete; a failure leaves the list as it was.
-  if (QFile::moveToTrash(current_ + item->text())) ListFolder(current_);
+  // Only an entry the user sees selected: the current item alone may be left over from a
+  // listing and is not a choice.
+  const QList<QListWidgetItem*> chosen = lvFiles->selectedItems();
+  if (chosen.isEmpty()) return;
+  QListWidgetItem* item = chosen.front();
+  const std::string path = Bytes(current_) + item->data(kNameBytes).toByteArray().toStdString();
+  // Into the desktop's trash, never a permanent delete. A trash that cannot take the file
+  // leaves it where it is, and says so.
+  QString inTrash;
+  const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+  if (!QFile::moveToTrash(name, &inTrash)) {
+    Warn(item->text() + " was not moved to the trash (no trash can take it on this file system); it stays where it is.");
+    return;
+  }
+  const std::string trashed = Bytes(inTrash);
+  if (trashed.find("/Trash/files/") == std::string::npos && trashed.find("/.Trash-") == std::string::npos &&
+      trashed.find("/.Trash/") == std::string::npos) {
+    // Not a trash folder: the file goes back.
+    ::rename(trashed.c_str(), path.c_str());
+    Warn(item->text() + " was not moved to the trash; it stays where it is.");
+    return;
+  }
+  ListFolder(current_);
 }
 
 void TfOpenSaveDialog::Accept() {
-  const QString p = current_ + cbFileName->currentText();
+  QString name = cbFileName->currentText();
+  if (name.isEmpty()) return;
+  if (SaveMode && !DefaultExt.isEmpty()) {
+    const int dot = name.lastIndexOf('.');
+    name = (dot > 0 ? name.left(dot) : name) + DefaultExt;
+    cbFileName->setEditText(name);
+  }
+  const std::string p = Bytes(current_) + NameBytes(name);
+  struct stat st {};
+  const bool exists = ::stat(p.c_str(), &st) == 0;
   if (!SaveMode) {
-    if (QFileInfo::exists(p) && !cbFileName->currentText().isEmpty()) accept();
+    if (!exists || S_ISDIR(st.st_mode)) return;
+  } else if (exists && !Confirm("Save as", DisplayName(p) + " already exists!\nOverwrite?")) {
     return;
   }
-  if (cbFileName->currentText().isEmpty()) return;
-  if (QFileInfo::exists(p) && !Confirm("Save as", p + " already exists!\nOverwrite?")) return;
+  path_ = p;
   accept();
 }
 
@@ -474,7 +560,10 @@ bool TfOpenSaveDialog::eventFilter(QObject* watched, QEvent* event) {
   if (watched == cbFileName->lineEdit() && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      if (SaveMode)
+      // A name that is there (or any name, in save mode) is accepted; other text filters.
+      struct stat st {};
+      const std::string p = Bytes(current_) + NameBytes(cbFileName->currentText());
+      if (SaveMode || (::stat(p.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)))
         Accept();
       else
         EnterInFileName();

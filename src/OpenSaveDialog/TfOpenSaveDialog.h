@@ -32,12 +32,19 @@ class TfOpenSaveDialog : public QDialog {
   QString Folder;
   QString FileName;
   bool SaveMode = false;
+  // In save mode, the chosen name with its extension replaced by this one (".gpx"; added when
+  // it has none) is the name asked about and returned. Empty: the name as typed.
+  QString DefaultExt;
   // True when the user accepted; FileName is then the chosen file's full path.
   bool Execute();
+  // The chosen file's path as bytes: a listed name that is not UTF-8 is kept as it is on disk.
+  std::string Path() const { return path_; }
 
   // Asks before an existing file is replaced in save mode (a message box with No as the
   // default; tests replace it).
   std::function<bool(const QString& title, const QString& text)> Confirm;
+  // Says why something did not happen (a message box; tests replace it).
+  std::function<void(const QString& text)> Warn;
 
   // The external file manager's configuration whose "[DirMenu]" gives favourites.
   QString HotlistFile;
@@ -81,7 +88,13 @@ class TfOpenSaveDialog : public QDialog {
   QStatusBar* sb;
   std::vector<QLabel*> panels_;
 
+  // The bytes of a listed name from the text it is shown with; the text itself otherwise.
+  std::string NameBytes(const QString& shown) const;
+  QString FreeSpaceText() const;
+
   QString settingsFile_, programFolder_, current_;
+  std::string path_;
+  bool placed_ = false;  // the dialog has a position: from its settings, or centred once
   QString firstDrive_ = "C";
   int minColsWidth_ = 150;
   int driveCount_ = 0;

@@ -1,5 +1,6 @@
 #include "app/TApplication.h"
 
+#include <clocale>
 #include <csignal>
 #include <exception>
 
@@ -24,6 +25,9 @@ void OnSignal(int) {
 }  // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  // QApplication takes the user's locale for the C library too; numbers in files (and every
+  // printf of the core) stay with "." whatever the user's decimal separator.
+  std::setlocale(LC_NUMERIC, "C");
   setApplicationName("brelo");
   TopLevelError = [](const QString& message) { QMessageBox::critical(nullptr, "brelo", message); };
 }

@@ -10,6 +10,7 @@ namespace brelo {
 
 class TApplication : public QApplication {
  public:
+  // Keeps LC_NUMERIC at "C": the files the program writes are the same in every locale.
   TApplication(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
 

@@ -169,6 +169,7 @@ void TMapPage::ChangeMapScale(TScaleSender sender) {
   if (!(s > 0)) s = 1;
   if (sender == TScaleSender::Out) s /= 2;
   if (sender == TScaleSender::In) s *= 2;
+  s = ClampViewScale(s);
   state_.View.ViewScale = s;
   eScale->setText(QString::fromStdString(ShortestNumber(s)));
   eScale->repaint();

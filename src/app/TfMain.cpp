@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -34,6 +35,8 @@
 #include "base/Paths.h"
 #include "base/SafeFile.h"
 #include "base/Stream.h"
+#include "app/BusyCursor.h"
+#include "app/DisplayName.h"
 #include "app/TMapPage.h"
 #include "commands/ExportCommand.h"
 #include "commands/OutlineCommand.h"
@@ -65,6 +68,16 @@ TfMain::TfMain(TAppState& state, const QString& settingsFolder, QWidget* parent)
     : QMainWindow(parent), state_(state), settingsFolder_(settingsFolder) {
   setObjectName("TfMain");
   ErrorBox = [this](const QString& text) { QMessageBox::critical(this, "brelo", text); };
+  Question = [this](const QString& text, QMessageBox::StandardButtons buttons, QMessageBox::StandardButton def) {
+    return QMessageBox::question(this, "brelo", text, buttons, def);
+  };
+  watcher_ = new QFileSystemWatcher(this);
+  // A burst of changes (a copy, a save through a temporary file) is taken as one.
+  folderChanged_.setSingleShot(true);
+  folderChanged_.setInterval(300);
+  connect(&folderChanged_, &QTimer::timeout, this, [this] { FolderChanged(); });
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { folderChanged_.start(); });
+  connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this] { folderChanged_.start(); });
   setMinimumSize(812, 580);
   setWindowTitle(AppTitle());
 
@@ -192,12 +205,16 @@ void TfMain::BuildMenus() {
   for (const auto& entry : ScaleTable) miAddDummyLevel->addAction(entry.Name);
   miSaveTiles = action(mmMapList, "miSaveTiles", "SaveTiles");
   miQuit1 = action(mmMapList, "miQuit1", "Quit");
-  for (QAction* q : {miQuit, miQuit1}) {
-    q->setShortcut(QKeySequence::Quit);
-    q->setShortcutContext(Qt::WindowShortcut);
-    addAction(q);
-    connect(q, &QAction::triggered, this, &QWidget::close);
-  }
+  // One Quit shortcut for the whole window, held by the window itself, so that it works on
+  // either page and is never ambiguous.
+  for (QAction* q : {miQuit, miQuit1}) connect(q, &QAction::triggered, this, &QWidget::close);
+  auto* quit = new QAction(this);
+  quit->setObjectName("acQuit");
+  quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  quit->setShortcutContext(Qt::WindowShortcut);
+  addAction(quit);
+  connect(quit, &QAction::triggered, this, &QWidget::close);
+  for (QAction* q : {miQuit, miQuit1}) q->setToolTip(quit->shortcut().toString(QKeySequence::NativeText));
   connect(miOpenJNX, &QAction::triggered, this, [this] { miOpenJNXClick(); });
   connect(miLoadGPX, &QAction::triggered, this, [this] { miLoadGPXClick(); });
   connect(miSaveTAR, &QAction::triggered, this, [this] { miSaveTARClick(); });
@@ -218,6 +235,10 @@ void TfMain::BuildMenus() {
   mapPage_->SelectionChanged = [this](bool any) { miDeleteTiles->setVisible(any); };
   connect(miDeleteTiles, &QAction::triggered, this, [this] { miDeleteTilesClick(); });
   miDeleteTiles->setVisible(false);
+  // The Delete key on the map is the same command, with the same question.
+  miDeleteTiles->setShortcut(QKeySequence::Delete);
+  miDeleteTiles->setShortcutContext(Qt::WidgetShortcut);
+  mapPage_->iMap->addAction(miDeleteTiles);
   connect(miOpenJNX1, &QAction::triggered, this, [this] { miOpenJNXClick(); });
   connect(miAutoUpdateMap, &QAction::toggled, this, [this](bool on) {
     state_.Settings.AutoUpdateMap = on;
@@ -284,9 +305,14 @@ void TfMain::BuildMapMenu() {
   connect(mapPage_->iMap, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { pmMap->popup(mapPage_->iMap->mapToGlobal(at)); });
   connect(begin, &QAction::triggered, this, [this] {
-    // A new track from the point of the right click.
-    state_.Gpx.Track.clear();
-    mapPage_->iMap->AddTrackPointAt(mapPage_->iMap->DragLastX, mapPage_->iMap->DragLastY);
+    // A new track of one point where the right click was, shown at once.
+    TMapCanvas& canvas = *mapPage_->iMap;
+    TWpt p;
+    p.Latitude = YToLat(state_.View, state_.Map, canvas.DragLastY);
+    p.Longitude = XToLon(state_.View, state_.Map, canvas.DragLastX);
+    state_.Gpx.Track = {p};
+    canvas.ForceRedrawMap();
+    SetInfo(Q(TrackLengthText(state_.Gpx.Track)));
   });
   connect(removeLast, &QAction::triggered, this, [this] {
     if (!state_.Gpx.Track.empty()) state_.Gpx.Track.pop_back();
@@ -298,7 +324,7 @@ void TfMain::BuildMapMenu() {
 
 void TfMain::BuildMapListPage() {
   TMapListPage& page = *listPage_;
-  page.LoadMap = [this](const std::string& path) { ShowJnx(Q(path), true); };
+  page.LoadMap = [this](const std::string& path) { LoadListedMap(path); };
   page.ShowMapPage = [this] {
     PageControl->setCurrentIndex(0);
     mapPage_->iMap->ForceRedrawMap();
@@ -317,8 +343,8 @@ void TfMain::SwitchPage(int index) {
   if (index == 1) lInfo->clear();
   if (index == 0 && mapPage_->iMap->isVisible()) mapPage_->iMap->ForceRedrawMap();
   if (!state_.Map.CurrentFile.empty()) {
-    const QString path = Q(state_.Map.CurrentFile);
-    setWindowTitle(AppTitle() + " - " + (index == 1 ? QFileInfo(path).path() : path));
+    const std::string& path = state_.Map.CurrentFile;
+    setWindowTitle(AppTitle() + " - " + DisplayName(index == 1 ? CaptionFolder(FolderOf(path)) : path));
   }
 }
 
@@ -351,6 +377,8 @@ void TfMain::ReadSettingsFile() {
   }
   TSettings defaults = state_.Settings;
   state_.Settings = ReadSettings(lines, defaults);
+  // A scale outside the offered range (an older or edited file) comes back into it.
+  state_.Settings.Scale = ClampViewScale(state_.Settings.Scale);
   const TSettings& s = state_.Settings;
   state_.View.ViewScale = s.Scale;
   state_.View.ViewCentreLat = s.Latitude;
@@ -378,18 +406,22 @@ bool TfMain::WriteSettingsFile() const {
   s.Left = r.left(), s.Top = r.top(), s.Width = r.width(), s.Height = r.height();
   s.Groups = state_.MapGroups;
   const std::string text = SettingsText(s, normal);
+  bool written = true;
   try {
     WriteFileBytes(S(settingsFolder_ + "/brelo.ini"), text.data(), text.size());
   } catch (const EBreloError& e) {
     std::cerr << "brelo: the settings were not saved: " << e.what() << '\n';
-    return false;
+    written = false;
   }
-  if (!dialog_->WriteSettings())
+  // The dialog's settings go beside them whatever became of brelo.ini.
+  if (!dialog_->WriteSettings()) {
     std::cerr << "brelo: " << S(settingsFolder_) << "/OpenSave.ini: the dialog's settings were not saved\n";
-  return true;
+    written = false;
+  }
+  return written;
 }
 
-void TfMain::FirstActivation(const QStringList& arguments) {
+void TfMain::FirstActivation(const std::vector<std::string>& arguments) {
   if (state_.Activated) return;
   state_.Activated = true;
   if (!state_.Settings.AutoLoadWaypoints.empty()) {
@@ -403,24 +435,23 @@ void TfMain::FirstActivation(const QStringList& arguments) {
     }
     mapPage_->FillWaypoints();
   }
-  if (arguments.size() < 2 || !arguments[1].toLower().endsWith(".jnx")) return;
-  QString path = arguments[1];
-  if (!QFileInfo(QFileInfo(path).path()).isDir() || QFileInfo(path).path() == ".")
-    path = QDir::currentPath() + "/" + path;
-  state_.Map.CurrentFile = S(QDir::cleanPath(path));
-  ShowJnx(Q(state_.Map.CurrentFile), true);
+  if (arguments.size() < 2 || LowerAscii(ExtensionOf(arguments[1])) != ".jnx") return;
+  // A file that does not load is said once; its folder is not scanned and nothing is stored.
+  const std::string path = AbsolutePath(arguments[1]);
+  if (!ShowJnx(path, true)) return;
   QCoreApplication::processEvents();
   RefreshMapList();
-  state_.Settings.LastJNXFile = state_.Map.CurrentFile;
+  state_.Settings.LastJNXFile = path;
 }
 
 bool TfMain::AskFile(const QString& caption, const QString& filter, const std::string& last, bool save,
-                     const QString& name) {
+                     const QString& name, const QString& defaultExt) {
   TfOpenSaveDialog& d = *dialog_;
   d.SaveMode = save;
   d.Filter = filter;
-  const QString file = Q(last);
-  d.Folder = file.isEmpty() ? QString() : QFileInfo(file).path() + "/";
+  d.DefaultExt = defaultExt;
+  const QString file = DisplayName(last);
+  d.Folder = file.isEmpty() ? QString() : DisplayName(FolderOf(last));
   d.FileName = name.isEmpty() ? file : name;
   d.setWindowTitle(caption);
   return d.Execute();
@@ -428,19 +459,41 @@ bool TfMain::AskFile(const QString& caption, const QString& filter, const std::s
 
 void TfMain::miOpenJNXClick() {
   if (!AskFile("Open JNX map", "*.jnx", state_.Settings.LastJNXFile, false)) return;
-  OpenMap(dialog_->FileName);
+  if (!ConfirmLeaveMap()) return;
   SetInfo("Ok");
+  OpenMap(dialog_->Path());  // says which files of the folder did not load, if any
 }
 
-void TfMain::OpenMap(const QString& path) {
-  state_.Map.CurrentFile = S(path);
+void TfMain::OpenMap(const std::string& path) {
+  // A file that does not load leaves the workspace as it was.
+  if (!ShowJnx(path, true)) return;
   RefreshMapList();
-  state_.Settings.LastJNXFile = S(path);
+  state_.Settings.LastJNXFile = path;
 }
 
-void TfMain::RefreshMapList() {
+bool TfMain::ConfirmLeaveMap() {
+  if (state_.Map.CurrentFile.empty() || !listPage_->HasUnwrittenEdits()) return true;
+  const QString name = DisplayName(FileNameOf(state_.Map.CurrentFile));
+  switch (Question("Write the changes to " + name + "?", QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                   QMessageBox::Save)) {
+    case QMessageBox::Save:
+      miUpdateMapNowClick(TUpdateFrom::UpdateMapNow);
+      return !listPage_->HasUnwrittenEdits();  // a failed write keeps the user on the map
+    case QMessageBox::Discard:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool TfMain::LoadListedMap(const std::string& path) {
+  if (path == state_.Map.CurrentFile) return true;
+  if (!ConfirmLeaveMap()) return false;
+  return ShowJnx(path, true);
+}
+
+void TfMain::RefreshMapList(bool takeFocus) {
   const bool buildGroups = state_.MapGroups.empty();
-  lbMaps->clear();
   const std::string folder = FolderOf(state_.Map.CurrentFile);
   TFolderScan scan;
   try {
@@ -449,43 +502,57 @@ void TfMain::RefreshMapList() {
     ShowError(Q(e.what()));
     return;
   }
+  // Edits of the loaded map not yet written survive the new listing.
+  const std::string loaded = state_.Map.CurrentFile;
+  const bool keepEdits = listPage_->HasUnwrittenEdits();
+  const TMapEditCells edits = listPage_->CellsFromTables();
+  lbMaps->clear();
   listPage_->BeginScan(static_cast<int>(scan.Maps.size()));
-  QStringList names;
   int row = 0;
   for (const auto& m : scan.Maps) {
     listPage_->FillMapRow(m.Path, m.Header, ++row);
-    names << Q(FileNameOf(m.Path));
+    auto* item = new QListWidgetItem(DisplayName(FileNameOf(m.Path)), lbMaps);
+    item->setData(Qt::UserRole, QByteArray::fromStdString(m.Path));
     if (buildGroups) state_.MapGroups.push_back(MapGroupItem(m.Header));
   }
   listPage_->EndScan(state_.Map.CurrentFile);
-  lbMaps->addItems(names);
   for (int r = 0; r < static_cast<int>(scan.Maps.size()); ++r)
     if (scan.Maps[static_cast<std::size_t>(r)].Path == state_.Map.CurrentFile) lbMaps->setCurrentRow(r);
-  if (row > 0) listPage_->sgMaps->setFocus();
+  if (row > 0 && takeFocus) listPage_->sgMaps->setFocus();
+  folderSignature_ = JnxFolderSignature(folder);
   // One file that does not load, or an outline that cannot be written, does not stop the rest.
   QStringList problems;
-  for (const auto& u : scan.Unreadable) problems << Q(FileNameOf(u.Path)) + ": " + Q(u.Reason);
+  for (const auto& u : scan.Unreadable) problems << DisplayName(FileNameOf(u.Path)) + ": " + Q(u.Reason);
   const TCommandResult outline = WriteFolderOutline(folder, scan);
   if (!outline.Ok) problems << Q(outline.Text);
-  ShowJnx(Q(state_.Map.CurrentFile), true);
-  dialog_->FileName = Q(state_.Map.CurrentFile);
-  dialog_->Folder = Q(folder);
+  if (ShowJnx(state_.Map.CurrentFile, true) && keepEdits && state_.Map.CurrentFile == loaded)
+    listPage_->RestoreCells(edits);
+  dialog_->FileName = DisplayName(state_.Map.CurrentFile);
+  dialog_->Folder = DisplayName(folder);
   for (QAction* a : {miSaveLevel, miSaveMap, miSaveLevel1, miSaveTiles}) a->setVisible(true);
   miUpdateMap->menuAction()->setVisible(true);
   if (!problems.isEmpty()) SetInfo("Not read: " + problems.join("; "));
+  WatchWorkspace();
 }
 
-void TfMain::ShowJnx(const QString& path, bool withDetails) {
+bool TfMain::ShowJnx(const std::string& path, bool withDetails) {
+  // Loaded aside: a file that does not load leaves the loaded map as it was.
+  TJnxMap loaded;
+  loaded.CurrentFile = path;
   try {
-    ReadJnx(state_.Map, S(path), withDetails);
+    ReadJnx(loaded, path, withDetails);
   } catch (const EBreloError& e) {
     ShowError(Q(e.what()));
-    return;
+    return false;
   }
-  state_.Map.CurrentFile = S(path);
-  setWindowTitle(AppTitle() + " - " + (PageControl->currentIndex() == 1 ? QFileInfo(path).path() : path));
-  if (!withDetails) return;
+  state_.Map = std::move(loaded);
+  setWindowTitle(AppTitle() + " - " + DisplayName(PageControl->currentIndex() == 1 ? CaptionFolder(FolderOf(path)) : path));
+  if (!withDetails) return true;
   listPage_->FillLevelTable();
+  listPage_->MarkLoadedRow();
+  listPage_->MarkClean();
+  for (int r = 0; r < lbMaps->count(); ++r)
+    if (lbMaps->item(r)->data(Qt::UserRole).toByteArray().toStdString() == path) lbMaps->setCurrentRow(r);
   TJnxMap& m = state_.Map;
   const int shown = ShownLevel(m);
   // A view centre off the map moves onto the map's middle.
@@ -504,25 +571,28 @@ void TfMain::ShowJnx(const QString& path, bool withDetails) {
   for (int i = 0; i < items.size(); ++i) items[i]->setVisible(i < offered);
   mapPage_->iMap->Level = shown;
   mapPage_->ChangeLevel(TMapPage::TLevelSender::None);
-  PageControl->setTabText(0, QFileInfo(path).completeBaseName());
+  PageControl->setTabText(0, QFileInfo(DisplayName(path)).completeBaseName());
   miSaveTAR->setEnabled(true);
+  WatchWorkspace();
+  return true;
 }
 
 bool TfMain::ShowTile(int level, int tile) { return listPage_->ShowTile(level, tile); }
 
 void TfMain::lbMapsClick(int row) {
   if (row < 0 || row >= lbMaps->count()) return;
-  ShowJnx(Q(FolderOf(state_.Map.CurrentFile)) + lbMaps->item(row)->text(), true);
+  // The entry's own path: its text may show a name that is not UTF-8 otherwise.
+  LoadListedMap(lbMaps->item(row)->data(Qt::UserRole).toByteArray().toStdString());
 }
 
 void TfMain::miLoadGPXClick() {
   if (!AskFile("Load GPX file", "*.gpx", state_.Settings.LastGPXFile, false)) return;
-  TfOpenSaveDialog& d = *dialog_;
-  state_.Settings.LastGPXFile = S(d.FileName);
+  const std::string file = dialog_->Path();
+  state_.Settings.LastGPXFile = file;
   // A conversion error keeps what was read before it, and is shown.
   QString error;
   try {
-    ReadGpx(S(d.FileName), state_.Gpx);
+    ReadGpx(file, state_.Gpx);
   } catch (const EBreloError& e) {
     error = Q(e.what());
   }
@@ -541,15 +611,16 @@ void TfMain::miLoadGPXClick() {
 }
 
 void TfMain::SaveTrackAs() {
-  if (!AskFile("Save track as", "*.gpx", state_.Settings.LastGPXFile, true, "New track.gpx")) return;
-  QString path = dialog_->FileName;
-  if (!path.toLower().endsWith(".gpx")) path += ".gpx";
+  // The dialog gives the name its ".gpx" before it asks whether to replace a file of that name.
+  if (!AskFile("Save track as", "*.gpx", state_.Settings.LastGPXFile, true, "New track.gpx", ".gpx")) return;
+  const std::string path = dialog_->Path();
   try {
-    WriteTrackGpx(S(path), state_.Gpx.Track, state_.Gpx.CheckedTrackColor);
-    state_.Settings.LastGPXFile = S(path);
-    mapPage_->HoldInfo("Track " + path + " saved.");
+    WriteTrackGpx(path, state_.Gpx.Track, state_.Gpx.CheckedTrackColor);
+    state_.Settings.LastGPXFile = path;
+    mapPage_->HoldInfo("Track " + DisplayName(path) + " saved.");
   } catch (const EBreloError& e) {
-    mapPage_->HoldInfo(Q(e.what()));
+    ShowError("An error occurred while writing\n" + DisplayName(path) + "\n" + Q(e.what()));
+    mapPage_->tNoUpdateInfo.start();
   }
 }
 
@@ -566,7 +637,7 @@ void TfMain::miSaveTARClick() {
   if (r.Ok)
     mapPage_->HoldInfo(Q(r.Text));
   else
-    ShowError(Q(r.Text));
+    Show(r);
 }
 
 void TfMain::MAP2JNX1Click() {
@@ -576,8 +647,56 @@ void TfMain::MAP2JNX1Click() {
 }
 
 void TfMain::closeEvent(QCloseEvent* event) {
+  if (!ConfirmLeaveMap()) {
+    event->ignore();
+    return;
+  }
   WriteSettingsFile();
   event->accept();
+}
+
+void TfMain::WatchWorkspace() {
+  const QStringList old = watcher_->files() + watcher_->directories();
+  if (!old.isEmpty()) watcher_->removePaths(old);
+  if (state_.Map.CurrentFile.empty()) return;
+  const std::string folder = FolderOf(state_.Map.CurrentFile);
+  watcher_->addPath(QFile::decodeName(QByteArray::fromStdString(folder.empty() ? std::string("./") : folder)));
+  if (FileExists(state_.Map.CurrentFile)) watcher_->addPath(QFile::decodeName(QByteArray::fromStdString(state_.Map.CurrentFile)));
+}
+
+void TfMain::FolderChanged() {
+  if (state_.Map.CurrentFile.empty()) return;
+  // The loaded file first: another program's change to it is followed, or offered.
+  TCommandResult changed = ChangedOnDiskFailure(state_.Map).value_or(TCommandResult{});
+  if (changed.ChangedOnDisk) {
+    if (!FileExists(state_.Map.CurrentFile)) {
+      SetInfo(DisplayName(FileNameOf(state_.Map.CurrentFile)) + " was removed by another program");
+    } else if (listPage_->HasUnwrittenEdits()) {
+      OfferReload();
+      return;
+    } else {
+      const TBusyCursor busy;
+      if (ShowJnx(state_.Map.CurrentFile, true))
+        SetInfo(DisplayName(FileNameOf(state_.Map.CurrentFile)) + " changed on disk; loaded again");
+    }
+  }
+  // The listing follows files added, removed or replaced; the loaded map and its edits stay.
+  if (JnxFolderSignature(FolderOf(state_.Map.CurrentFile)) == folderSignature_) return;
+  const TBusyCursor busy;
+  RefreshMapList(false);
+}
+
+void TfMain::OfferReload() {
+  const std::string path = state_.Map.CurrentFile;
+  const QString name = DisplayName(FileNameOf(path));
+  if (!FileExists(path)) {
+    ShowError(name + " changed on disk since it was loaded: it is gone. Nothing was written.");
+    return;
+  }
+  if (Question(name + " changed on disk since it was loaded. Nothing was written.\n\nLoad it again? Changes not yet "
+                      "written are lost.",
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes)
+    ShowJnx(path, true);
 }
 
 void TfMain::changeEvent(QEvent* event) {

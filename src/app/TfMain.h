@@ -5,7 +5,9 @@
 #include <functional>
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QStringList>
+#include <QTimer>
 
 #include "app/AppState.h"
 #include "commands/CommandResult.h"
@@ -13,6 +15,7 @@
 
 class QAction;
 class QComboBox;
+class QFileSystemWatcher;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -43,18 +46,31 @@ class TfMain : public QMainWindow {
   // text copied to lInfo with line feeds as spaces. ErrorBox shows the box; tests replace it.
   void ShowError(const QString& text);
   std::function<void(const QString& text)> ErrorBox;
+  // Every question the window asks (a message box with these buttons; tests replace it).
+  std::function<QMessageBox::StandardButton(const QString& text, QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton)>
+      Question;
 
   // Start-up and exit. WriteSettingsFile reports a failure on stderr and returns false.
   void ReadSettingsFile();
   bool WriteSettingsFile() const;
   // The first activation: the start-up waypoints, then a ".jnx" argument (any letter case).
-  void FirstActivation(const QStringList& arguments);
+  // The arguments are the command line's bytes: a file name need not be UTF-8.
+  void FirstActivation(const std::vector<std::string>& arguments);
 
   // Opening maps.
   void miOpenJNXClick();
-  void OpenMap(const QString& path);  // CurrentFile := path, then RefreshMapList
-  void RefreshMapList();
-  void ShowJnx(const QString& path, bool withDetails);
+  void OpenMap(const std::string& path);  // CurrentFile := path, then RefreshMapList
+  // The folder of CurrentFile listed anew; takeFocus puts the keyboard into the map table.
+  void RefreshMapList(bool takeFocus = true);
+  // Loads another map of the workspace, after asking about edits not yet written; false when
+  // the user kept the loaded map or the file did not load.
+  bool LoadListedMap(const std::string& path);
+  // Edits of the tables not yet written (Auto Update off): asks whether to write them, drop
+  // them or stay; true when the loaded map may be left.
+  bool ConfirmLeaveMap();
+  // false when the file did not load (the error is shown).
+  bool ShowJnx(const std::string& path, bool withDetails);
   bool ShowTile(int level, int tile);
   void lbMapsClick(int row);
 
@@ -90,15 +106,26 @@ class TfMain : public QMainWindow {
   void UpdateMenuState();
   void SetInfo(const QString& text);
   // The file dialog set up from a remembered file; true when the user accepted.
+  // defaultExt: in save mode the chosen name takes this extension before the dialog asks about
+  // replacing a file.
   bool AskFile(const QString& caption, const QString& filter, const std::string& last, bool save,
-               const QString& name = QString());
-  // Shows a command's failure through the error display, its success on lInfo.
+               const QString& name = QString(), const QString& defaultExt = QString());
+  // Shows a command's failure through the error display (with the reason), its success on
+  // lInfo; a loaded file changed on disk is offered to be loaded again.
   bool Show(const TCommandResult& result);
-  void AppendInfo(const std::string& line);
+  // The loaded map's file changed, was replaced or removed by another program.
+  void OfferReload();
+  // The folder and the loaded file are watched; changes made by other programs are followed.
+  void WatchWorkspace();
+  void FolderChanged();
+  void LoadedFileChanged();
   void PlaceWindow();
 
   TAppState& state_;
   QString settingsFolder_;
+  QFileSystemWatcher* watcher_;
+  QTimer folderChanged_;
+  std::string folderSignature_;  // of the folder as last listed
   TfOpenSaveDialog* dialog_;
   QRect normalGeometry_;
 

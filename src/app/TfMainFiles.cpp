@@ -6,6 +6,9 @@
 #include <QMenu>
 
 #include "app/BusyCursor.h"
+#include "app/DisplayName.h"
+#include "app/ProgressLine.h"
+#include "base/Paths.h"
 #include "app/TMapPage.h"
 #include "base/Errors.h"
 #include "app/TfMain.h"
@@ -23,27 +26,29 @@ bool TfMain::Show(const TCommandResult& r) {
     SetInfo(QString::fromStdString(r.Text));
     return true;
   }
+  if (r.ChangedOnDisk) {
+    SetInfo(QString::fromStdString(r.Text));
+    OfferReload();
+    return false;
+  }
   for (const auto& e : r.Earlier) ShowError(QString::fromStdString(e));
-  ShowError(QString::fromStdString(r.Text));
+  // The message of the command, and why it failed in the core's (and the system's) words.
+  ShowError(QString::fromStdString(r.Detail.empty() ? r.Text : r.Text + "\n\n" + r.Detail));
   return false;
-}
-
-void TfMain::AppendInfo(const std::string& line) {
-  lInfo->setText(lInfo->text() + " " + QString::fromStdString(line));
-  lInfo->repaint();
 }
 
 void TfMain::miSaveMapClick() {
   const TBusyCursor busy;
   TMapEditCells cells = listPage_->CellsFromTables();
-  lInfo->clear();
-  const TCommandResult r = SaveMapCommand(state_.Map, &cells, [this](const std::string& l) { AppendInfo(l); });
+  const TProgressLine progress(lInfo);
+  const TCommandResult r = SaveMapCommand(state_.Map, &cells, progress.Sink());
   if (!Show(r)) {
-    ShowJnx(QString::fromStdString(state_.Map.CurrentFile), true);
+    if (!r.ChangedOnDisk) ShowJnx(state_.Map.CurrentFile, true);
     return;
   }
-  // The workspace moves on to the new file.
-  state_.Map.CurrentFile = r.Path;
+  // The workspace moves on to the new file, which holds the edits.
+  listPage_->MarkClean();
+  if (!ShowJnx(r.Path, true)) return;
   RefreshMapList();
   state_.Settings.LastJNXFile = r.Path;
   SetInfo(QString::fromStdString(r.Text));
@@ -51,15 +56,13 @@ void TfMain::miSaveMapClick() {
 
 void TfMain::miSaveLevelClick() {
   const TBusyCursor busy;
-  lInfo->clear();
-  const std::string source = state_.Map.CurrentFile;
-  const TCommandResult r =
-      SaveLevelCommand(state_.Map, mapPage_->iMap->Level + 1, [this](const std::string& l) { AppendInfo(l); });
+  const TProgressLine progress(lInfo);
+  // The level chosen in the level table.
+  const TCommandResult r = SaveLevelCommand(state_.Map, listPage_->CurrentLevelRow(), progress.Sink());
   if (!Show(r)) return;
   // The new level file is listed; the workspace stays on the source.
   RefreshMapList();
   SetInfo(QString::fromStdString(r.Text));
-  state_.Map.CurrentFile = source;
 }
 
 void TfMain::miUpdateMapNowClick(TUpdateFrom sender) {
@@ -70,13 +73,14 @@ void TfMain::miUpdateMapNowClick(TUpdateFrom sender) {
     r = UpdateNowCommand(state_.Map, &cells);
     if (r.Ok) listPage_->CellsToTables(cells);
   }
-  if (!Show(r) && sender == TUpdateFrom::UpdateMapNow) {
+  if (r.Ok && sender == TUpdateFrom::UpdateMapNow) listPage_->MarkClean();
+  if (!Show(r) && sender == TUpdateFrom::UpdateMapNow && !r.ChangedOnDisk) {
     // The row shows the file's values again.
     TJnxMap header;
     header.CurrentFile = state_.Map.CurrentFile;
     try {
       ReadJnx(header, header.CurrentFile, false);
-      listPage_->RefillCurrentMapRow(header);
+      listPage_->RefillLoadedMapRow(header);
     } catch (const EBreloError&) {
     }
   }
@@ -84,21 +88,30 @@ void TfMain::miUpdateMapNowClick(TUpdateFrom sender) {
 }
 
 void TfMain::miDeleteTilesClick() {
-  const TBusyCursor busy;
   std::vector<int> selected;
   for (int t : state_.SelectedTiles)
     if (t >= 0) selected.push_back(t);
+  if (selected.empty()) return;
+  // The file is rewritten in place, which cannot be undone: asked first, whichever way the
+  // command was given.
+  const int level = mapPage_->iMap->Level;
+  const QString question = QString("Delete %1 tiles of level %2 from %3?")
+                               .arg(selected.size())
+                               .arg(level + 1)
+                               .arg(DisplayName(FileNameOf(state_.Map.CurrentFile)));
+  if (Question(question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) return;
+  const TBusyCursor busy;
   state_.SelectedTiles.clear();
   miDeleteTiles->setVisible(false);
-  const TCommandResult r = DeleteTilesCommand(state_.Map, mapPage_->iMap->Level, selected);
-  Show(r);
-  ShowJnx(QString::fromStdString(state_.Map.CurrentFile), true);
+  const TCommandResult r = DeleteTilesCommand(state_.Map, level, selected);
+  if (!Show(r) && r.ChangedOnDisk) return;
+  ShowJnx(state_.Map.CurrentFile, true);
 }
 
 void TfMain::AddDummyLevel(const QString& scaleName) {
   const TBusyCursor busy;
   const TCommandResult r = AddPlaceholderLevelCommand(state_.Map, scaleName.toStdString());
-  ShowJnx(QString::fromStdString(state_.Map.CurrentFile), true);
+  if (!r.ChangedOnDisk) ShowJnx(state_.Map.CurrentFile, true);
   if (Show(r)) {
     RefreshMapList();
     SetInfo(QString::fromStdString(r.Text));
@@ -108,9 +121,14 @@ void TfMain::AddDummyLevel(const QString& scaleName) {
 
 void TfMain::miSaveTilesClick() {
   const TBusyCursor busy;
-  const TCommandResult r = SaveTilesCommand(state_.Map, [this](const std::string& l) { SetInfo(QString::fromStdString(l)); });
-  // Both outcomes go to the information line.
-  SetInfo(QString::fromStdString(r.Text));
+  const TProgressLine progress(lInfo);
+  const TCommandResult r = SaveTilesCommand(state_.Map, progress.Sink());
+  if (r.ChangedOnDisk) {
+    Show(r);
+    return;
+  }
+  // Both outcomes go to the information line, a failure with its reason.
+  SetInfo(QString::fromStdString(r.Detail.empty() ? r.Text : r.Text + " " + r.Detail));
 }
 
 }  // namespace brelo

@@ -1,4 +1,7 @@
 // brelo: views, edits and converts JNX raster maps.
+#include <string>
+#include <vector>
+
 #include <QTimer>
 
 #include "app/AppState.h"
@@ -8,6 +11,8 @@
 
 int main(int argc, char** argv) {
   brelo::platform::KeepFreedMemory();
+  // The command line as bytes: a file name need not be UTF-8.
+  const std::vector<std::string> arguments(argv, argv + argc);
   brelo::TApplication app(argc, argv);
   brelo::TAppState state;
   brelo::TfMain window(state, brelo::SettingsFolder());
@@ -16,6 +21,6 @@ int main(int argc, char** argv) {
   window.ReadSettingsFile();
   window.show();
   // The first activation: start-up waypoints, then the map named on the command line.
-  QTimer::singleShot(0, &window, [&window, &app] { window.FirstActivation(app.arguments()); });
+  QTimer::singleShot(0, &window, [&window, &arguments] { window.FirstActivation(arguments); });
   return app.exec();
 }

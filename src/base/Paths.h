@@ -9,6 +9,9 @@ std::string ChangeExtension(const std::string& path, const std::string& extensio
 std::string ExtensionOf(const std::string& path);  // ".map", or "" without one
 std::string FileNameOf(const std::string& path);
 std::string FolderOf(const std::string& path);  // with a trailing "/"; "" for a bare name
+// The path made absolute against the working folder, "." and ".." resolved by name; its
+// bytes are kept as they are (a name need not be UTF-8).
+std::string AbsolutePath(const std::string& path);
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 // Creates a folder; true when it was newly created.

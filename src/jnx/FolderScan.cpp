@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "jnx/JnxReader.h"
@@ -13,6 +15,25 @@ std::string FolderPath(const std::string& folder) {
   std::string dir = folder.empty() ? std::string("./") : folder;
   if (dir.back() != '/') dir.push_back('/');
   return dir;
+}
+
+std::string JnxFolderSignature(const std::string& folder) {
+  const std::string dir = FolderPath(folder);
+  std::error_code ec;
+  std::vector<std::string> lines;
+  for (const auto& e : std::filesystem::directory_iterator(dir, ec)) {
+    const std::string name = e.path().filename().string();
+    if (name.size() <= 4 || LowerAscii(name.substr(name.size() - 4)) != ".jnx") continue;
+    struct stat st {};
+    if (::lstat((dir + name).c_str(), &st) != 0) continue;
+    lines.push_back(Format("%s/%o/%lld/%lld.%09ld/%llu", name.c_str(), static_cast<unsigned>(st.st_mode),
+                           static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
+                           st.st_mtim.tv_nsec, static_cast<unsigned long long>(st.st_ino)));
+  }
+  std::sort(lines.begin(), lines.end());
+  std::string text;
+  for (const auto& l : lines) text += l + '\n';
+  return text;
 }
 
 TFolderScan ScanJnxFolder(const std::string& folder, unsigned threads) {

@@ -29,5 +29,8 @@ std::string FolderPath(const std::string& folder);
 // load does not end the scan: it is listed in Unreadable. A folder that cannot be read raises.
 // A large folder is read on up to `threads` threads; the result does not depend on them.
 TFolderScan ScanJnxFolder(const std::string& folder, unsigned threads = PipelineThreads());
+// Name, kind, size and modification time of every "*.jnx" entry of the folder, as one text:
+// equal texts mean that no map was added, removed, replaced or changed between them.
+std::string JnxFolderSignature(const std::string& folder);
 
 }  // namespace brelo

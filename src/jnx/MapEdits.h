@@ -14,12 +14,14 @@ struct TLevelEditCells {
   std::string Copyright;    // "©"
   std::string Name;
   std::string Description;
+  bool operator==(const TLevelEditCells&) const = default;
 };
 
 // Cells of the current map row that ApplyMapEdits reads and writes back.
 struct TMapEditCells {
   std::string Version, ProductId, ProductName, ZOrder, DetailLevel, ProductId2;
   std::vector<TLevelEditCells> Levels;
+  bool operator==(const TMapEditCells&) const = default;
 };
 
 // The cells as the tables show the model.

@@ -60,6 +60,13 @@ TStringGridEx* Table(const char* name, const std::vector<TColumn>& columns, QLab
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 
+// Marks a change of a current row as the page's own, not the user's.
+struct TQuiet {
+  int& Depth;
+  explicit TQuiet(int& depth) : Depth(depth) { ++Depth; }
+  ~TQuiet() { --Depth; }
+};
+
 }  // namespace
 
 TMapListPage::TMapListPage(TAppState& state, QWidget* parent) : QWidget(parent), state_(state) {
@@ -124,6 +131,16 @@ TMapListPage::TMapListPage(TAppState& state, QWidget* parent) : QWidget(parent),
     connect(t, &TStringGridEx::MouseMoved, this, [this, t](QPoint at) { sgMouseMove(t, at); });
     connect(t, &TStringGridEx::SelectCell, t, [t](int, int) { t->viewport()->repaint(); });
   }
+  // The keyboard moving onto another map's row loads that map; onto another level's row shows
+  // that level.
+  connect(sgMaps, &TStringGridEx::SelectCell, this, [this](int, int r) {
+    if (quiet_ || r < 1 || r == LoadedMapRow()) return;
+    if (const std::string* path = PathOfRow(r); path && LoadMap) LoadMap(*path);
+    MarkLoadedRow();  // back onto the loaded map's row when the load was declined or failed
+  });
+  connect(sgLevels, &TStringGridEx::SelectCell, this, [this](int, int r) {
+    if (!quiet_ && r >= 1) ChooseLevelRow(r);
+  });
   connect(sgMaps, &TStringGridEx::MouseDown, this,
           [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint at, bool dbl) { sgMapsMouseDown(b, at, dbl); });
   connect(sgLevels, &TStringGridEx::MouseDown, this,
@@ -138,6 +155,7 @@ TMapListPage::TMapListPage(TAppState& state, QWidget* parent) : QWidget(parent),
 // Filling ------------------------------------------------------------------------------------
 
 void TMapListPage::BeginScan(int files) {
+  const TQuiet quiet(quiet_);
   sgMaps->SetRowCount(1);
   sgMaps->SetFixedRows(0);
   sgMaps->SortColumn = -1;
@@ -151,6 +169,7 @@ void TMapListPage::FillMapRow(const std::string& path, const TJnxMap& header, in
 }
 
 void TMapListPage::EndScan(const std::string& currentFile) {
+  const TQuiet quiet(quiet_);
   const bool any = sgMaps->RowCount() > 1;
   if (any) sgMaps->SetFixedRows(1);
   sgMaps->setEnabled(any);
@@ -172,6 +191,7 @@ void TMapListPage::FillTileSelector(int level) {
 }
 
 void TMapListPage::FillLevelTable() {
+  const TQuiet quiet(quiet_);
   const TJnxMap& m = state_.Map;
   const int count = static_cast<int>(m.Levels.size());
   sgLevels->SetRowCount(count + 1);
@@ -205,9 +225,31 @@ bool TMapListPage::ShowTile(int level, int tile) {
 
 int TMapListPage::CurrentLevelRow() const { return sgLevels->Row(); }
 
-void TMapListPage::SetCurrentLevelRow(int row) { sgLevels->SetRowOnly(row); }
+void TMapListPage::SetCurrentLevelRow(int row) {
+  const TQuiet quiet(quiet_);
+  sgLevels->SetRowOnly(row);
+}
 
-int TMapListPage::CurrentMapRow() const { return sgMaps->RowCount() > 1 ? sgMaps->Row() : -1; }
+const std::string* TMapListPage::PathOfRow(int row) const {
+  if (row < 1 || row >= sgMaps->RowCount()) return nullptr;
+  const long long number = LenientInt(sgMaps->Cell(0, row));
+  if (number < 1 || number > static_cast<long long>(paths_.size())) return nullptr;
+  return &paths_[static_cast<std::size_t>(number - 1)];
+}
+
+int TMapListPage::LoadedMapRow() const {
+  if (state_.Map.CurrentFile.empty()) return -1;
+  for (int r = 1; r < sgMaps->RowCount(); ++r)
+    if (const std::string* p = PathOfRow(r); p && *p == state_.Map.CurrentFile) return r;
+  return -1;
+}
+
+void TMapListPage::MarkLoadedRow() {
+  const int r = LoadedMapRow();
+  if (r < 1 || r == sgMaps->Row()) return;
+  const TQuiet quiet(quiet_);
+  sgMaps->SetRowOnly(r);
+}
 
 // Layout -------------------------------------------------------------------------------------
 
@@ -289,10 +331,12 @@ void TMapListPage::sgMapsMouseDown(Qt::MouseButton, QPoint at, bool doubleClick)
   if (!sgMaps->MouseToCell(at, c, r)) return;
   if (r >= 1) {
     // The row's file by the number it was filled with, so a sort or a letter case keeps it.
-    const long long number = LenientInt(sgMaps->Cell(0, r));
-    if (number >= 1 && number <= static_cast<long long>(paths_.size()) && LoadMap)
-      LoadMap(paths_[static_cast<std::size_t>(number - 1)]);
-    if (c < sgMaps->FixedCols()) sgMaps->SetRowOnly(r);
+    // The loaded map's own row is not loaded again: that would drop edits not yet written.
+    const std::string* path = PathOfRow(r);
+    if (!path) return;
+    if (*path != state_.Map.CurrentFile && LoadMap) LoadMap(*path);
+    MarkLoadedRow();
+    if (*path != state_.Map.CurrentFile) return;  // declined, or the file did not load
     if (c == kProductName) {
       cbMapGroup->clear();
       for (const auto& g : state_.MapGroups) cbMapGroup->addItem(Q(g));
@@ -311,6 +355,7 @@ void TMapListPage::sgMapsMouseDown(Qt::MouseButton, QPoint at, bool doubleClick)
   }
   const QRect heading = sgMaps->CellRect(c, 0);
   if (r == 0 && at.x() < heading.x() + heading.width()) {
+    const TQuiet quiet(quiet_);
     sgMaps->SortAscending = c == sgMaps->SortColumn ? !sgMaps->SortAscending : true;
     const std::string current = sgMaps->Cell(0, sgMaps->Row());
     sgMaps->SortByColumn(c, sgMaps->IsNumericColumn(c), sgMaps->SortAscending);
@@ -324,13 +369,21 @@ void TMapListPage::sgMapsMouseDown(Qt::MouseButton, QPoint at, bool doubleClick)
   }
 }
 
-void TMapListPage::sgLevelsMouseDown(Qt::MouseButton, QPoint at) {
-  int c, r;
-  if (!sgLevels->MouseToCell(at, c, r) || r < 1 || r > static_cast<int>(state_.Map.Levels.size())) return;
-  sgLevels->SetRowOnly(r);
+void TMapListPage::ChooseLevelRow(int r) {
+  if (r < 1 || r > static_cast<int>(state_.Map.Levels.size())) return;
   FillTileSelector(r - 1);
   ShowTile(r - 1, cbTiles->currentIndex());
   if (LevelChosen) LevelChosen(r - 1);
+}
+
+void TMapListPage::sgLevelsMouseDown(Qt::MouseButton, QPoint at) {
+  int c, r;
+  if (!sgLevels->MouseToCell(at, c, r) || r < 1 || r > static_cast<int>(state_.Map.Levels.size())) return;
+  {
+    const TQuiet quiet(quiet_);
+    sgLevels->SetRowOnly(r);
+  }
+  ChooseLevelRow(r);
   if (c == kScaleName) {
     long long scale = 0;
     ParseInteger(sgLevels->Cell(kScale, r), scale);
@@ -469,7 +522,7 @@ bool TMapListPage::eventFilter(QObject* watched, QEvent* event) {
 
 TMapEditCells TMapListPage::CellsFromTables() const {
   TMapEditCells cells = EditCellsFromMap(state_.Map);
-  const int row = CurrentMapRow();
+  const int row = LoadedMapRow();
   if (row >= 1) {
     cells.Version = sgMaps->Cell(kVersion, row);
     cells.ProductId = sgMaps->Cell(kProductId, row);
@@ -488,7 +541,7 @@ TMapEditCells TMapListPage::CellsFromTables() const {
 
 void TMapListPage::CellsToTables(const TMapEditCells& cells) {
   // The row shows the model (a new Guid after an update) with the accepted values.
-  const int row = CurrentMapRow();
+  const int row = LoadedMapRow();
   if (row < 1) return;
   std::vector<std::string> texts = MapRowCells(LenientInt(sgMaps->Cell(0, row)), state_.Map.CurrentFile, state_.Map);
   texts[kVersion] = cells.Version;
@@ -499,10 +552,35 @@ void TMapListPage::CellsToTables(const TMapEditCells& cells) {
   sgMaps->SetRow(row, texts);
 }
 
-void TMapListPage::RefillCurrentMapRow(const TJnxMap& header) {
-  const int row = CurrentMapRow();
+void TMapListPage::RestoreCells(const TMapEditCells& cells) {
+  if (const int row = LoadedMapRow(); row >= 1) {
+    sgMaps->SetCell(kVersion, row, cells.Version);
+    sgMaps->SetCell(kProductId, row, cells.ProductId);
+    sgMaps->SetCell(kProductName, row, cells.ProductName);
+    sgMaps->SetCell(kZOrder, row, cells.ZOrder);
+    sgMaps->SetCell(kDetailLevel, row, cells.DetailLevel);
+    sgMaps->SetCell(kProductId2, row, cells.ProductId2);
+  }
+  for (std::size_t i = 0; i < cells.Levels.size() && static_cast<int>(i) + 1 < sgLevels->RowCount(); ++i) {
+    const int r = static_cast<int>(i) + 1;
+    const TLevelEditCells& l = cells.Levels[i];
+    long long scale = 0;
+    sgLevels->SetCell(kScale, r, l.Scale);
+    if (ParseInteger(l.Scale, scale)) sgLevels->SetCell(kScaleName, r, ScaleName(static_cast<std::uint32_t>(scale)));
+    sgLevels->SetCell(kCopyright, r, l.Copyright);
+    sgLevels->SetCell(kName, r, l.Name);
+    sgLevels->SetCell(kDescription, r, l.Description);
+  }
+}
+
+void TMapListPage::RefillLoadedMapRow(const TJnxMap& header) {
+  const int row = LoadedMapRow();
   if (row < 1) return;
   sgMaps->SetRow(row, MapRowCells(LenientInt(sgMaps->Cell(0, row)), header.CurrentFile, header));
 }
+
+void TMapListPage::MarkClean() { clean_ = CellsFromTables(); }
+
+bool TMapListPage::HasUnwrittenEdits() const { return !(CellsFromTables() == clean_); }
 
 }  // namespace brelo

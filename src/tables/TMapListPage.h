@@ -25,8 +25,9 @@ class TMapListPage : public QWidget {
  public:
   TMapListPage(TAppState& state, QWidget* parent = nullptr);
 
-  // What the page asks of the window: load a map with details, show the map page, click
-  // Update Map Now, and show the level drawn (0-based) after a level row was chosen.
+  // What the page asks of the window: load a map with details (the window may decline, when
+  // the user keeps unwritten edits), show the map page, click Update Map Now, and show the
+  // level drawn (0-based) after a level row was chosen.
   std::function<void(const std::string& path)> LoadMap;
   std::function<void()> ShowMapPage;
   std::function<void()> UpdateMapNow;
@@ -44,12 +45,22 @@ class TMapListPage : public QWidget {
   int CurrentLevelRow() const;
   void SetCurrentLevelRow(int row);
 
-  // The editable cells of the current map row and the level rows, and their accepted values.
+  // The row of the loaded map (CurrentFile), -1 when it is not listed. It is kept the
+  // current row: the keyboard moving onto another row loads that row's map.
+  int LoadedMapRow() const;
+  void MarkLoadedRow();
+
+  // The editable cells of the loaded map's row and the level rows, and their accepted values.
   TMapEditCells CellsFromTables() const;
   void CellsToTables(const TMapEditCells& cells);
-  // The current map row shows the file's values again.
-  void RefillCurrentMapRow(const TJnxMap& header);
-  int CurrentMapRow() const;
+  // Cell texts put back after the tables were filled again (edits not yet written).
+  void RestoreCells(const TMapEditCells& cells);
+  // The loaded map's row shows the file's values again.
+  void RefillLoadedMapRow(const TJnxMap& header);
+  // The tables as they stand match the file (after a load or a write); edits since then are
+  // not written yet.
+  void MarkClean();
+  bool HasUnwrittenEdits() const;
 
   void PlaceScaleSelector();
   void PlaceGroupSelector();
@@ -87,8 +98,15 @@ class TMapListPage : public QWidget {
   void CommitChange();  // a committed cell change reaches the file while Auto Update is on
   void FillTileSelector(int level);
 
+  // The map's file of a table row, by the number in its column 0, which sorting keeps.
+  const std::string* PathOfRow(int row) const;
+  // A level row chosen by a press or the keyboard: its tiles, and the map page follows.
+  void ChooseLevelRow(int row);
+
   TAppState& state_;
   std::vector<std::string> paths_;  // by the row number of column 0, which sorting keeps
+  TMapEditCells clean_;
+  int quiet_ = 0;  // > 0 while the page itself moves a current row
 };
 
 }  // namespace brelo

@@ -26,6 +26,11 @@ const TJnxTile* FirstProperTile(const TJnxLevel& level) {
 }
 }  // namespace
 
+double ClampViewScale(double scale) {
+  if (!(scale > 0)) return 1;  // also NaN
+  return std::clamp(scale, kMinViewScale, kMaxViewScale);
+}
+
 double JnxToRad(std::int32_t value) { return JnxToDeg(value) * kPi / 180.0; }
 
 double MercatorOrdinate(std::int32_t value) { return std::log(std::tan(JnxToRad(value) / 2 + kPi / 4)); }
@@ -113,7 +118,7 @@ void FitToBounds(TViewState& v, const TJnxMap& m, std::int32_t minLat, std::int3
   char text[32];
   std::snprintf(text, sizeof text, "%.2e", s);  // three significant digits
   s = std::strtod(text, nullptr);
-  v.ViewScale = s > 0 ? s : 1;
+  v.ViewScale = ClampViewScale(s);
 }
 
 double LevelPixelRatio(const TJnxLevel& level) {

@@ -22,6 +22,11 @@ struct TViewState {
   int CanvasHeight = 0;            // [px]
 };
 
+// The scales the view offers: from far out to 256 canvas pixels a tile pixel at scale 1.
+constexpr double kMinViewScale = 1e-6;
+constexpr double kMaxViewScale = 256;
+double ClampViewScale(double scale);
+
 double JnxToRad(std::int32_t value);
 double MercatorOrdinate(std::int32_t value);
 

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "OpenSaveDialog/TfOpenSaveDialog.h"
+#include "GuiSupport.h"
 #include "TestSupport.h"
 #include "app/Settings.h"
 #include "jnx/JnxMap.h"
@@ -48,6 +49,8 @@ class TCreationTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { InstallModalWatchdog(); }
+
   void StartsWithItsDefaults() {
     TDialog d;
     QCOMPARE(d.dialog.windowTitle(), QString("JNX Map Parameters"));

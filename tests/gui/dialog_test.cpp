@@ -12,6 +12,7 @@
 
 #include "OpenSaveDialog/FileListing.h"
 #include "OpenSaveDialog/TfOpenSaveDialog.h"
+#include "GuiSupport.h"
 #include "TestSupport.h"
 
 using namespace brelo;
@@ -41,6 +42,8 @@ class TDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { InstallModalWatchdog(); }
+
   void ListingRules() {
     QCOMPARE(FilterItems("*.map;*.tar|*.map|*.tar"), (std::vector<std::string>{"*.map;*.tar", "*.map", "*.tar", "*.*"}));
     QCOMPARE(FilterItems("*.gpx"), (std::vector<std::string>{"*.gpx", "*.*"}));

@@ -5,9 +5,11 @@
 #include <QPainter>
 #include <QtTest>
 
+#include "GuiSupport.h"
 #include "StringGridEx/TStringGridEx.h"
 
 using namespace brelo;
+using namespace brelo::test;
 
 namespace {
 
@@ -50,6 +52,8 @@ class TGridTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { InstallModalWatchdog(); }
+
   void HeadingsOfTheCurrentCellTakeColor1() {
     TStringGridEx g;
     g.SetColCount(5);

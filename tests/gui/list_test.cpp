@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "StringGridEx/TStringGridEx.h"
+#include "GuiSupport.h"
 #include "TestSupport.h"
 #include "app/TMapPage.h"
 #include "app/TfMain.h"
@@ -21,39 +22,29 @@ using namespace brelo::test;
 namespace {
 
 // A shown window on the List of Maps page of a folder; errors are recorded, not shown.
-struct TListWindow {
-  TTempDir settings;
-  TAppState state;
-  std::unique_ptr<TfMain> window;
-  QStringList errors;
+struct TListWindow : TTestWindow {
+  std::unique_ptr<TfMain>& window = Window;
+  TAppState& state = State;
+  QStringList& errors = Errors;
   TMapListPage* page = nullptr;
-  explicit TListWindow(const std::string& map) {
-    window = std::make_unique<TfMain>(state, QString::fromStdString(settings.Path()));
-    window->ErrorBox = [this](const QString& text) { errors << text; };
-    window->resize(1000, 700);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    window->findChild<QTabWidget*>("PageControl")->setCurrentIndex(1);
-    window->OpenMap(QString::fromStdString(map));
+  explicit TListWindow(const std::string& map) : TTestWindow(true, 1) {
+    window->OpenMap(map);
     page = &window->MapListPage();
     QCoreApplication::processEvents();
   }
   // A press on cell (c, r) of a table, as the user makes it.
   static void Press(TStringGridEx* t, int c, int r, bool twice = false) {
-    t->ScrollTo(c, r);
-    const QPoint at = t->CellRect(c, r).center();
-    if (twice)
-      QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, at);
-    else
-      QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, at);
+    PressCell(t, c, r, Qt::LeftButton, twice);
   }
-  // Types text into the cell editor over (c, r) of a table and presses Enter.
+  // Types text into the cell editor over (c, r) of a table and presses Enter, as the user
+  // does: every key to the widget with the focus.
   void Edit(TStringGridEx* t, int c, int r, const QString& text) {
     Press(t, c, r);
     QVERIFY(page->eEditor->isVisible());
-    page->eEditor->selectAll();
-    QTest::keyClicks(page->eEditor, text);
-    QTest::keyClick(page->eEditor, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(page->eEditor));
+    KeyToFocus(Qt::Key_A, Qt::ControlModifier);
+    TypeToFocus(text);
+    KeyToFocus(Qt::Key_Return);
   }
   int RowOf(const std::string& name) const {
     for (int r = 1; r < page->sgMaps->RowCount(); ++r)
@@ -88,6 +79,8 @@ class TListTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { InstallModalWatchdog(); }
+
   void SortingKeepsTheCurrentMapAndRowPressesLoadMaps() {
     TTempDir dir;
     MakeTestJnx(dir.Path("a.jnx"), {1}, 4, "bravo");
@@ -236,7 +229,7 @@ class TListTest : public QObject {
     QCOMPARE(w.state.MapGroups[2], std::string("52,Typed,26,1.2km"));
     QCOMPARE(w.state.MapGroups[3], w.state.MapGroups[2]);
     QVERIFY(w.window->WriteSettingsFile());
-    QVERIFY(ReadText(w.settings.Path("brelo.ini")).find("Group4=52,Typed,26,1.2km\r\n") != std::string::npos);
+    QVERIFY(ReadText(w.Settings.Path("brelo.ini")).find("Group4=52,Typed,26,1.2km\r\n") != std::string::npos);
     QVERIFY(w.errors.isEmpty());
   }
 
@@ -279,10 +272,12 @@ class TListTest : public QObject {
     w.window->findChild<QAction*>("miSaveLevel1")->trigger();
     Cli("save-level " + Quoted(cli) + " 1");
     QCOMPARE(WithoutGuid(dir.Path("win/tatry_level1.jnx")), WithoutGuid(dir.Path("cli/tatry_level1.jnx")));
-    // Deleting the selected tiles of the shown level (2).
+    // Deleting the selected tiles of the shown level (2), after the question.
     w.window->MapPage().iMap->Level = 1;
     w.state.SelectedTiles = {2, -1, 5};
+    w.Answers = {QMessageBox::Yes};
     w.window->miDeleteTilesClick();
+    QCOMPARE(w.Questions.back(), QString("Delete 2 tiles of level 2 from tatry.jnx?"));
     Cli("delete-tiles " + Quoted(cli) + " 2 3,6");
     QCOMPARE(WithoutGuid(win), WithoutGuid(cli));
     QCOMPARE(LoadJnx(win).Levels[1].TileCount, 10);

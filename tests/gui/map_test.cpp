@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QtTest>
 
+#include "GuiSupport.h"
 #include "TestSupport.h"
 #include "app/TMapPage.h"
 #include "app/TfMain.h"
@@ -76,6 +77,8 @@ class TMapTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { InstallModalWatchdog(); }
+
   void RestingPassesDecodeThenRedrawThenSkip() {
     TTempDir dir;
     TScene s(TileMap(dir));
@@ -335,11 +338,11 @@ class TMapTest : public QObject {
   }
 
   void PrevAndNextFollowTheLevel() {
-    TTempDir dir, settings;
+    TTempDir dir;
     MakeTestJnx(dir.Path("two.jnx"), {1, 4});
-    TAppState state;
-    TfMain window(state, QString::fromStdString(settings.Path()));
-    window.OpenMap(QString::fromStdString(dir.Path("two.jnx")));
+    TTestWindow w;
+    TfMain& window = *w.Window;
+    window.OpenMap(dir.Path("two.jnx"));
     auto* prev = window.findChild<QAction*>("miPrevLevel");
     auto* next = window.findChild<QAction*>("miNextLevel");
     QVERIFY(prev->isEnabled() && !next->isEnabled());
@@ -350,14 +353,12 @@ class TMapTest : public QObject {
   }
 
   void PageGesturesScaleAndLevels() {
-    TTempDir dir, settings;
+    TTempDir dir;
     const std::string path = TileMap(dir);
-    TAppState state;
-    TfMain window(state, QString::fromStdString(settings.Path()));
-    window.resize(900, 600);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.OpenMap(QString::fromStdString(path));
+    TTestWindow w(true, 0, QSize(900, 600));
+    TfMain& window = *w.Window;
+    TAppState& state = w.State;
+    window.OpenMap(path);
     TMapPage& page = window.MapPage();
     TMapCanvas* canvas = page.iMap;
     // Scale box: abc gives 1, the buttons double and halve.

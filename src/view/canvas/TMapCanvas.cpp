@@ -18,6 +18,7 @@ const char kGestureHint[] = "Shift+Ctrl: Add Point to Track, Ctrl: Select/Desele
 TMapCanvas::TMapCanvas(TAppState& state, QWidget* parent) : QWidget(parent), state_(state) {
   setObjectName("iMap");
   setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   tMoovingMap.setObjectName("tMoovingMap");
   tMoovingMap.setInterval(1);

@@ -1,0 +1,78 @@
+#include "GuiSupport.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QtTest>
+
+#include "StringGridEx/TStringGridEx.h"
+#include "OpenSaveDialog/TfOpenSaveDialog.h"
+
+namespace brelo::test {
+
+TTestWindow::TTestWindow(bool shown, int page, QSize size) {
+  Window = std::make_unique<TfMain>(State, QString::fromStdString(Settings.Path()));
+  Window->ErrorBox = [this](const QString& text) { Errors << text; };
+  Window->Question = [this](const QString& text, QMessageBox::StandardButtons, QMessageBox::StandardButton def) {
+    Questions << text;
+    if (Answers.empty()) return def;
+    const QMessageBox::StandardButton a = Answers.front();
+    Answers.pop_front();
+    return a;
+  };
+  Window->OpenSaveDialog().Warn = [this](const QString& text) { Warnings << text; };
+  if (!shown) return;
+  Window->resize(size);
+  Window->show();
+  Window->activateWindow();
+  QTest::qWaitForWindowExposed(Window.get());
+  Page(page);
+}
+
+void TTestWindow::Page(int index) {
+  Window->findChild<QTabWidget*>("PageControl")->setCurrentIndex(index);
+  QCoreApplication::processEvents();
+}
+
+void PressCell(TStringGridEx* t, int c, int r, Qt::MouseButton button, bool twice) {
+  t->ScrollTo(c, r);
+  const QPoint at = t->CellRect(c, r).center();
+  if (twice)
+    QTest::mouseDClick(t->viewport(), button, {}, at);
+  else
+    QTest::mouseClick(t->viewport(), button, {}, at);
+}
+
+void KeyToFocus(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+  QWidget* focus = QApplication::focusWidget();
+  QVERIFY2(focus, "no widget has the keyboard focus");
+  QTest::keyClick(focus, key, modifiers);
+}
+
+void TypeToFocus(const QString& text) {
+  QWidget* focus = QApplication::focusWidget();
+  QVERIFY2(focus, "no widget has the keyboard focus");
+  QTest::keyClicks(focus, text);
+}
+
+void ChooseOnMenuBar(QMenuBar* bar, QAction* item) {
+  QVERIFY2(bar->isVisible() && item->isVisible(), qPrintable(item->text() + " is not on a visible menu bar"));
+  const QRect r = bar->actionGeometry(item);
+  QVERIFY2(r.isValid(), qPrintable(item->text() + " has no place on the menu bar"));
+  QTest::mouseClick(bar, Qt::LeftButton, {}, r.center());
+}
+
+void InstallModalWatchdog() {
+  auto* timer = new QTimer(qApp);
+  QObject::connect(timer, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      const QString text = box->text();
+      box->done(QMessageBox::Cancel);
+      QFAIL(qPrintable("a message box waited for an answer: " + text));
+    }
+  });
+  timer->start(250);
+}
+
+}  // namespace brelo::test

@@ -1,0 +1,53 @@
+#pragma once
+// What the window tests share: a main window whose message boxes are recorded and answered
+// instead of shown, and the user's ways in: presses on table cells, keys and text sent to the
+// widget that has the keyboard focus, menu items chosen on their menu bar.
+#include <deque>
+#include <memory>
+#include <string>
+
+#include <QMessageBox>
+#include <QStringList>
+
+#include "TestSupport.h"
+#include "app/AppState.h"
+#include "app/TfMain.h"
+
+class QAction;
+class QMenuBar;
+
+namespace brelo {
+class TStringGridEx;
+}
+
+namespace brelo::test {
+
+struct TTestWindow {
+  TTempDir Settings;
+  TAppState State;
+  std::unique_ptr<TfMain> Window;
+  QStringList Errors, Questions, Warnings;
+  // The answers to the next questions, in order; without one a question gets its default.
+  std::deque<QMessageBox::StandardButton> Answers;
+
+  // shown: on screen at size (offscreen platform), on the given page (0 Map, 1 List of Maps).
+  explicit TTestWindow(bool shown = false, int page = 0, QSize size = QSize(1000, 700));
+  template <class T>
+  T* Find(const char* name) const {
+    return Window->findChild<T*>(name);
+  }
+  void Page(int index);
+};
+
+// A press on cell (c, r) of a table, where the user would press.
+void PressCell(TStringGridEx* table, int c, int r, Qt::MouseButton button = Qt::LeftButton, bool twice = false);
+// Keys and text to the widget that has the keyboard focus now.
+void KeyToFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void TypeToFocus(const QString& text);
+// A menu-bar item pressed with the mouse, as the user chooses it.
+void ChooseOnMenuBar(QMenuBar* bar, QAction* item);
+// Fails the running test, and closes the box, when a message box waits for an answer that
+// no test gave: a window test never blocks on a modal dialog.
+void InstallModalWatchdog();
+
+}  // namespace brelo::test
