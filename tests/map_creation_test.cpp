@@ -33,9 +33,9 @@ struct TRun {
 };
 
 // The "Start" sequence: unpack or cut when needed, then build; the errors as the dialog shows them.
-TRun Start(const std::string& source, int tw = 256, int th = 256) {
+TRun Start(const std::string& source, int tw = 256, int th = 256, bool overwrite = false) {
   TRun run;
-  TCreationParams params{source, 7, "Created", 40, "1.2km", "detail", "L", "Desc", "(c) test"};
+  TCreationParams params{source, 7, "Created", 40, "1.2km", "detail", "L", "Desc", "(c) test", overwrite};
   TCreationFields fields{source, "Created", "7", "40", ScaleIndex("1.2km"), std::to_string(tw), std::to_string(th), "1"};
   run.FolderCreated = ExtensionOf(source) == ".tar" && !FolderExists(UnpackFolder(source));
   TCreateResult r = CreateMapCommand(fields, params, tw, th, [&](const std::string& s) { run.Info.push_back(s); });
@@ -133,7 +133,13 @@ TEST(MapSource, HostileMapFiles) {
   WriteText(dir.Path("iwh.map"), "a\r\nb\r\nc\r\nd\r\ne\r\nIWH,Map Image Width/Height,99999999999,1\r\n");
   EXPECT_THROW(ReadMapSource(dir.Path("iwh.map"), 256, 256), EFormatError);
   WriteFile(dir.Path("x.tar"), std::vector<std::uint8_t>(700, 'q'));
-  EXPECT_NO_THROW(ReadMapSource(dir.Path("x.tar"), 256, 256));  // no entries: empty lists
+  // An archive the export did not make is refused with the reason.
+  try {
+    ReadMapSource(dir.Path("x.tar"), 256, 256);
+    ADD_FAILURE() << "read";
+  } catch (const EFormatError& e) {
+    EXPECT_EQ(std::string(e.what()), dir.Path("x.tar") + ": not an archive made by SaveTAR: it holds no .map file");
+  }
 }
 
 TEST(StartValidation, FirstInvalidFieldInOrder) {
@@ -237,7 +243,15 @@ TEST(BuildJnx, FromSinglePicturesOfEveryType) {
 TEST(BuildJnx, RoundTripOfAnExportLiesOnItsGrid) {
   TTempDir dir;
   const TJnxMap source = ExportSample(dir);
-  TRun run = Start(dir.Path("s.tar"));  // replaces s.jnx, as a created map of that name does
+  // s.jnx is the user's own map: not replaced unless asked.
+  const auto original = ReadFile(dir.Path("s.jnx"));
+  TRun refused = Start(dir.Path("s.tar"));
+  EXPECT_FALSE(refused.Ok);
+  ASSERT_EQ(refused.Errors.size(), 1u);
+  EXPECT_EQ(refused.Errors[0], dir.Path("s.jnx") + ": a file of that name exists; it was not replaced");
+  EXPECT_EQ(ReadFile(dir.Path("s.jnx")), original);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("s")));
+  TRun run = Start(dir.Path("s.tar"), 256, 256, true);
   ASSERT_TRUE(run.Ok);
   EXPECT_TRUE(run.FolderCreated);
   EXPECT_FALSE(std::filesystem::exists(dir.Path("s")));
@@ -282,7 +296,7 @@ TEST(BuildJnx, FailuresAreReportedAndKeepTheEarlierFile) {
   TTempDir dir;
   WriteOziMap(dir.Path("gone.map"), "missing.jpg", 100, 100, 1, 2, 3, 1);
   WriteText(dir.Path("gone.jnx"), "earlier");
-  TRun run = Start(dir.Path("gone.map"));
+  TRun run = Start(dir.Path("gone.map"), 256, 256, true);
   EXPECT_FALSE(run.Ok);
   ASSERT_EQ(run.Errors.size(), 2u);
   EXPECT_EQ(run.Errors[0], "Image file\nmissing.jpg\nnot found!");
@@ -376,7 +390,7 @@ TEST(BuildJnx, ArchiveWithASetBesideItDeletesOnlyWhatItUnpacked) {
   const TJnxMap source = ExportSample(dir);
   WriteText(dir.Path("s.set"), "stray.jpg\r\n");
   WriteText(dir.Path("unrelated.txt"), "mine");
-  TRun run = Start(dir.Path("s.tar"));
+  TRun run = Start(dir.Path("s.tar"), 256, 256, true);
   ASSERT_TRUE(run.Ok);
   EXPECT_TRUE(run.FolderCreated);
   EXPECT_EQ(ReadText(dir.Path("unrelated.txt")), "mine");

@@ -15,18 +15,20 @@ struct TContributions {
   std::vector<std::uint32_t> Weights;
 };
 
-TContributions Contributions(int srcSize, int dstSize) {
+// Destination indices [from, from + count) of a destination dstSize long.
+TContributions Contributions(int srcSize, int dstSize, int from, int count) {
   TContributions c;
-  c.First.resize(static_cast<std::size_t>(dstSize));
-  c.Count.resize(static_cast<std::size_t>(dstSize));
-  c.Offset.resize(static_cast<std::size_t>(dstSize));
-  for (int d = 0; d < dstSize; ++d) {
+  c.First.resize(static_cast<std::size_t>(count));
+  c.Count.resize(static_cast<std::size_t>(count));
+  c.Offset.resize(static_cast<std::size_t>(count));
+  for (int k = 0; k < count; ++k) {
+    const int d = from + k;
     // The source interval [a, b) in units of 1 / dstSize source pixels.
     const std::int64_t a = std::int64_t(d) * srcSize, b = std::int64_t(d + 1) * srcSize;
     const int first = static_cast<int>(a / dstSize), last = static_cast<int>((b - 1) / dstSize);
-    c.First[static_cast<std::size_t>(d)] = first;
-    c.Count[static_cast<std::size_t>(d)] = last - first + 1;
-    c.Offset[static_cast<std::size_t>(d)] = static_cast<int>(c.Weights.size());
+    c.First[static_cast<std::size_t>(k)] = first;
+    c.Count[static_cast<std::size_t>(k)] = last - first + 1;
+    c.Offset[static_cast<std::size_t>(k)] = static_cast<int>(c.Weights.size());
     std::uint32_t total = 0;
     for (int s = first; s <= last; ++s) {
       const std::int64_t lo = std::max(a, std::int64_t(s) * dstSize), hi = std::min(b, std::int64_t(s + 1) * dstSize);
@@ -39,14 +41,16 @@ TContributions Contributions(int srcSize, int dstSize) {
   return c;
 }
 
-// Resamples a source of srcWidth x srcHeight pixels given row by row onto dst. Source rows
-// with the same key are equal, so their horizontal pass is done once: keys run from 0 to
-// keyCount - 1, rowOf(key) gives the row's pixels and keyOf(y) the key of row y.
+// Resamples a source of srcWidth x srcHeight pixels given row by row onto a destination of
+// dstWidth x dstHeight, of which dst receives the window at (x0, y0). Source rows with the
+// same key are equal, so their horizontal pass is done once: keys run from 0 to keyCount - 1,
+// rowOf(key) gives the row's pixels and keyOf(y) the key of row y.
 template <class RowOf, class KeyOf>
-void StretchRows(int srcWidth, int srcHeight, int keyCount, const RowOf& rowOf, const KeyOf& keyOf, TPixelBuffer& dst) {
+void StretchRows(int srcWidth, int srcHeight, int keyCount, const RowOf& rowOf, const KeyOf& keyOf, int dstWidth,
+                 int dstHeight, int x0, int y0, TPixelBuffer& dst) {
   const int ch = dst.Channels;
-  const TContributions cols = Contributions(srcWidth, dst.Width);
-  const TContributions rows = Contributions(srcHeight, dst.Height);
+  const TContributions cols = Contributions(srcWidth, dstWidth, x0, dst.Width);
+  const TContributions rows = Contributions(srcHeight, dstHeight, y0, dst.Height);
   const std::size_t rowLen = static_cast<std::size_t>(dst.Width) * ch;
 
   // Horizontal pass into 8.8 fixed point per distinct source row (at most 65280, so the
@@ -100,7 +104,18 @@ void StretchHalftone(const TPixelBuffer& src, TPixelBuffer& dst) {
     dst.Data = s.Data;
     return;
   }
-  StretchRows(s.Width, s.Height, s.Height, [&](int key) { return s.Row(key); }, [](int y) { return y; }, dst);
+  StretchRows(s.Width, s.Height, s.Height, [&](int key) { return s.Row(key); }, [](int y) { return y; }, dst.Width,
+              dst.Height, 0, 0, dst);
+}
+
+void StretchHalftoneWindow(const TPixelBuffer& src, int width, int height, int x0, int y0, TPixelBuffer& dst) {
+  if (dst.Empty() || src.Empty() || width <= 0 || height <= 0) return;
+  if (x0 < 0 || y0 < 0 || x0 + dst.Width > width || y0 + dst.Height > height) return;
+  TPixelBuffer converted = src.Channels == dst.Channels ? TPixelBuffer() : src.ToRgb();
+  const TPixelBuffer& s = src.Channels == dst.Channels ? src : converted;
+  if (s.Channels != dst.Channels) return;
+  StretchRows(s.Width, s.Height, s.Height, [&](int key) { return s.Row(key); }, [](int y) { return y; }, width, height,
+              x0, y0, dst);
 }
 
 void StretchPlacedHalftone(const TPixelBuffer& image, int canvasWidth, int canvasHeight, int x, int y,
@@ -125,7 +140,7 @@ void StretchPlacedHalftone(const TPixelBuffer& image, int canvasWidth, int canva
     return line.data();
   };
   auto keyOf = [&](int row) { return any && row >= top && row < bottom ? 1 + row - top : 0; };
-  StretchRows(canvasWidth, canvasHeight, any ? 1 + bottom - top : 1, rowOf, keyOf, dst);
+  StretchRows(canvasWidth, canvasHeight, any ? 1 + bottom - top : 1, rowOf, keyOf, dst.Width, dst.Height, 0, 0, dst);
 }
 
 }  // namespace brelo

@@ -205,8 +205,9 @@ void TMapPage::cbSquarePixelsClick() {
   const bool mercator = cbSquarePixels->isChecked();
   rbQuality1->setEnabled(!mercator);
   rbQuality2->setEnabled(!mercator);
-  if (rbQuality1->isChecked() != rbQuality1->isEnabled()) rbQuality1->setChecked(rbQuality1->isEnabled());
-  if (rbQuality2->isChecked() == rbQuality1->isChecked()) rbQuality2->setChecked(!rbQuality1->isChecked());
+  // Mercator on: Quality2 in force; off: Quality1. The buttons are exclusive, so the one to
+  // be in force is checked (unchecking the other has no effect on an exclusive button).
+  (mercator ? rbQuality2 : rbQuality1)->setChecked(true);
   iMap->Options.Quality2 = rbQuality2->isChecked();
   FreeTileCache(state_.Map);
   if (!MapTabActive || *MapTabActive) iMap->RedrawMap();

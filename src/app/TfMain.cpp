@@ -269,6 +269,7 @@ void TfMain::BuildMapPage(QWidget* page) {
   lbMaps = mapPage_->lbMaps;
   mapPage_->MapTabActive = &mapTabActive_;
   mapPage_->Info = [this](const QString& t) { lInfo->setText(t); };
+  mapPage_->iMap->Error = [this](const QString& text) { ShowError(text); };
   connect(lbMaps, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { lbMapsClick(lbMaps->row(item)); });
   // A name wider than the list is readable in full as the hint of the entry under the pointer.
   lbMaps->setMouseTracking(true);

@@ -21,6 +21,7 @@ namespace {
 struct TCreateOptions {
   std::string Source, ProductName, Scale, ProductId, ZOrder = "30", Detail, LevelName, LevelDescription,
       LevelCopyright, TileWidth = "256", TileHeight = "256";
+  bool Overwrite = false;
 };
 
 void Create(const TCreateOptions& o) {
@@ -35,7 +36,7 @@ void Create(const TCreateOptions& o) {
                                            ? TileCountText(info.ImageWidth, info.ImageHeight, o.TileWidth, o.TileHeight)
                                            : info.TileCount};
   TCreationParams params{o.Source, static_cast<std::int32_t>(id), o.ProductName, static_cast<std::int32_t>(z),
-                         o.Scale, o.Detail, o.LevelName, o.LevelDescription, o.LevelCopyright};
+                         o.Scale, o.Detail, o.LevelName, o.LevelDescription, o.LevelCopyright, o.Overwrite};
   Report(CreateMapCommand(fields, params, static_cast<int>(tw), static_cast<int>(th), PrintProgress));
 }
 
@@ -111,6 +112,7 @@ void RegisterCreationCommands(CLI::App& app) {
     cmd->add_option("--level-copyright", o->LevelCopyright, "level copyright");
     cmd->add_option("--tile-width", o->TileWidth, "tile width for cutting (default 256)");
     cmd->add_option("--tile-height", o->TileHeight, "tile height for cutting (default 256)");
+    cmd->add_flag("--overwrite", o->Overwrite, "replace an existing SOURCE.jnx (refused otherwise)");
     cmd->callback([o] { Create(*o); });
   }
 }

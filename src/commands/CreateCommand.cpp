@@ -41,6 +41,8 @@ const char* CreationFieldControl(TCreationField field) {
   return "";
 }
 
+std::string CreatedMapName(const std::string& source) { return ChangeExtension(source, ".jnx"); }
+
 TCreateResult CreateMapCommand(const TCreationFields& fields, const TCreationParams& params, int tileWidth,
                                int tileHeight, const ProgressSink& info) {
   TCreateResult result;
@@ -51,6 +53,11 @@ TCreateResult CreateMapCommand(const TCreationFields& fields, const TCreationPar
     return result;
   }
   const std::string& S = params.Source;
+  const std::string jnx = CreatedMapName(S);
+  if (!params.Overwrite && (FileExists(jnx) || FolderExists(jnx))) {
+    result.Text = jnx + ": a file of that name exists; it was not replaced";
+    return result;
+  }
   const std::string failure = "Błąd tworzenia mapy z\n\n" + S;
   const auto start = std::chrono::steady_clock::now();
   try {
@@ -79,7 +86,6 @@ TCreateResult CreateMapCommand(const TCreationFields& fields, const TCreationPar
     return result;
   }
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-  const std::string jnx = ChangeExtension(S, ".jnx");
   static_cast<TCommandResult&>(result) =
       Done(Format("%s saved in %dms.", FileNameOf(jnx).c_str(), static_cast<int>(ms.count())), jnx);
   return result;

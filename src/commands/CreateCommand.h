@@ -18,9 +18,13 @@ struct TCreateResult : TCommandResult {
   TCreationField Invalid = TCreationField::None;  // the first field that did not pass
 };
 
+// The file a build from source writes: SOURCE with ".jnx" for its extension.
+std::string CreatedMapName(const std::string& source);
+
 // fields are the dialog's texts as "Start" checks them; params the texts of the new map. A
 // ".map" without a ".set" beside it is cut from its picture at tileWidth x tileHeight, an
-// archive is unpacked first. Ok: "NAME.jnx saved in Nms.", Path the new file.
+// archive is unpacked first. An existing file of the new map's name is refused unless
+// params.Overwrite. Ok: "NAME.jnx saved in Nms.", Path the new file.
 TCreateResult CreateMapCommand(const TCreationFields& fields, const TCreationParams& params, int tileWidth,
                                int tileHeight, const ProgressSink& info);
 

@@ -28,6 +28,9 @@ static_assert(sizeof(TJnxTileEntry) == kTileEntrySize);
 // A tile: its table entry plus the renderer's cache slot.
 struct TJnxTile : TJnxTileEntry {
   std::shared_ptr<TPixelBuffer> Bitmap;  // decoded image, never stored
+  // [canvas px] where Bitmap lies in the tile's on-canvas box: a tile far larger than the
+  // canvas (zoomed far in) caches only the part of it around the canvas.
+  int BitmapLeft = 0, BitmapTop = 0;
 };
 
 struct TJnxTileLocation {

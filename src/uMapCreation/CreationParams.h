@@ -12,6 +12,9 @@ struct TCreationParams {
   std::int32_t ZOrder = 30;
   std::string ScaleName;
   std::string DetailLevel, LevelName, LevelDescription, LevelCopyright;
+  // An existing file of the new map's name is replaced only when asked: it may be the
+  // user's own map (SOURCE.jnx beside SOURCE.tar made from it).
+  bool Overwrite = false;
 };
 
 }  // namespace brelo

@@ -84,6 +84,10 @@ TMapSourceInfo ReadMapSource(const std::string& path, int tileWidth, int tileHei
         haveSet = true;
       }
     }
+    // What the tile-set export writes: a calibration and its tile list, beside the tiles.
+    if (!haveMap || !haveSet)
+      throw EFormatError(path + ": not an archive made by SaveTAR: it holds no " + (haveMap ? ".set" : ".map") +
+                         " file");
   } else {
     s.MapLines = ReadLines(path);
     const std::string set = ChangeExtension(path, ".set");

@@ -26,7 +26,7 @@ TTestWindow::TTestWindow(bool shown, int page, QSize size) {
   Window->resize(size);
   Window->show();
   Window->activateWindow();
-  QTest::qWaitForWindowExposed(Window.get());
+  if (!QTest::qWaitForWindowExposed(Window.get())) qWarning("the window was not exposed");
   Page(page);
 }
 

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <deque>
+
 #include "OpenSaveDialog/TfOpenSaveDialog.h"
 #include "GuiSupport.h"
 #include "TestSupport.h"
@@ -24,10 +26,17 @@ struct TDialog {
   TSettings settings;
   TfOpenSaveDialog files{QString::fromStdString(settingsDir.Path()), QString::fromStdString(settingsDir.Path())};
   TfMapCreation dialog{files, settings};
-  QStringList errors;
+  QStringList errors, questions;
+  std::deque<bool> answers;  // the next questions' answers; no answer is "no"
   std::vector<std::string> memo;
   TDialog() {
     dialog.ErrorBox = [this](const QString& text) { errors << text; };
+    dialog.Question = [this](const QString& text) {
+      questions << text;
+      const bool yes = !answers.empty() && answers.front();
+      if (!answers.empty()) answers.pop_front();
+      return yes;
+    };
     dialog.Memo = [this](const std::vector<std::string>& lines) { memo = lines; };
     dialog.show();
   }
@@ -71,7 +80,7 @@ class TCreationTest : public QObject {
     WriteOziMap(dir.Path("p.map"), "p.png", 1000, 700, 19.8, 49.3, 20.0, 49.2);
     WritePng(dir.Path("p.png"), TestPicture(1000, 700), false);
     TDialog d;
-    d.dialog.LoadSource(QString::fromStdString(dir.Path("p.map")));
+    d.dialog.LoadSource(dir.Path("p.map"));
     QVERIFY(d.dialog.bStart->isEnabled());
     QCOMPARE(d.dialog.leLevelPixels->text(), QString("1000 x 700"));
     QCOMPARE(d.dialog.leProductName->text(), QString("test map"));
@@ -119,8 +128,16 @@ class TCreationTest : public QObject {
     QCOMPARE(m.Levels[0].TileCount, 6);
     QCOMPARE(m.Levels[0].Name, std::string("Level name"));
     QVERIFY(d.errors.isEmpty());
-    // The picture gone: the error is shown, nothing claims success, Start works again.
+    // The picture gone: the error is shown, nothing claims success, Start works again. The
+    // map of the first build is replaced only when the user says so.
     std::filesystem::remove(dir.Path("p.png"));
+    const auto built = ReadFile(dir.Path("p.jnx"));
+    QCOMPARE(d.Start(), nullptr);
+    QCOMPARE(d.questions.size(), 1);
+    QCOMPARE(d.questions[0], QString("p.jnx exists. Replace it with the new map?"));
+    QCOMPARE(ReadFile(dir.Path("p.jnx")), built);
+    QVERIFY(d.errors.isEmpty());
+    d.answers = {true};
     QCOMPARE(d.Start(), nullptr);
     QVERIFY(!d.errors.isEmpty());
     QVERIFY(!d.dialog.lInfo->text().contains("saved in"));
@@ -134,13 +151,13 @@ class TCreationTest : public QObject {
     for (int i = 0; i < 12; ++i) set += "l1_" + std::to_string(i) + ".jpg\r\n";
     WriteText(dir.Path("s.set"), set);
     TDialog d;
-    d.dialog.LoadSource(QString::fromStdString(dir.Path("s.map")));
+    d.dialog.LoadSource(dir.Path("s.map"));
     QCOMPARE(d.dialog.leLevelPixels->text(), QString("1024 x 768"));
     QCOMPARE(d.dialog.leTileCount->text(), QString("12"));
     QVERIFY(!d.dialog.leTileW->isEnabled() && !d.dialog.leTileH->isEnabled());
     // A map that is not a calibration: the conversion error is shown.
     WriteText(dir.Path("bad.map"), "a\r\nb\r\nc\r\nd\r\ne\r\nMMPNUM,4\r\nMMPXY,1,abc,0\r\n");
-    d.dialog.LoadSource(QString::fromStdString(dir.Path("bad.map")));
+    d.dialog.LoadSource(dir.Path("bad.map"));
     QCOMPARE(d.errors.size(), 1);
   }
 };

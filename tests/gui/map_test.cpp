@@ -22,8 +22,9 @@ using namespace brelo::test;
 
 namespace {
 
-// A one-level map of 3 x 3 tiles of 256 x 256 pixels, 0.01 degrees each, around 50 N 20 E.
-std::string TileMap(const TTempDir& dir, bool breakSecond = false) {
+// A one-level map of 3 x 3 tiles of 256 x 256 pixels, 0.01 degrees each, around 50 N 20 E;
+// the middle column may span a little more (its pixels then are not the level's).
+std::string TileMap(const TTempDir& dir, bool breakSecond = false, double middle = 0.01) {
   TJnxMap map;
   map.Version = 4, map.ZOrder = 30, map.BlockVersion = 9, map.Guid = "0";
   const double step = 0.01;
@@ -34,7 +35,8 @@ std::string TileMap(const TTempDir& dir, bool breakSecond = false) {
     jpegs.push_back(MakeJpeg(256, 256, i));
     if (breakSecond && i == 1) std::fill(jpegs.back().begin() + 2, jpegs.back().end(), 0x11);
     TJnxTile t;
-    t.Left = DegToJnx(20 + step * (i % 3)), t.Right = DegToJnx(20 + step * (i % 3 + 1));
+    const double edges[4] = {20, 20 + step, 20 + step + middle, 20 + 2 * step + middle};
+    t.Left = DegToJnx(edges[i % 3]), t.Right = DegToJnx(edges[i % 3 + 1]);
     t.Top = DegToJnx(50.03 - step * (i / 3)), t.Bottom = DegToJnx(50.03 - step * (i / 3 + 1));
     t.Width = t.Height = 256;
     t.ImageSize = static_cast<std::int32_t>(jpegs.back().size() - 2);
@@ -43,9 +45,9 @@ std::string TileMap(const TTempDir& dir, bool breakSecond = false) {
   level.TileCount = 9;
   map.Levels.push_back(level);
   map.LevelCount = map.LevelCount2 = 1;
-  map.West = DegToJnx(20), map.East = DegToJnx(20.03), map.North = DegToJnx(50.03), map.South = DegToJnx(50);
+  map.West = DegToJnx(20), map.East = DegToJnx(20.02 + middle), map.North = DegToJnx(50.03), map.South = DegToJnx(50);
   RebuildSourceLocations(map);
-  const std::string path = dir.Path("tiles.jnx");
+  const std::string path = dir.Path(middle == 0.01 ? "tiles.jnx" : "wide.jnx");
   WriteJnx(map, path, -1, [&](TFileStream& out, std::uint32_t) {
     for (const auto& j : jpegs) out.Write(j.data() + 2, j.size() - 2);
   }, nullptr);
@@ -111,6 +113,8 @@ class TMapTest : public QObject {
     QVERIFY(TileDecoding(1, true).Resample);
     TTempDir dir;
     TScene s(TileMap(dir));
+    // Linear projection: at 0.25 and 0.125 the decoder's reduction is the tile's box.
+    s.View.Mercator = false;
     s.View.ViewScale = 0.25;
     s.Pass();
     QCOMPARE(s.Map.Levels[0].Tiles[4].Bitmap->Width, 64);
@@ -123,6 +127,72 @@ class TMapTest : public QObject {
     s.View.ViewScale = 0.125;
     s.Pass();
     QCOMPARE(s.Map.Levels[0].Tiles[4].Bitmap->Width, 32);
+    // Mercator: a 0.01 degree square at 50 N is narrower than tall; the bitmap is its box
+    // (the decoded 64 x 64 drawn as it is spilled over the next tile).
+    TScene m(TileMap(dir));
+    m.Options.Quality2 = true;
+    m.View.ViewScale = 0.25;
+    m.Pass();
+    const TJnxTile& c = m.Map.Levels[0].Tiles[4];
+    QCOMPARE(c.Bitmap->Width, LonToX(m.View, m.Map, c.Right) - LonToX(m.View, m.Map, c.Left));
+    QCOMPARE(c.Bitmap->Height, LatToY(m.View, m.Map, c.Bottom) - LatToY(m.View, m.Map, c.Top));
+    QVERIFY(c.Bitmap->Width < 50);
+  }
+
+  // Zoomed far in, a tile is larger than many canvases: only the part around the canvas is
+  // decoded and kept, the cache stays within its cap, and what is drawn is that tile.
+  void ZoomedFarInTheCacheHoldsThePartOnTheCanvas() {
+    TTempDir dir;
+    TScene s(TileMap(dir));
+    const std::vector<std::uint8_t> jpeg = MakeJpeg(256, 256, 4);
+    TJpegImage image;
+    image.LoadFromBytes(jpeg);
+    const TPixelBuffer& pixels = image.Pixels();
+    for (const double scale : {64.0, 128.0, 256.0}) {
+      FreeTileCache(s.Map);
+      s.View.ViewScale = scale;
+      const TRedrawPass pass = s.Pass();
+      QCOMPARE(pass.Decoded, 1);  // the middle tile fills the canvas
+      const TJnxTile& t = s.Map.Levels[0].Tiles[4];
+      const std::int64_t box = std::int64_t(LonToX(s.View, s.Map, t.Right) - LonToX(s.View, s.Map, t.Left)) *
+                               (LatToY(s.View, s.Map, t.Bottom) - LatToY(s.View, s.Map, t.Top));
+      QVERIFY(box > std::int64_t(10000) * 10000);
+      QVERIFY(std::int64_t(t.Bitmap->Width) * t.Bitmap->Height <= std::int64_t(4) * 300 * 300);
+      QVERIFY(s.Flags.Cache.Bytes < TTileCacheBook::kCapBytes);
+      // The canvas centre shows the middle of the tile's picture.
+      const QColor centre = s.Canvas.pixel(150, 150);
+      const std::uint8_t* p = pixels.Row(128) + 128 * 3;
+      QVERIFY2(std::abs(centre.red() - p[0]) < 30 && std::abs(centre.green() - p[1]) < 30 &&
+                   std::abs(centre.blue() - p[2]) < 30,
+               qPrintable(QString("scale %1").arg(scale)));
+      // A small pan reuses the part; a pass at rest then has nothing to decode.
+      s.View.ViewCentreLon += 20;
+      QCOMPARE(s.Pass().Decoded, 0);
+    }
+  }
+
+  // Wherever the map lies on the canvas, a tile is drawn: no white seam between neighbours,
+  // in either projection, at any scale.
+  void NeighbouringTilesLeaveNoSeam() {
+    TTempDir dir;
+    for (const bool mercator : {false, true})
+      for (const double scale : {0.125, 0.13, 0.25, 0.3, 0.5, 0.77, 1.0, 1.37, 2.0, 3.3}) {
+        TScene s(TileMap(dir, false, 0.0104));
+        s.View.Mercator = mercator;
+        s.Options.Quality2 = mercator;
+        s.View.ViewScale = scale;
+        s.View.ViewCentreLon += DegToJnx(0.0037);  // the map off the canvas centre
+        s.Pass();
+        const int x1 = LonToX(s.View, s.Map, s.Map.West), x2 = LonToX(s.View, s.Map, s.Map.East);
+        const int y1 = LatToY(s.View, s.Map, s.Map.North), y2 = LatToY(s.View, s.Map, s.Map.South);
+        // Inside the outline and off the canvas frame and scale bar.
+        const QRect inside = QRect(QPoint(x1 + 2, y1 + 2), QPoint(x2 - 3, y2 - 3)) & QRect(3, 3, 294, 260);
+        int white = 0;
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+          for (int x = inside.left(); x <= inside.right(); ++x)
+            if (s.Canvas.pixel(x, y) == qRgb(255, 255, 255)) ++white;
+        QVERIFY2(white == 0, qPrintable(QString("%1 white pixels at scale %2%3").arg(white).arg(scale).arg(mercator ? ", Mercator" : "")));
+      }
   }
 
   void BandsOnSeveralCoresDrawWhatOneDraws() {

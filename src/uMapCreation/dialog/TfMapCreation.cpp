@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -18,6 +19,9 @@
 
 #include "OpenSaveDialog/TfOpenSaveDialog.h"
 #include "app/BusyCursor.h"
+#include "app/DisplayName.h"
+#include "app/ProgressLine.h"
+#include "base/Paths.h"
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "commands/CreateCommand.h"
@@ -59,6 +63,10 @@ TfMapCreation::TfMapCreation(TfOpenSaveDialog& fileDialog, TSettings& settings, 
     : QDialog(parent), fileDialog_(fileDialog), settings_(settings) {
   setObjectName("fMapCreation");
   setWindowTitle("JNX Map Parameters");
+  Question = [this](const QString& text) {
+    return QMessageBox::question(this, windowTitle(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+  };
   setModal(false);
   auto* layout = new QVBoxLayout(this);
 
@@ -173,19 +181,34 @@ void TfMapCreation::leFileNameClick() {
   d.FileName = current.fileName();
   d.SaveMode = false;
   d.setWindowTitle("Open map");
+  d.DefaultExt.clear();
   if (!d.Execute()) return;
-  LoadSource(d.FileName);
+  LoadSource(d.Path());
 }
 
-void TfMapCreation::LoadSource(const QString& path) {
-  bStart->setEnabled(true);
-  leFileName->setText(path);
+void TfMapCreation::ClearSource() {
+  source_ = TMapSourceInfo{};
+  for (QLineEdit* e : {leFileName, leLevelPixels, leLevelKilometers, leTileCount, leProductName}) e->clear();
+  Label2->setText("50px=?");
+  Label3->setText("pmax=?");
+  cbeTrexScale->setCurrentIndex(-1);
+  cbeTrexScale->setToolTip("Required");
+  bStart->setEnabled(false);
+}
+
+void TfMapCreation::LoadSource(const std::string& path) {
   try {
-    source_ = ReadMapSource(S(path), settings_.TileWidth, settings_.TileHeight, &source_);
+    source_ = ReadMapSource(path, settings_.TileWidth, settings_.TileHeight, &source_);
   } catch (const EBreloError& e) {
+    // Nothing of the previous source stays to be built under this one's name.
+    ClearSource();
+    lInfo->setText(Q(e.what()));
     if (ErrorBox) ErrorBox(Q(e.what()));
     return;
   }
+  bStart->setEnabled(true);
+  leFileName->setText(DisplayName(path));
+  sourcePath_ = path;
   const TMapSourceInfo& s = source_;
   leTileCount->setText(Q(s.TileCount));
   leProductName->setText(Q(s.ProductName));
@@ -227,7 +250,7 @@ void TfMapCreation::FlashControl(QWidget* control) {
 }
 
 void TfMapCreation::bStartClick() {
-  TCreationFields fields{S(leFileName->text()), S(leProductName->text()), S(leProductID->text()), S(leZOrder->text()),
+  TCreationFields fields{leFileName->text().isEmpty() ? std::string() : sourcePath_, S(leProductName->text()), S(leProductID->text()), S(leZOrder->text()),
                          cbeTrexScale->currentIndex(), S(leTileW->text()), S(leTileH->text()), S(leTileCount->text())};
   const TCreationField invalid = FirstInvalidField(fields);
   if (invalid != TCreationField::None) {
@@ -246,14 +269,18 @@ void TfMapCreation::bStartClick() {
   params.LevelName = S(leLevelName->text());
   params.LevelDescription = S(leLevelDescription->text());
   params.LevelCopyright = S(leLevelCopyright->text());
+  // A file of the new map's name may be the user's own map: replaced only when the user says so.
+  const std::string jnx = CreatedMapName(params.Source);
+  if (FileExists(jnx)) {
+    if (!Question || !Question(DisplayName(FileNameOf(jnx)) + " exists. Replace it with the new map?")) return;
+    params.Overwrite = true;
+  }
   bStart->setEnabled(false);
   TCreateResult r;
   {
     const TBusyCursor busy;
-    r = CreateMapCommand(fields, params, settings_.TileWidth, settings_.TileHeight, [this](const std::string& line) {
-      lInfo->setText(Q(line));
-      lInfo->repaint();
-    });
+    const TProgressLine progress(lInfo);
+    r = CreateMapCommand(fields, params, settings_.TileWidth, settings_.TileHeight, progress.Sink());
   }
   bStart->setEnabled(true);
   if (r.Ok) {

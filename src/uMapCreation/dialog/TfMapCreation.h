@@ -30,10 +30,12 @@ class TfMapCreation : public QDialog {
   // Where the dialog reports: the main window's diagnostic panel and its error display.
   std::function<void(const std::vector<std::string>& lines)> Memo;
   std::function<void(const QString& text)> ErrorBox;
+  // Asks a yes/no question (a message box; tests replace it); true for yes.
+  std::function<bool(const QString& text)> Question;
 
   void leFileNameClick();
   // Steps after the file dialog: the chosen source read into the fields.
-  void LoadSource(const QString& path);
+  void LoadSource(const std::string& path);
   void leTileWChange();
   void cbeTrexScaleClick();
   void bStartClick();
@@ -67,7 +69,11 @@ class TfMapCreation : public QDialog {
  private:
   TfOpenSaveDialog& fileDialog_;
   TSettings& settings_;
+  // The fields of a source, emptied when a source does not read.
+  void ClearSource();
+
   TMapSourceInfo source_;
+  std::string sourcePath_;  // the source's bytes; leFileName shows them
   QWidget* flashed_ = nullptr;
 };
 

@@ -1,11 +1,15 @@
 #include "view/canvas/TMapCanvas.h"
 
 #include <algorithm>
+#include <exception>
 
+#include <QApplication>
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "base/Pipeline.h"
+#include "jnx/JnxReader.h"
 #include "view/MapTexts.h"
 
 namespace brelo {
@@ -20,6 +24,14 @@ TMapCanvas::TMapCanvas(TAppState& state, QWidget* parent) : QWidget(parent), sta
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  Options.Threads = PipelineThreads();
+  // A long pass (zoomed out over many tiles) shows the busy cursor while it decodes.
+  Flags.Busy = [](bool on) {
+    if (on)
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+      QApplication::restoreOverrideCursor();
+  };
   tMoovingMap.setObjectName("tMoovingMap");
   tMoovingMap.setInterval(1);
   connect(&tMoovingMap, &QTimer::timeout, this, [this] { PanTick(); });
@@ -36,8 +48,20 @@ TRedrawPass TMapCanvas::RedrawMap() {
     return skipped;
   }
   redrawPending_ = false;
-  TRedrawPass pass = brelo::RedrawMap(canvas_, state_.Map, state_.View, Level, state_.Gpx, state_.SelectedTiles,
-                                      Options, Flags);
+  TRedrawPass pass;
+  try {
+    pass = brelo::RedrawMap(canvas_, state_.Map, state_.View, Level, state_.Gpx, state_.SelectedTiles, Options, Flags);
+  } catch (const std::exception& e) {
+    // Whatever stopped the pass (no memory for it, say), the map is drawn again next time.
+    tMoovingMap.stop();
+    unsetCursor();
+    FreeTileCache(state_.Map);
+    canvas_.fill(Qt::white);
+    repaint();
+    if (Error) Error(QString("The map could not be drawn: ") + QString::fromUtf8(e.what()));
+    pass.Skipped = true;
+    return pass;
+  }
   if (!pass.Skipped) {
     if (LevelInfo) LevelInfo(QString::fromStdString(pass.Info));
     repaint();

@@ -36,6 +36,8 @@ class TMapCanvas : public QWidget {
   std::function<void(bool)> SelectionChanged;
   // Whether a result message holds the information line (pointer moves leave it).
   std::function<bool()> InfoHeld;
+  // A redraw that failed (memory, a file gone): the window's error display.
+  std::function<void(const QString&)> Error;
 
   void ToggleTileSelection(int x, int y);
   void AddTrackPointAt(int x, int y);

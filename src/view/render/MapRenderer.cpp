@@ -25,8 +25,12 @@ namespace {
 
 bool Proper(const TJnxTile& t) { return t.Right != t.Left && t.Top != t.Bottom; }
 
+// The rectangle to give QPainter::drawRect so that a one-pixel outline covers exactly the
+// pixels of r: a stroked QRect reaches one pixel past its right and bottom edges.
+QRect StrokedInside(const QRect& r) { return r.adjusted(0, 0, -1, -1); }
+
 std::shared_ptr<TPixelBuffer> Placeholder(int w, int h) {
-  w = std::clamp(w, 1, 4096), h = std::clamp(h, 1, 4096);
+  w = std::clamp(w, 1, 8192), h = std::clamp(h, 1, 8192);
   QImage img(w, h, QImage::Format_RGB32);
   img.fill(QColor(200, 200, 200));
   QPainter p(&img);
@@ -45,8 +49,30 @@ struct TVisible {
   QRect Rect;  // where the tile lies on the canvas
 };
 
-// What a cached bitmap covers when drawn at its tile's place.
-QRect DrawnRect(const TVisible& vt, const TPixelBuffer& b) { return {vt.Rect.topLeft(), QSize(b.Width, b.Height)}; }
+// Where a tile's cached bitmap starts on the canvas.
+QPoint BitmapOrigin(const TVisible& vt, const TJnxTile& t) { return vt.Rect.topLeft() + QPoint(t.BitmapLeft, t.BitmapTop); }
+
+// What a cached bitmap covers when drawn at its tile's place: never more than the tile's box.
+QRect DrawnRect(const TVisible& vt, const TJnxTile& t) {
+  return QRect(BitmapOrigin(vt, t), QSize(t.Bitmap->Width, t.Bitmap->Height)) & vt.Rect;
+}
+
+// Whether the cached bitmap holds every pixel of the tile that lies on the canvas.
+bool Covers(const TVisible& vt, const TJnxTile& t, const QRect& canvas) {
+  if (!t.Bitmap) return false;
+  if (t.Bitmap->Empty()) return true;  // a tile that draws nothing
+  const QRect needed = vt.Rect & canvas;
+  return QRect(BitmapOrigin(vt, t), QSize(t.Bitmap->Width, t.Bitmap->Height)).contains(needed);
+}
+
+// The part of a tile's box (relative to the box) to decode: all of it while that takes little
+// memory, otherwise what lies on the canvas and half a canvas around it, so that a pan of a
+// little reuses it.
+QRect WantedPart(const QRect& box, const QRect& canvas) {
+  if (std::int64_t(box.width()) * box.height() <= std::int64_t(2048) * 2048) return QRect(QPoint(0, 0), box.size());
+  const QRect around = canvas.adjusted(-canvas.width() / 2, -canvas.height() / 2, canvas.width() / 2, canvas.height() / 2);
+  return (box & around).translated(-box.topLeft());
+}
 
 // Fills rows [y0, y1) of the canvas white outside the drawn rectangles (each within those
 // rows): strip by strip between the rectangles' top and bottom edges, the gaps between the
@@ -95,7 +121,7 @@ int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::v
     for (std::size_t i = 0; i < visible.size(); ++i) {
       const TPixelBuffer* b = tiles[visible[i].Index].Bitmap.get();
       if (!b || b->Empty()) continue;
-      const QRect r = DrawnRect(visible[i], *b);
+      const QRect r = DrawnRect(visible[i], tiles[visible[i].Index]);
       while (k < before.size() && before[k].Index < visible[i].Index) ++k;
       if (k < before.size() && before[k].Index == visible[i].Index && before[k].Bitmap.get() == b && before[k].Rect == r)
         same[i] = kept[k] = 1;
@@ -118,24 +144,25 @@ int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::v
   auto band = [&](int y0, int y1) {
     const QRect rows(0, y0, width, y1 - y0);
     // Cached bitmaps are canvas pixels: each visible row is one copy.
-    auto copy = [&](const TPixelBuffer& b, const TVisible& vt, const QRect& r) {
+    auto copy = [&](const TPixelBuffer& b, QPoint origin, const QRect& r) {
       if (r.isEmpty()) return;
       const std::size_t bytes = static_cast<std::size_t>(r.width()) * 4;
       for (int y = r.top(); y <= r.bottom(); ++y)
-        std::memcpy(bits + y * stride + r.left() * 4, b.Row(y - vt.Rect.y()) + (r.left() - vt.Rect.x()) * 4, bytes);
+        std::memcpy(bits + y * stride + r.left() * 4, b.Row(y - origin.y()) + (r.left() - origin.x()) * 4, bytes);
     };
     std::vector<QRect> drawn;
     drawn.reserve(visible.size());
     for (std::size_t i = 0; i < visible.size(); ++i) {
       const TVisible& vt = visible[i];
-      const auto& b = tiles[vt.Index].Bitmap;
-      if (!b || b->Empty()) continue;
-      const QRect r = DrawnRect(vt, *b) & rows;
+      const TJnxTile& t = tiles[vt.Index];
+      if (!t.Bitmap || t.Bitmap->Empty()) continue;
+      const QRect r = DrawnRect(vt, t) & rows;
       if (r.isEmpty()) continue;
+      const QPoint origin = BitmapOrigin(vt, t);
       if (same[i])
-        for (const QRect& d : damage) copy(*b, vt, r & d);
+        for (const QRect& d : damage) copy(*t.Bitmap, origin, r & d);
       else
-        copy(*b, vt, r);
+        copy(*t.Bitmap, origin, r);
       drawn.push_back(r);
     }
     FillGaps(bits, stride, width, y0, y1, drawn);
@@ -157,22 +184,48 @@ QRect TextBox(const QFontMetrics& fm, int x, int baseline, const QString& text) 
       .adjusted(-3, -3, 3, 3);
 }
 
-// The cached bitmap of one tile at on-canvas size w x h.
-std::shared_ptr<TPixelBuffer> DecodeTileBitmap(std::vector<std::uint8_t> jpeg, int w, int h,
-                                               const TTileDecoding& how) {
+// The largest decoder reduction (0 to 3) whose output still has at least w x h pixels: an
+// image shrunk on the canvas is area-averaged from fewer, already averaged pixels.
+int ReductionFor(int sourceWidth, int sourceHeight, int w, int h) {
+  int r = 0;
+  while (r < 3 && ScaledSize(sourceWidth, static_cast<TDecodeScale>(r + 1)) >= w &&
+         ScaledSize(sourceHeight, static_cast<TDecodeScale>(r + 1)) >= h)
+    ++r;
+  return r;
+}
+
+// A tile's cached bitmap: the part `part` (relative to the box) of the tile drawn on a box of
+// w x h canvas pixels. Where the decoder's own reduction gives exactly w x h it is the
+// decoded image itself; otherwise the image is area-averaged onto the box, in that part only.
+struct TDecodedBitmap {
+  std::shared_ptr<TPixelBuffer> Bitmap;
+  QPoint At;  // where it lies in the box
+};
+
+TDecodedBitmap DecodeTileBitmap(std::vector<std::uint8_t> jpeg, int w, int h, QRect part, const TTileDecoding& how,
+                                bool quality2) {
+  if (w <= 0 || h <= 0 || part.isEmpty()) return {std::make_shared<TPixelBuffer>(), {}};
   try {
     TJpegImage image;
-    image.DecodeScale = static_cast<TDecodeScale>(how.ScaleLog2);
     image.CanvasOutput = true;
     image.LoadFromBytes(std::move(jpeg));
+    const int scale = quality2 ? ReductionFor(image.Width(), image.Height(), w, h) : how.ScaleLog2;
+    image.DecodeScale = static_cast<TDecodeScale>(scale);
     image.Decode();
-    if (!how.Resample) return std::make_shared<TPixelBuffer>(image.TakePixels());
-    if (w <= 0 || h <= 0) return std::make_shared<TPixelBuffer>();
-    auto sized = std::make_shared<TPixelBuffer>(w, h, 4);
-    StretchHalftone(image.Pixels(), *sized);
-    return sized;
+    const TPixelBuffer& decoded = image.Pixels();
+    const bool exact = !how.Resample && decoded.Width == w && decoded.Height == h;
+    // The decoder's reduction is the box's size: no resampling, only the part is kept.
+    if (exact && part.size() == QSize(w, h)) return {std::make_shared<TPixelBuffer>(image.TakePixels()), {}};
+    auto out = std::make_shared<TPixelBuffer>(part.width(), part.height(), 4);
+    if (exact) {
+      for (int y = 0; y < part.height(); ++y)
+        std::memcpy(out->Row(y), decoded.Row(part.y() + y) + std::size_t(part.x()) * 4, std::size_t(part.width()) * 4);
+    } else {
+      StretchHalftoneWindow(decoded, w, h, part.x(), part.y(), *out);
+    }
+    return {out, part.topLeft()};
   } catch (const EBreloError&) {
-    return Placeholder(w, h);
+    return {Placeholder(part.width(), part.height()), part.topLeft()};
   }
 }
 
@@ -225,6 +278,61 @@ TTileDecoding TileDecoding(double s, bool quality2) {
   return d;
 }
 
+namespace {
+
+// RedrawBusy for the length of a pass, cleared on every path out of it.
+struct TBusyFlag {
+  bool& Flag;
+  explicit TBusyFlag(bool& flag) : Flag(flag) { Flag = true; }
+  ~TBusyFlag() { Flag = false; }
+};
+
+// Notes which tiles the pass drew and drops the bitmaps drawn longest ago while the cache
+// holds more than its cap. The tiles of this pass are never dropped.
+void KeepCacheInBounds(TTileCacheBook& book, std::vector<TJnxTile>& tiles, int level,
+                       const std::vector<TVisible>& visible) {
+  if (book.Level != level || book.LastDrawn.size() != tiles.size()) {
+    book.Level = level;
+    book.LastDrawn.assign(tiles.size(), 0);
+    book.Cached.clear();
+  }
+  ++book.Pass;
+  for (const TVisible& vt : visible) book.LastDrawn[vt.Index] = book.Pass;
+  // Tiles cached since the last look are taken in; those freed meanwhile (a scale change
+  // drops the whole cache) are let go.
+  std::vector<std::size_t> cached;
+  cached.reserve(book.Cached.size() + visible.size());
+  for (std::size_t i : book.Cached)
+    if (tiles[i].Bitmap) cached.push_back(i);
+  for (const TVisible& vt : visible)
+    if (tiles[vt.Index].Bitmap) cached.push_back(vt.Index);
+  std::sort(cached.begin(), cached.end());
+  cached.erase(std::unique(cached.begin(), cached.end()), cached.end());
+  auto bytesOf = [&](std::size_t i) { return tiles[i].Bitmap->Data.size() + sizeof(TPixelBuffer) + 64; };
+  std::size_t bytes = 0;
+  for (std::size_t i : cached) bytes += bytesOf(i);
+  if (bytes > book.CapBytes) {
+    std::vector<std::size_t> oldest = cached;
+    std::sort(oldest.begin(), oldest.end(), [&](std::size_t a, std::size_t b) { return book.LastDrawn[a] < book.LastDrawn[b]; });
+    for (std::size_t i : oldest) {
+      if (bytes <= book.CapBytes || book.LastDrawn[i] == book.Pass) break;
+      bytes -= bytesOf(i);
+      tiles[i].Bitmap.reset();
+    }
+    std::erase_if(cached, [&](std::size_t i) { return !tiles[i].Bitmap; });
+  }
+  book.Cached = std::move(cached);
+  book.Bytes = bytes;
+}
+
+// Tiles decoded in one batch: the bytes read for a batch stay bounded however many tiles a
+// zoomed-out view shows.
+constexpr std::size_t kDecodeBatch = 256;
+// A pass that decodes more tiles than this is long enough for the busy cursor.
+constexpr std::size_t kBusyTiles = 96;
+
+}  // namespace
+
 TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, const TGpxData& gpx,
                       const std::vector<int>& selected, const TRenderOptions& o, TRedrawFlags& flags) {
   TRedrawPass pass;
@@ -232,9 +340,10 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
     pass.Skipped = true;
     return pass;
   }
-  flags.RedrawBusy = true;
+  const TBusyFlag busyFlag(flags.RedrawBusy);
   // The canvas still holds the last pass when nothing has painted on it since.
   const bool known = flags.Memory.CanvasKey != 0 && flags.Memory.CanvasKey == canvas.cacheKey();
+  flags.Memory.CanvasKey = 0;  // until this pass completes
   std::vector<QRect> overlays;
   v.CanvasWidth = canvas.width(), v.CanvasHeight = canvas.height();
   ComputeViewOrigin(v, map);
@@ -256,23 +365,34 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
       if (!r.intersects(canvasRect)) continue;
       visible.push_back({i, QRect(x1, y1, x2 - x1, y2 - y1)});
     }
-    // The tiles to decode: every uncached visible tile at rest, the first one while moving.
+    // The tiles to decode: every visible tile whose cache does not hold its part on the
+    // canvas at rest, the first one while moving.
     std::vector<std::size_t> wanted;
     for (const auto& vt : visible)
-      if (!tiles[vt.Index].Bitmap) {
+      if (!Covers(vt, tiles[vt.Index], canvasRect)) {
         map.AllTilesCached = false;
         if (flags.DecodeAllTiles || wanted.empty()) wanted.push_back(&vt - visible.data());
       }
     if (!wanted.empty()) {
+      const bool longPass = wanted.size() > kBusyTiles && flags.Busy;
+      if (longPass) flags.Busy(true);
+      struct TBusyEnd {
+        const std::function<void(bool)>* Busy;
+        ~TBusyEnd() {
+          if (Busy) (*Busy)(false);
+        }
+      } busyEnd{longPass ? &flags.Busy : nullptr};
       const TTileDecoding how = TileDecoding(v.ViewScale, o.Quality2);
-      // The visible tiles lie at scattered places in the file.
-      TTileSource source(map.CurrentFile, 16 << 10);
+      // A few visible tiles lie at scattered places in the file; many are read in file order.
+      TTileSource source(map.CurrentFile, wanted.size() > 64 ? std::size_t(1) << 20 : 16 << 10);
       struct TRead {
         std::vector<std::uint8_t> Jpeg;
+        QRect Part;
       };
       std::function<TRead(std::size_t)> produce = [&](std::size_t k) {
         const TVisible& vt = visible[wanted[k]];
         TRead r;
+        r.Part = WantedPart(vt.Rect, canvasRect);
         TMemoryStream buffer;
         try {
           source.Restore(tiles[vt.Index], level, static_cast<int>(vt.Index), buffer);
@@ -281,20 +401,21 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
         }
         return r;
       };
-      std::function<std::shared_ptr<TPixelBuffer>(TRead&, std::size_t)> transform = [&](TRead& r, std::size_t k) {
+      std::function<TDecodedBitmap(TRead&, std::size_t)> transform = [&](TRead& r, std::size_t k) {
         const TVisible& vt = visible[wanted[k]];
-        if (r.Jpeg.empty()) return Placeholder(vt.Rect.width(), vt.Rect.height());
-        return DecodeTileBitmap(std::move(r.Jpeg), vt.Rect.width(), vt.Rect.height(), how);
+        if (r.Jpeg.empty()) return TDecodedBitmap{Placeholder(r.Part.width(), r.Part.height()), r.Part.topLeft()};
+        return DecodeTileBitmap(std::move(r.Jpeg), vt.Rect.width(), vt.Rect.height(), r.Part, how, o.Quality2);
       };
-      std::function<void(std::shared_ptr<TPixelBuffer>&, std::size_t)> commit = [&](std::shared_ptr<TPixelBuffer>& b,
-                                                                                     std::size_t k) {
-        tiles[visible[wanted[k]].Index].Bitmap = std::move(b);
+      std::function<void(TDecodedBitmap&, std::size_t)> commit = [&](TDecodedBitmap& b, std::size_t k) {
+        TJnxTile& t = tiles[visible[wanted[k]].Index];
+        t.Bitmap = std::move(b.Bitmap);
+        t.BitmapLeft = b.At.x(), t.BitmapTop = b.At.y();
       };
-      // One batch: the visible tiles are few, and the decoders then share them to the end.
-      RunOrderedBatches<TRead, std::shared_ptr<TPixelBuffer>>(wanted.size(), produce, transform, commit,
-                                                               std::max(1u, o.Threads), wanted.size());
+      RunOrderedBatches<TRead, TDecodedBitmap>(wanted.size(), produce, transform, commit, std::max(1u, o.Threads),
+                                               std::min(wanted.size(), kDecodeBatch));
       pass.Decoded = static_cast<int>(wanted.size());
     }
+    KeepCacheInBounds(flags.Cache, tiles, level, visible);
     pass.Drawn = BlitTiles(canvas, visible, tiles, std::max(1u, o.Threads), known ? &flags.Memory : nullptr);
   } else {
     canvas.fill(Qt::white);
@@ -310,8 +431,7 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
   if (o.DrawTrack && !gpx.Track.empty()) {
     QPolygon line;
     for (const auto& pt : gpx.Track) line << QPoint(LonToX(v, map, pt.Longitude), LatToY(v, map, pt.Latitude));
-    if (line.size() == 1) line << line[0];
-    ThreePasses(p, line, o.TrackColour);
+    ThreePasses(p, line, o.TrackColour);  // a track of one point is a dot
     overlays.push_back(line.boundingRect().adjusted(-6, -6, 6, 6));
   }
   if (o.DrawWaypoints) {
@@ -357,7 +477,7 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
     const int x1 = LonToX(v, map, map.West), y1 = LatToY(v, map, map.North);
     const int x2 = LonToX(v, map, map.East), y2 = LatToY(v, map, map.South);
     const QRect outline(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1));
-    p.drawRect(outline);
+    p.drawRect(StrokedInside(outline));
     // Its four edges.
     for (const QRect& e : {QRect(outline.topLeft(), QSize(outline.width(), 1)), QRect(outline.bottomLeft(), QSize(outline.width(), 1)),
                            QRect(outline.topLeft(), QSize(1, outline.height())), QRect(outline.topRight(), QSize(1, outline.height()))})
@@ -415,10 +535,9 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
   memory.Tiles.clear();
   if (haveLevel)
     for (const auto& vt : visible)
-      if (const auto& b = map.Levels[static_cast<std::size_t>(level)].Tiles[vt.Index].Bitmap; b && !b->Empty())
-        memory.Tiles.push_back({vt.Index, b, DrawnRect(vt, *b)});
+      if (const TJnxTile& t = map.Levels[static_cast<std::size_t>(level)].Tiles[vt.Index]; t.Bitmap && !t.Bitmap->Empty())
+        memory.Tiles.push_back({vt.Index, t.Bitmap, DrawnRect(vt, t)});
   memory.CanvasKey = canvas.cacheKey();
-  flags.RedrawBusy = false;
   return pass;
 }
 
@@ -433,13 +552,13 @@ QRect DrawTileHatch(QImage& canvas, const TJnxMap& map, const TViewState& v, int
   p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
   p.setPen(QPen(Qt::white, 0));
   p.setBrush(QBrush(Qt::white, Qt::BDiagPattern));
-  p.drawRect(r);
+  p.drawRect(StrokedInside(r));
   return r;
 }
 
 void DrawTrackSegment(QImage& canvas, int x1, int y1, int x2, int y2, int colour) {
   QPainter p(&canvas);
-  ThreePasses(p, QPolygon({QPoint(x1, y1), QPoint(x2, y2)}), colour);
+  ThreePasses(p, x1 == x2 && y1 == y2 ? QPolygon({QPoint(x1, y1)}) : QPolygon({QPoint(x1, y1), QPoint(x2, y2)}), colour);
 }
 
 }  // namespace brelo

@@ -3,6 +3,8 @@
 // level from their cache, track, waypoints, selected tiles, crosshair, outline, scale bar),
 // and the two overlays drawn straight onto the canvas between passes. Depends on Qt Gui only,
 // so the window and brelo-cli render draw with the same code.
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,11 +39,27 @@ struct TCanvasMemory {
   std::vector<QRect> Overlays;
 };
 
+// The tile cache's accounting: which tiles of the level hold bitmaps, when each was last
+// drawn, and the bytes they take. Past the cap, the tiles drawn longest ago are dropped.
+struct TTileCacheBook {
+  static constexpr std::size_t kCapBytes = std::size_t(64) << 20;
+  std::size_t CapBytes = kCapBytes;
+  int Level = -1;
+  std::uint64_t Pass = 0;
+  std::vector<std::uint64_t> LastDrawn;  // by tile index
+  std::vector<std::size_t> Cached;       // tile indices that held a bitmap after the last pass
+  std::size_t Bytes = 0;                 // what they held
+};
+
 struct TRedrawFlags {
   bool DecodeAllTiles = true;  // false while the map moves: at most one new tile a pass
   bool ForceRedraw = false;
   bool RedrawBusy = false;
   TCanvasMemory Memory;
+  TTileCacheBook Cache;
+  // Called before a pass decodes more than a screenful's worth of work (the window shows
+  // the busy cursor), and after it with false.
+  std::function<void(bool)> Busy;
 };
 
 // What a pass did, for the window and the tests.
@@ -62,9 +80,12 @@ struct TTileDecoding {
 TTileDecoding TileDecoding(double viewScale, bool quality2);
 
 // One pass over canvas, whose size is the canvas. level is the shown level (-1: none). Cached
-// tiles live in the tiles' Bitmap slots at their on-canvas size; a tile that does not decode
-// caches a grey placeholder with a cross, so it is decoded once per cache lifetime. The
-// picture does not depend on flags.Memory, only the work of drawing it.
+// tiles live in the tiles' Bitmap slots at their on-canvas size (a tile far larger than the
+// canvas: the part of it around the canvas); a tile that does not decode caches a grey
+// placeholder with a cross, so it is decoded once per cache lifetime. No tile draws outside
+// its box on the canvas. The picture does not depend on flags.Memory, only the work of
+// drawing it. flags.RedrawBusy is set while the pass runs and cleared on every path, an
+// exception's included.
 TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& view, int level, const TGpxData& gpx,
                       const std::vector<int>& selectedTiles, const TRenderOptions& options, TRedrawFlags& flags);
 
