@@ -1,74 +1,38 @@
-// render: a map picture drawn by the window's renderer, without a display.
-#ifdef BRELO_RENDER
+// render: a map picture drawn by the window's renderer, through the renderer module.
+#include <dlfcn.h>
+#include <unistd.h>
+
 #include <memory>
 
-#include <QBuffer>
-#include <QGuiApplication>
-
-#include "base/Coordinates.h"
-#include "base/Errors.h"
-#include "base/Numbers.h"
-#include "base/Pipeline.h"
-#include "base/SafeFile.h"
-#include "base/Text.h"
-#include "cli/CliSupport.h"
+#include "base/Paths.h"
 #include "cli/Commands.h"
-#include "gpx/GpxReader.h"
-#include "tables/MapTables.h"
-#include "view/render/MapRenderer.h"
+#include "cli/RenderRequest.h"
 
 namespace brelo::cli {
 
 namespace {
 
-struct TRenderArgs {
-  std::string File, Out, Centre, Size = "1024x768", Gpx;
-  int Level = 0, Quality = 1;
-  double Scale = 1;
-  bool Mercator = false, Grid = false;
-};
+std::string ExecutableFolder() {
+  char path[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  return n > 0 ? FolderOf(std::string(path, static_cast<std::size_t>(n))) : std::string();
+}
 
-void Render(const TRenderArgs& a) {
-  TJnxMap map = LoadMap(a.File);
-  const int level = a.Level > 0 ? a.Level - 1 : ShownLevel(map);
-  if (a.Level > 0) CheckLevel(map, a.Level);
-  const auto size = SplitText(a.Size, 'x');
-  long long w = 0, h = 0;
-  if (size.size() != 2 || !ParseInteger(size[0], w) || !ParseInteger(size[1], h) || w < 16 || h < 16 || w > 16384 ||
-      h > 16384)
-    throw ECommandFailed("--size " + a.Size + ": WIDTHxHEIGHT from 16 to 16384 expected");
-  if (!(a.Scale > 0)) throw ECommandFailed("--scale must be greater than 0");
-  TViewState view;
-  view.ViewScale = a.Scale;
-  if (level >= 0) SetLevelGeometry(view, map.Levels[static_cast<std::size_t>(level)]);
-  if (a.Mercator) view.Mercator = true;
-  // The given centre when it lies on the map, else the map's middle.
-  view.ViewCentreLat = Midpoint(map.South, map.North);
-  view.ViewCentreLon = Midpoint(map.West, map.East);
-  if (!a.Centre.empty()) {
-    const auto parts = SplitText(a.Centre, ',');
-    if (parts.size() != 2) throw ECommandFailed("--centre " + a.Centre + ": LAT,LON in degrees expected");
-    const std::int32_t lat = DegToJnx(ParseDecimal(parts[0])), lon = DegToJnx(ParseDecimal(parts[1]));
-    if (Diff32(lat, map.South) >= 0 && Diff32(map.North, lat) >= 0 && Diff32(lon, map.West) >= 0 &&
-        Diff32(map.East, lon) >= 0)
-      view.ViewCentreLat = lat, view.ViewCentreLon = lon;
+// The module beside the executable (a build), or in the installed library folder.
+TRenderEntry LoadRenderer() {
+  const std::string folder = ExecutableFolder();
+  std::string errors;
+  for (const std::string& path : {folder + kRenderModule, folder + "../lib/brelo/" + kRenderModule}) {
+    if (!FileExists(path)) continue;
+    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+      errors = ::dlerror();
+      continue;
+    }
+    if (void* entry = ::dlsym(module, kRenderEntry)) return reinterpret_cast<TRenderEntry>(entry);
   }
-  TGpxData gpx;
-  if (!a.Gpx.empty()) ReadGpx(a.Gpx, gpx);
-  TRenderOptions options;
-  options.DrawGrid = a.Grid;
-  options.Quality2 = a.Quality == 2 || view.Mercator;
-  options.TrackColour = gpx.CheckedTrackColor;
-  options.Threads = PipelineThreads();
-  TRedrawFlags flags;
-  QImage canvas(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGB32);
-  const TRedrawPass pass = RedrawMap(canvas, map, view, level, gpx, {}, options, flags);
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  if (!canvas.save(&buffer, "PNG")) throw ECommandFailed(a.Out + ": the picture could not be encoded");
-  WriteFileBytes(a.Out, png.constData(), static_cast<std::size_t>(png.size()));
-  PrintProgress(Format("%s: level %d, %d tiles drawn", a.Out.c_str(), level + 1, pass.Drawn));
+  throw ECommandFailed(std::string("render: the renderer module ") + kRenderModule + " could not be loaded" +
+                       (errors.empty() ? " (it is not beside brelo-cli or in ../lib/brelo)" : ": " + errors));
 }
 
 }  // namespace
@@ -86,16 +50,7 @@ void RegisterRenderCommands(CLI::App& app) {
   cmd->add_flag("--mercator", a->Mercator, "Mercator conversions");
   cmd->add_flag("--grid", a->Grid, "tile outlines and sizes");
   cmd->add_option("--gpx", a->Gpx, "GPX file whose track and waypoints are drawn over the map");
-  cmd->callback([a] {
-    // Fonts and pictures need a Qt Gui application; no display is needed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "brelo-cli";
-    static char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-    Render(*a);
-  });
+  cmd->callback([a] { LoadRenderer()(*a, PrintProgress); });
 }
 
 }  // namespace brelo::cli
-#endif

@@ -11,6 +11,7 @@ void PrintProgress(const std::string& line) { std::cout << line << '\n'; }
 
 int main(int argc, char** argv) {
   brelo::platform::KeepFreedMemory();
+  std::ios::sync_with_stdio(false);  // every output goes through the streams
   CLI::App app{"brelo-cli " BRELO_VERSION ": view, edit and convert JNX raster maps"};
   app.require_subcommand(1);
   brelo::cli::RegisterInfoCommands(app);
