@@ -217,6 +217,7 @@ TfOpenSaveDialog::TfOpenSaveDialog(const QString& settingsFolder, const QString&
   connect(bOK, &QPushButton::clicked, this, [this] { Accept(); });
   connect(bCancel, &QPushButton::clicked, this, &QDialog::reject);
   cbFileName->lineEdit()->installEventFilter(this);
+  cbFileName->installEventFilter(this);
   cbPath->installEventFilter(this);
 
   ReadSettings();
@@ -264,7 +265,9 @@ void TfOpenSaveDialog::ReadSettings() {
   setGeometry(left, topEdge, std::max(width, 480), std::max(height, 360));
 }
 
-bool TfOpenSaveDialog::WriteSettings() const {
+bool TfOpenSaveDialog::WriteSettings() {
+  // A dialog never shown has the place it would have taken: centred over the main window.
+  PlaceOverParent();
   QFile file(settingsFile_);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
   QTextStream out(&file);
@@ -373,11 +376,7 @@ bool TfOpenSaveDialog::Execute() {
   cbFileName->setEditText(QFileInfo(FileName).fileName());
   if (Folder.isEmpty() || !QFileInfo(Folder).isDir()) Folder = programFolder_;
   Navigate(Folder);
-  if (!placed_ && parentWidget()) {
-    const QRect over = parentWidget()->window()->frameGeometry();
-    move(over.center() - QPoint(width() / 2, height() / 2));
-    placed_ = true;
-  }
+  PlaceOverParent();
   if (SaveMode)
     cbFileName->setFocus();
   else
@@ -388,6 +387,13 @@ bool TfOpenSaveDialog::Execute() {
     FileName = current_ + cbFileName->currentText();
   }
   return ok;
+}
+
+void TfOpenSaveDialog::PlaceOverParent() {
+  if (placed_ || !parentWidget()) return;
+  const QRect over = parentWidget()->window()->frameGeometry();
+  move(over.center() - QPoint(width() / 2, height() / 2));
+  placed_ = true;
 }
 
 std::string TfOpenSaveDialog::NameBytes(const QString& shown) const {
@@ -451,7 +457,8 @@ void TfOpenSaveDialog::ListFolder(QString folder, QString mask) {
   for (const auto& e : folders) add(e);
   for (const auto& e : files) add(e);
   // Columns as wide as the widest name (icon, gap and margins besides): every name whole.
-  lvFiles->setGridSize(QSize(widest + lvFiles->iconSize().width() + 16, fontMetrics().height() + 6));
+  const int icon = lvFiles->iconSize().isValid() ? lvFiles->iconSize().width() : style()->pixelMetric(QStyle::PM_SmallIconSize);
+  lvFiles->setGridSize(QSize(widest + icon + 24, std::max(fontMetrics().height(), icon) + 6));
   panels_[0]->setText(QString("%1 directories, %2 files").arg(folders.size()).arg(files.size()));
   panels_[1]->setText(FreeSpaceText());
   for (std::size_t i = 2; i < panels_.size(); ++i) panels_[i]->clear();
@@ -557,7 +564,8 @@ void TfOpenSaveDialog::EnterInFileName() {
 
 bool TfOpenSaveDialog::eventFilter(QObject* watched, QEvent* event) {
   if (watched == cbPath && event->type() == QEvent::MouseButtonPress) RefreshDrives();
-  if (watched == cbFileName->lineEdit() && event->type() == QEvent::KeyPress) {
+  // The box or its line: a focused combo box hands keys to its line without its filters.
+  if ((watched == cbFileName || watched == cbFileName->lineEdit()) && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       // A name that is there (or any name, in save mode) is accepted; other text filters.

@@ -49,7 +49,7 @@ class TfOpenSaveDialog : public QDialog {
   // The external file manager's configuration whose "[DirMenu]" gives favourites.
   QString HotlistFile;
   // Writes OpenSave.ini (all keys, rewritten whole); false when it cannot be written.
-  bool WriteSettings() const;
+  bool WriteSettings();
 
   // Parts of the dialog that tests and the main window look at.
   QString CurrentFolder() const { return current_; }
@@ -91,6 +91,8 @@ class TfOpenSaveDialog : public QDialog {
   // The bytes of a listed name from the text it is shown with; the text itself otherwise.
   std::string NameBytes(const QString& shown) const;
   QString FreeSpaceText() const;
+  // Centred over the main window, unless the settings gave a place.
+  void PlaceOverParent();
 
   QString settingsFile_, programFolder_, current_;
   std::string path_;

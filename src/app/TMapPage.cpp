@@ -1,6 +1,9 @@
 #include "app/TMapPage.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -88,6 +91,14 @@ TMapPage::TMapPage(TAppState& state, QWidget* parent) : QWidget(parent), state_(
   side->addLayout(scaleRow);
   for (QWidget* w : {cbDrawWaypoints, cbDrawTrack, cbDrawGrid, cbDrawCrosshair, cbSquarePixels}) side->addWidget(w);
   side->addLayout(quality);
+  // The side bar is as wide as its texts need in the desktop's font: the level summary's
+  // longest line and the two quality captions side by side are never clipped.
+  const QFontMetrics fm(lLevelInfo->font());
+  const int summary = fm.horizontalAdvance("scale_x/scale_y=0.0000") + 4;
+  const int captions = rbQuality1->sizeHint().width() + rbQuality2->sizeHint().width() + quality->spacing();
+  const int inner = std::max({140, summary, captions, cbSquarePixels->sizeHint().width()});
+  Panel3->setFixedWidth(inner + 16);
+  lLevelInfo->setFixedSize(inner, std::max(115, fm.lineSpacing() * 7 + 4));
   side->addWidget(heading);
   side->addWidget(lbWaypoints, 1);
   iMap = new TMapCanvas(state_, this);

@@ -397,7 +397,7 @@ void TfMain::ReadSettingsFile() {
   fMapCreation->leTileH->setText(QString::number(s.TileHeight));
 }
 
-bool TfMain::WriteSettingsFile() const {
+bool TfMain::WriteSettingsFile() {
   TSettings s = state_.Settings;
   s.Scale = state_.View.ViewScale;
   s.Latitude = state_.View.ViewCentreLat;

@@ -53,7 +53,7 @@ class TfMain : public QMainWindow {
 
   // Start-up and exit. WriteSettingsFile reports a failure on stderr and returns false.
   void ReadSettingsFile();
-  bool WriteSettingsFile() const;
+  bool WriteSettingsFile();
   // The first activation: the start-up waypoints, then a ".jnx" argument (any letter case).
   // The arguments are the command line's bytes: a file name need not be UTF-8.
   void FirstActivation(const std::vector<std::string>& arguments);

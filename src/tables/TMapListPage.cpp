@@ -501,7 +501,8 @@ bool TMapListPage::eventFilter(QObject* watched, QEvent* event) {
       cbMapGroupKeyPress();
       return true;
     }
-    if (watched == cbMapGroup->lineEdit() && key == Qt::Key_Escape) {
+    // The selector or its line: a focused combo box hands keys to its line past its filters.
+    if ((watched == cbMapGroup || watched == cbMapGroup->lineEdit()) && key == Qt::Key_Escape) {
       cbMapGroup->hide();
       sgMaps->setFocus();
       return true;

@@ -63,6 +63,19 @@ void ChooseOnMenuBar(QMenuBar* bar, QAction* item) {
   QTest::mouseClick(bar, Qt::LeftButton, {}, r.center());
 }
 
+void WhenShown(QWidget* window, std::function<void()> body) {
+  auto* poll = new QTimer(window);
+  QObject::connect(poll, &QTimer::timeout, window, [window, poll, body = std::move(body)] {
+    if (!window->isVisible()) return;
+    poll->stop();
+    poll->deleteLater();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window)) qWarning("the window did not become active");
+    body();
+  });
+  poll->start(20);
+}
+
 void InstallModalWatchdog() {
   auto* timer = new QTimer(qApp);
   QObject::connect(timer, &QTimer::timeout, [] {

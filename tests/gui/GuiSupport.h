@@ -3,6 +3,7 @@
 // instead of shown, and the user's ways in: presses on table cells, keys and text sent to the
 // widget that has the keyboard focus, menu items chosen on their menu bar.
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,6 +16,7 @@
 
 class QAction;
 class QMenuBar;
+class QWidget;
 
 namespace brelo {
 class TStringGridEx;
@@ -46,6 +48,9 @@ void KeyToFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void TypeToFocus(const QString& text);
 // A menu-bar item pressed with the mouse, as the user chooses it.
 void ChooseOnMenuBar(QMenuBar* bar, QAction* item);
+// Runs body once the window is shown and active (a modal dialog its caller is about to
+// open), polling the event loop until then.
+void WhenShown(QWidget* window, std::function<void()> body);
 // Fails the running test, and closes the box, when a message box waits for an answer that
 // no test gave: a window test never blocks on a modal dialog.
 void InstallModalWatchdog();

@@ -11,6 +11,7 @@
 
 #include "StringGridEx/TStringGridEx.h"
 #include "GuiSupport.h"
+#include "OpenSaveDialog/TfOpenSaveDialog.h"
 #include "TestSupport.h"
 #include "app/Settings.h"
 #include "app/TfMain.h"
@@ -116,6 +117,80 @@ class TAppTest : public QObject {
     QVERIFY(w.Find<QMenuBar>("mmMapList")->isVisible());
     QTest::keyClick(w.window.get(), Qt::Key_PageDown, Qt::ControlModifier);
     QCOMPARE(pages->currentIndex(), 0);
+  }
+
+  // Ctrl+Q ends the program from either page.
+  void QuitShortcutWorksOnBothPages() {
+    for (const int page : {0, 1}) {
+      TTestWindow w(true, page);
+      QVERIFY(QApplication::focusWidget() || w.Window->isActiveWindow());
+      QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.Window.get(), Qt::Key_Q,
+                      Qt::ControlModifier);
+      QVERIFY2(!w.Window->isVisible(), qPrintable(QString("page %1").arg(page)));
+    }
+  }
+
+  // A settings file that cannot be written does not cost the dialog's; a scale beyond the
+  // offered range comes back into it.
+  void SettingsFilesWhateverHappensToEither() {
+    TWindow w;
+    std::filesystem::create_directories(w.settings.Path("brelo.ini"));  // in the way
+    QVERIFY(!w.window->WriteSettingsFile());
+    QVERIFY(std::filesystem::exists(w.settings.Path("OpenSave.ini")));
+    TWindow far;
+    WriteText(far.settings.Path("brelo.ini"), "Scale=100000\r\n");
+    far.window->ReadSettingsFile();
+    QCOMPARE(far.state.View.ViewScale, 256.0);
+    QCOMPARE(far.Find<QLineEdit>("eScale")->text(), QString("256"));
+  }
+
+  // A file named on the command line that is not there: one message, nothing scanned or
+  // stored. A relative name is made absolute; a name that is not UTF-8 opens.
+  void CommandLineFilesThatAreMissingRelativeOrLatin1() {
+    TTempDir dir;
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(dir.Path()));
+    {
+      TWindow w;
+      w.window->FirstActivation({"brelo", "missing.jnx"});
+      QCOMPARE(w.errors.size(), 1);
+      QVERIFY(!std::filesystem::exists(dir.Path("Maps.gpx")));
+      QVERIFY(w.state.Settings.LastJNXFile.empty());
+      QVERIFY(w.state.Map.CurrentFile.empty());
+    }
+    std::filesystem::create_directories(dir.Path("sub"));
+    MakeTestJnx(dir.Path("sub/K\xF6ln.jnx"), {1}, 4, "Latin-1");
+    {
+      TWindow w;
+      w.window->FirstActivation({"brelo", "sub/../sub/K\xF6ln.jnx"});
+      QVERIFY(w.errors.isEmpty());
+      QCOMPARE(w.state.Map.CurrentFile, dir.Path("sub/K\xF6ln.jnx"));
+      QCOMPARE(w.state.Settings.LastJNXFile, dir.Path("sub/K\xF6ln.jnx"));
+      QCOMPARE(w.state.Map.ProductName, std::string("Latin-1"));
+      QCOMPARE(w.Find<QListWidget>("lbMaps")->item(0)->text(), QString::fromUtf8("K\xC3\xB6ln.jnx"));
+      QVERIFY(w.window->windowTitle().endsWith(QString::fromUtf8("/sub/K\xC3\xB6ln.jnx")));
+    }
+    QDir::setCurrent(old);
+  }
+
+  // Opened through the file dialog, the information line names the files of the folder that
+  // did not load, as a command-line open does.
+  void OpenThroughTheDialogNamesUnreadableFiles() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("a.jnx"), {1});
+    WriteText(dir.Path("broken.jnx"), "not a map");
+    TTestWindow w(true, 0);
+    w.State.Settings.LastJNXFile = dir.Path("a.jnx");
+    TfOpenSaveDialog& d = w.Window->OpenSaveDialog();
+    WhenShown(&d, [&d] {
+      d.findChild<QComboBox*>("cbFileName")->setFocus();  // a.jnx, the last file, is in the name box
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+      if (d.isVisible()) d.reject();
+    });
+    ChooseOnMenuBar(w.Find<QMenuBar>("mmMap"), w.Find<QAction>("miOpenJNX"));
+    QCOMPARE(QString::fromStdString(w.State.Map.CurrentFile), QString::fromStdString(dir.Path("a.jnx")));
+    const QString info = w.Find<QLabel>("lInfo")->text();
+    QVERIFY2(info.startsWith("Not read: broken.jnx: "), qPrintable(info));
   }
 
   void OpeningAFolderOfThreeMapsWithAHostileOne() {

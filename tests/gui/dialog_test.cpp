@@ -8,7 +8,11 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QStorageInfo>
 #include <QtTest>
+
+#include <algorithm>
+#include <filesystem>
 
 #include "OpenSaveDialog/FileListing.h"
 #include "OpenSaveDialog/TfOpenSaveDialog.h"
@@ -30,6 +34,8 @@ QStringList Captions(QListWidget* list) {
 template <class Body>
 bool WhileExecuting(TfOpenSaveDialog& d, Body body) {
   QTimer::singleShot(0, &d, [&] {
+    d.activateWindow();
+    if (!QTest::qWaitForWindowActive(&d)) qWarning("the dialog did not become active");
     body();
     if (d.isVisible()) d.reject();
   });
@@ -163,6 +169,123 @@ class TDialogTest : public QObject {
     for (auto& e : std::filesystem::recursive_directory_iterator(settings.Path("data")))
       inTrash = inTrash || e.path().filename() == "old.gpx";
     QVERIFY(inTrash);
+  }
+
+  // Delete acts on what the user sees selected, and a trash that cannot take the file leaves
+  // it where it is and says so.
+  void DeleteNeedsAVisibleSelectionAndAWorkingTrash() {
+    TTempDir dir, settings;
+    WriteText(dir.Path("keep.gpx"), "x");
+    std::filesystem::create_directories(settings.Path("data"));
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(settings.Path("data")));
+    TfOpenSaveDialog d(QString::fromStdString(settings.Path()), QString::fromStdString(dir.Path()));
+    QStringList warnings;
+    d.Warn = [&](const QString& text) { warnings << text; };
+    d.Folder = QString::fromStdString(dir.Path());
+    d.FileName = "";
+    auto* list = d.findChild<QListWidget*>("lvFiles");
+    auto* del = d.findChild<QToolButton*>("sbDelete");
+    WhileExecuting(d, [&] {
+      list->setCurrentItem(list->item(0), QItemSelectionModel::NoUpdate);  // current, not selected
+      QVERIFY(list->selectedItems().isEmpty());
+      QTest::mouseClick(del, Qt::LeftButton);
+    });
+    QVERIFY(std::filesystem::exists(dir.Path("keep.gpx")));
+    // No trash can be made (its folder is a file): the file stays, the user is told.
+    WriteText(settings.Path("data/Trash"), "not a folder");
+    d.FileName = "keep.gpx";
+    WhileExecuting(d, [&] {
+      QCOMPARE(list->selectedItems().size(), 1);
+      QTest::mouseClick(del, Qt::LeftButton);
+      QCOMPARE(list->count(), 1);
+    });
+    QVERIFY(std::filesystem::exists(dir.Path("keep.gpx")));
+    QCOMPARE(warnings.size(), 1);
+    QVERIFY2(warnings[0].startsWith("keep.gpx was not moved to the trash"), qPrintable(warnings[0]));
+    QStringList working;
+    for (const auto& e : std::filesystem::directory_iterator(std::filesystem::current_path()))
+      working << QString::fromStdString(e.path().filename().string());
+    QVERIFY(!working.contains("keep.gpx"));
+  }
+
+  // Enter in the name box opens a listed file, whichever part of the box has the focus; names
+  // are listed whole; the free space is the folder's own; the dialog opens over its window.
+  void EnterAcceptsAndNamesAreWhole() {
+    TTempDir dir, settings;
+    const std::string longName = "a rather long name of a map of the High Tatras.jnx";
+    WriteText(dir.Path(longName), "x");
+    WriteText(dir.Path("b.jnx"), "x");
+    QWidget owner;
+    owner.setGeometry(300, 200, 900, 700);
+    owner.show();
+    TfOpenSaveDialog d(QString::fromStdString(settings.Path()), QString::fromStdString(dir.Path()), &owner);
+    d.Filter = "*.jnx";
+    d.Folder = QString::fromStdString(dir.Path());
+    d.FileName = "";
+    auto* list = d.findChild<QListWidget*>("lvFiles");
+    auto* name = d.findChild<QComboBox*>("cbFileName");
+    QVERIFY(WhileExecuting(d, [&] {
+      QVERIFY((d.geometry().center() - owner.frameGeometry().center()).manhattanLength() <= 2);
+      for (int i = 0; i < list->count(); ++i)
+        QVERIFY2(list->visualItemRect(list->item(i)).width() >= list->fontMetrics().horizontalAdvance(list->item(i)->text()),
+                 qPrintable(list->item(i)->text()));
+      const auto panels = d.findChild<QStatusBar*>("sb")->findChildren<QLabel*>();
+      const QString free = QString::fromStdString(FormatSize(static_cast<std::uint64_t>(
+                               QStorageInfo(QString::fromStdString(dir.Path())).bytesAvailable()))) + " free";
+      QVERIFY(std::any_of(panels.begin(), panels.end(), [&](QLabel* l) { return l->text() == free; }));
+      name->setFocus();  // the box itself, as a click on it leaves it
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClicks(QApplication::focusWidget(), "b.jnx");
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }));
+    QCOMPARE(d.Path(), dir.Path("b.jnx"));
+  }
+
+  // In save mode the name takes the given extension before the dialog asks about a file of
+  // that name: "gpsdata" where gpsdata.gpx exists is asked about; "trip.txt" gives trip.gpx.
+  void SaveNameTakesItsExtensionBeforeTheQuestion() {
+    TTempDir dir, settings;
+    WriteText(dir.Path("gpsdata.gpx"), "mine");
+    TfOpenSaveDialog d(QString::fromStdString(settings.Path()), QString::fromStdString(dir.Path()));
+    QStringList asked;
+    d.Confirm = [&](const QString&, const QString& text) {
+      asked << text;
+      return false;
+    };
+    d.SaveMode = true;
+    d.Filter = "*.gpx";
+    d.DefaultExt = ".gpx";
+    d.Folder = QString::fromStdString(dir.Path());
+    for (const char* typed : {"gpsdata", "trip.txt"}) {
+      d.FileName = "New track.gpx";
+      WhileExecuting(d, [&] {
+        d.findChild<QComboBox*>("cbFileName")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), typed);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+      });
+    }
+    QCOMPARE(asked, QStringList{QString::fromStdString(dir.Path("gpsdata.gpx")) + " already exists!\nOverwrite?"});
+    QCOMPARE(d.Path(), dir.Path("trip.gpx"));
+    QCOMPARE(ReadText(dir.Path("gpsdata.gpx")), std::string("mine"));
+  }
+
+  // A name that is not UTF-8 (Latin-1 from an older system) is listed readably and opened by
+  // its own bytes.
+  void Latin1NamesAreListedAndOpened() {
+    TTempDir dir, settings;
+    const std::string name = "K\xF6ln.jnx";
+    WriteText(dir.Path(name), "x");
+    TfOpenSaveDialog d(QString::fromStdString(settings.Path()), QString::fromStdString(dir.Path()));
+    d.Filter = "*.jnx";
+    d.Folder = QString::fromStdString(dir.Path());
+    d.FileName = QString::fromLatin1("K\xF6ln.jnx");
+    auto* list = d.findChild<QListWidget*>("lvFiles");
+    QVERIFY(WhileExecuting(d, [&] {
+      QCOMPARE(Captions(list), QStringList{QString::fromUtf8("K\xC3\xB6ln.jnx")});
+      QTest::mouseClick(d.findChild<QPushButton*>("bOK"), Qt::LeftButton);
+    }));
+    QCOMPARE(d.Path(), dir.Path(name));
   }
 
   void SettingsAndFavouritesSurvive() {

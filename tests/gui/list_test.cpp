@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -299,6 +300,125 @@ class TListTest : public QObject {
     Cli("save-map " + Quoted(cli));
     QCOMPARE(WithoutGuid(dir.Path("win/tatry_saved.jnx")), WithoutGuid(dir.Path("cli/tatry_saved.jnx")));
     QVERIFY(w.errors.isEmpty());
+  }
+
+  // The keyboard and a right click move through the map table; an edit then reaches the map
+  // that is loaded, with that map's own header fields, never another map's.
+  void EditsReachTheLoadedMapOnly() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("a.jnx"), {2}, 4, "Map A");
+    MakeTestJnx(dir.Path("b.jnx"), {2}, 4, "Map B");
+    MakeTestJnx(dir.Path("c.jnx"), {2}, 4, "Map C");
+    Cli("edit " + Quoted(dir.Path("b.jnx")) + " ProductId=5 ZOrder=70");
+    TListWindow w(dir.Path("a.jnx"));
+    TStringGridEx* maps = w.page->sgMaps;
+    TListWindow::Press(maps, 5, w.RowOf("a"));
+    KeyToFocus(Qt::Key_Escape);  // the product name's selector closes; the table has the keyboard
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(maps));
+    KeyToFocus(Qt::Key_Down);
+    QCOMPARE(QString::fromStdString(w.state.Map.CurrentFile), QString::fromStdString(dir.Path("b.jnx")));
+    QCOMPARE(maps->Row(), w.RowOf("b"));
+    w.Edit(w.page->sgLevels, 5, 1, "Renamed");
+    const TJnxMap a = LoadJnx(dir.Path("a.jnx")), b = LoadJnx(dir.Path("b.jnx"));
+    QCOMPARE(b.Levels[0].Name, std::string("Renamed"));
+    QCOMPARE(b.ProductName, std::string("Map B"));
+    QCOMPARE(b.ProductId, 5);
+    QCOMPARE(b.ZOrder, 70);
+    QCOMPARE(a.ProductName, std::string("Map A"));
+    QCOMPARE(a.Levels[0].Name, LoadJnx(dir.Path("c.jnx")).Levels[0].Name);
+    // A right click on another row loads that row's map; its edit is its own.
+    PressCell(maps, 1, w.RowOf("c"), Qt::RightButton);
+    QCOMPARE(QString::fromStdString(w.state.Map.CurrentFile), QString::fromStdString(dir.Path("c.jnx")));
+    QCOMPARE(maps->Row(), w.RowOf("c"));
+    w.Edit(w.page->sgLevels, 6, 1, "Described");
+    QCOMPARE(LoadJnx(dir.Path("c.jnx")).ProductName, std::string("Map C"));
+    QCOMPARE(LoadJnx(dir.Path("c.jnx")).Levels[0].Description, std::string("Described"));
+    QCOMPARE(LoadJnx(dir.Path("b.jnx")).Levels[0].Description, b.Levels[0].Description);
+    QVERIFY(w.errors.isEmpty());
+  }
+
+  // With Auto Update off, edits not yet written are never dropped without a word.
+  void UnwrittenEditsAreAskedAbout() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("a.jnx"), {1, 2}, 4, "Map A");
+    MakeTestJnx(dir.Path("b.jnx"), {1}, 4, "Map B");
+    TListWindow w(dir.Path("a.jnx"));
+    w.window->findChild<QAction*>("miAutoUpdateMap")->setChecked(false);
+    TStringGridEx* maps = w.page->sgMaps;
+    const auto before = ReadFile(dir.Path("a.jnx"));
+    w.Edit(w.page->sgLevels, 5, 2, "Pending");
+    // A press on the loaded map's own row keeps the edit.
+    TListWindow::Press(maps, 1, w.RowOf("a"));
+    QVERIFY(w.Questions.isEmpty());
+    QCOMPARE(w.page->sgLevels->Text(5, 2), QString("Pending"));
+    // Another map: asked; Cancel stays on this map with the edit.
+    w.Answers = {QMessageBox::Cancel};
+    TListWindow::Press(maps, 1, w.RowOf("b"));
+    QCOMPARE(w.Questions.last(), QString("Write the changes to a.jnx?"));
+    QCOMPARE(QString::fromStdString(w.state.Map.CurrentFile), QString::fromStdString(dir.Path("a.jnx")));
+    QCOMPARE(maps->Row(), w.RowOf("a"));
+    QCOMPARE(w.page->sgLevels->Text(5, 2), QString("Pending"));
+    // Quitting asks as well, and Cancel keeps the window open.
+    w.Answers = {QMessageBox::Cancel};
+    KeyToFocus(Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(w.Questions.size(), 2);
+    QVERIFY(w.window->isVisible());
+    // Discard: the other map loads, the file is as it was.
+    w.Answers = {QMessageBox::Discard};
+    TListWindow::Press(maps, 1, w.RowOf("b"));
+    QCOMPARE(QString::fromStdString(w.state.Map.CurrentFile), QString::fromStdString(dir.Path("b.jnx")));
+    QCOMPARE(ReadFile(dir.Path("a.jnx")), before);
+    // Save: written before the other map loads.
+    w.Edit(w.page->sgLevels, 5, 1, "Kept");
+    w.Answers = {QMessageBox::Save};
+    TListWindow::Press(maps, 1, w.RowOf("a"));
+    QCOMPARE(LoadJnx(dir.Path("b.jnx")).Levels[0].Name, std::string("Kept"));
+    QCOMPARE(QString::fromStdString(w.state.Map.CurrentFile), QString::fromStdString(dir.Path("a.jnx")));
+    QVERIFY(w.errors.isEmpty());
+  }
+
+  // Save Level saves the level chosen in the level table.
+  void SaveLevelTakesTheLevelOfTheTable() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("m.jnx"), {1, 3}, 4, "Two levels");
+    TListWindow w(dir.Path("m.jnx"));
+    TListWindow::Press(w.page->sgLevels, 1, 2);
+    KeyToFocus(Qt::Key_Escape);  // the cell's editor closes; the table has the keyboard
+    KeyToFocus(Qt::Key_Up);      // level 1 in the table
+    QCOMPARE(w.page->CurrentLevelRow(), 1);
+    ChooseOnMenuBar(w.Find<QMenuBar>("mmMapList"), w.Find<QAction>("miSaveLevel1"));
+    QVERIFY(std::filesystem::exists(dir.Path("m_level1.jnx")));
+    QVERIFY(!std::filesystem::exists(dir.Path("m_level2.jnx")));
+    QCOMPARE(LoadJnx(dir.Path("m_level1.jnx")).Levels[0].TileCount, 1);
+  }
+
+  // Another program replaces or removes the loaded file: nothing is written into what is
+  // there now, the user is told and offered the file as it is; the list follows the folder.
+  void FilesChangedByOthersAreLeftAloneAndFollowed() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("a.jnx"), {1, 2}, 4, "Map A");
+    MakeTestJnx(dir.Path("other.bin"), {3}, 4, "Other");
+    TListWindow w(dir.Path("a.jnx"));
+    std::filesystem::rename(dir.Path("other.bin"), dir.Path("a.jnx"));
+    const auto replaced = ReadFile(dir.Path("a.jnx"));
+    w.Answers = {QMessageBox::No};
+    w.Edit(w.page->sgMaps, 12, w.RowOf("a"), "Edited");
+    QCOMPARE(ReadFile(dir.Path("a.jnx")), replaced);
+    QCOMPARE(w.Questions.size(), 1);
+    QVERIFY2(w.Questions[0].startsWith("a.jnx changed on disk since it was loaded"), qPrintable(w.Questions[0]));
+    // Loaded again on request: the file's own fields.
+    w.Answers = {QMessageBox::Yes};
+    w.Edit(w.page->sgMaps, 12, w.RowOf("a"), "Edited again");
+    QCOMPARE(ReadFile(dir.Path("a.jnx")), replaced);
+    QCOMPARE(w.state.Map.ProductName, std::string("Other"));
+    // Removed: nothing is created in its place.
+    std::filesystem::remove(dir.Path("a.jnx"));
+    w.Edit(w.page->sgMaps, 12, w.RowOf("a"), "Once more");
+    QVERIFY(!std::filesystem::exists(dir.Path("a.jnx")));
+    QVERIFY(!w.errors.isEmpty());
+    // A map copied into the folder is listed.
+    MakeTestJnx(dir.Path("new.jnx"), {1}, 4, "New");
+    QTRY_VERIFY_WITH_TIMEOUT(w.RowOf("new") > 0, 5000);
   }
 
   void LayoutSharesTheWidthAndPlacesTheOverlays() {

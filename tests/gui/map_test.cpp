@@ -2,6 +2,9 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QCheckBox>
 #include <QToolButton>
 #include <QPainter>
 #include <QtTest>
@@ -420,6 +423,99 @@ class TMapTest : public QObject {
     QCOMPARE(window.MapPage().iMap->Level, 0);
     QVERIFY(!prev->isEnabled() && next->isEnabled());
     QVERIFY(window.findChild<QLabel*>("lLevelInfo")->text().contains("Level 1/2"));
+  }
+
+  // The hatch of a selected tile and the map's outline cover their boxes and not a pixel more.
+  void HatchAndOutlineStayInsideTheirBoxes() {
+    TTempDir dir;
+    TScene s(TileMap(dir));
+    s.View.ViewScale = 0.3;
+    s.Pass();
+    const QImage before = s.Canvas;
+    const QRect box = DrawTileHatch(s.Canvas, s.Map, s.View, 0, 4);
+    QRect changed;
+    for (int y = 0; y < before.height(); ++y)
+      for (int x = 0; x < before.width(); ++x)
+        if (before.pixel(x, y) != s.Canvas.pixel(x, y)) changed |= QRect(x, y, 1, 1);
+    QVERIFY(!changed.isNull());
+    QVERIFY2(box.contains(changed), qPrintable(QString("hatch %1,%2 %3x%4 in box %5,%6 %7x%8")
+                                                   .arg(changed.x()).arg(changed.y()).arg(changed.width()).arg(changed.height())
+                                                   .arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())));
+    DrawTileHatch(s.Canvas, s.Map, s.View, 0, 4);
+    QCOMPARE(s.Canvas, before);  // drawn twice, gone
+    // The red outline: on the map's last column and row, not past them.
+    const int x2 = LonToX(s.View, s.Map, s.Map.East), y2 = LatToY(s.View, s.Map, s.Map.South);
+    const int midY = (LatToY(s.View, s.Map, s.Map.North) + y2) / 2;
+    QCOMPARE(QColor(s.Canvas.pixel(x2 - 1, midY)), QColor(Qt::red));
+    QCOMPARE(QColor(s.Canvas.pixel(x2, midY)), QColor(Qt::white));
+    QCOMPARE(QColor(s.Canvas.pixel(x2 - 20, y2 - 1)), QColor(Qt::red));
+    QCOMPARE(QColor(s.Canvas.pixel(x2 - 20, y2)), QColor(Qt::white));
+  }
+
+  // Switching MercatorProjection on puts Quality2 in force, as a click does it.
+  void MercatorPutsQuality2InForce() {
+    TTempDir dir;
+    const std::string path = TileMap(dir);
+    TTestWindow w(true, 0, QSize(900, 600));
+    w.Window->OpenMap(path);
+    TMapPage& page = w.Window->MapPage();
+    if (page.cbSquarePixels->isChecked()) QTest::mouseClick(page.cbSquarePixels, Qt::LeftButton);
+    QVERIFY(page.rbQuality1->isChecked() && !page.iMap->Options.Quality2);
+    QTest::mouseClick(page.cbSquarePixels, Qt::LeftButton);
+    QVERIFY(page.cbSquarePixels->isChecked());
+    QVERIFY(page.rbQuality2->isChecked());
+    QVERIFY(!page.rbQuality1->isChecked());
+    QVERIFY(page.iMap->Options.Quality2);
+    QVERIFY(!page.rbQuality1->isEnabled() && !page.rbQuality2->isEnabled());
+    QTest::mouseClick(page.cbSquarePixels, Qt::LeftButton);
+    QVERIFY(page.rbQuality1->isChecked() && !page.iMap->Options.Quality2);
+  }
+
+  // Begin New Track shows its one point at once; Delete asks before tiles leave the file; a
+  // redraw that fails says so and the next one draws.
+  void TrackTilesAndFailuresOnTheMapPage() {
+    TTempDir dir;
+    const std::string path = TileMap(dir);
+    TTestWindow w(true, 0, QSize(900, 600));
+    w.Window->OpenMap(path);
+    TMapCanvas* canvas = w.Window->MapPage().iMap;
+    const QPoint at(canvas->width() / 2 + 60, canvas->height() / 2 + 40);
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, at - QPoint(100, 0));
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, at - QPoint(50, 50));
+    // The track menu at the right click; Begin New Track is its first item.
+    auto* menu = w.Find<QMenu>("pmMap");
+    QTimer::singleShot(0, menu, [menu] {
+      QTest::keyClick(menu, Qt::Key_Down);
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::mouseClick(canvas, Qt::RightButton, {}, at);
+    QTRY_COMPARE(w.State.Gpx.Track.size(), std::size_t(1));
+    const QColor dot = canvas->Canvas().pixel(at);
+    QCOMPARE(dot, QColor(0, 0, 255));  // the track's colour, drawn at once
+    QVERIFY(QColor(canvas->Canvas().pixel(at - QPoint(100, 0))) != QColor(0, 0, 255));  // the old track is gone
+    // Delete on the map, after a Ctrl+click: asked, and No leaves the file.
+    const auto before = ReadFile(path);
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::ControlModifier, at);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(canvas));
+    w.Answers = {QMessageBox::No};
+    KeyToFocus(Qt::Key_Delete);
+    QCOMPARE(w.Questions.size(), 1);
+    QVERIFY2(w.Questions[0].startsWith("Delete 1 tiles of level 1 from tiles.jnx?"), qPrintable(w.Questions[0]));
+    QCOMPARE(ReadFile(path), before);
+    w.Answers = {QMessageBox::Yes};
+    KeyToFocus(Qt::Key_Delete);
+    QCOMPARE(LoadJnx(path).Levels[0].TileCount, 8);
+    // A redraw that cannot read its tiles: the error is shown, the page stays usable.
+    const std::string file = w.State.Map.CurrentFile;
+    w.State.Map.CurrentFile = dir.Path();
+    FreeTileCache(w.State.Map);
+    QTest::mouseClick(w.Window->MapPage().cbDrawGrid, Qt::LeftButton);
+    QCOMPARE(w.Errors.size(), 1);
+    QVERIFY(w.Errors[0].startsWith("The map could not be drawn"));
+    QVERIFY(!canvas->Flags.RedrawBusy);
+    w.State.Map.CurrentFile = file;
+    QTest::mouseClick(w.Window->MapPage().cbDrawGrid, Qt::LeftButton);
+    QVERIFY(canvas->Canvas().pixel(at) != qRgb(255, 255, 255));
   }
 
   void PageGesturesScaleAndLevels() {
