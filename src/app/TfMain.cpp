@@ -523,7 +523,11 @@ void TfMain::RefreshMapList(bool takeFocus) {
   folderSignature_ = JnxFolderSignature(folder);
   // One file that does not load, or an outline that cannot be written, does not stop the rest.
   QStringList problems;
-  for (const auto& u : scan.Unreadable) problems << DisplayName(FileNameOf(u.Path)) + ": " + Q(u.Reason);
+  for (const auto& u : scan.Unreadable) {
+    // The reason without the path it starts with: the file's name comes first already.
+    const std::string reason = u.Reason.rfind(u.Path + ": ", 0) == 0 ? u.Reason.substr(u.Path.size() + 2) : u.Reason;
+    problems << DisplayName(FileNameOf(u.Path)) + ": " + Q(reason);
+  }
   const TCommandResult outline = WriteFolderOutline(folder, scan);
   if (!outline.Ok) problems << Q(outline.Text);
   if (ShowJnx(state_.Map.CurrentFile, true) && keepEdits && state_.Map.CurrentFile == loaded)

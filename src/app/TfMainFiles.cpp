@@ -14,6 +14,7 @@
 #include "app/TfMain.h"
 #include "commands/SaveCommands.h"
 #include "commands/UpdateCommands.h"
+#include "jnx/FolderScan.h"
 #include "jnx/JnxReader.h"
 #include "tables/MapTables.h"
 #include "tables/TMapListPage.h"
@@ -23,6 +24,9 @@ namespace brelo {
 
 bool TfMain::Show(const TCommandResult& r) {
   if (r.Ok) {
+    // The folder as this command left it: the watcher is not to take the change for another
+    // program's.
+    folderSignature_ = JnxFolderSignature(FolderOf(state_.Map.CurrentFile));
     SetInfo(QString::fromStdString(r.Text));
     return true;
   }

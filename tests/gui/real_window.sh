@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Runs brelo on a copy of the sample map in a real window under Xvfb: the caption names the
-# map, the canvas shows the map's own colours, a scripted drag moves it, and SIGTERM ends it
-# cleanly with the settings written, the new centre among them. Then the List of Maps page
-# shows its three tables, and a product name typed into the map table reaches the file.
+# Runs brelo on a copy of the sample map in a real window under Xvfb, in a folder that also
+# holds a second map and a FIFO named like a map (which must not stop the window): the caption
+# names the map, the canvas shows the map's own colours, a scripted drag moves it, and SIGTERM
+# ends it cleanly with the settings written, the new centre among them. Then the List of Maps
+# page shows its three tables, and a product name typed into the map table reaches the file;
+# an arrow key moves to the other map, whose level edit leaves the first map's fields out of
+# it; and Ctrl+Q ends the program.
 # Usage: real_window.sh BRELO SAMPLE.jnx WORKDIR BRELO-CLI (exit 77: tools missing).
 set -euo pipefail
 brelo=$1
@@ -16,6 +19,9 @@ rm -rf "$work"
 mkdir -p "$work/app" "$work/maps"
 cp "$brelo" "$work/app/brelo"
 cp "$sample" "$work/maps/tatry.jnx"
+cp "$sample" "$work/maps/other.jnx"
+"$cli" edit "$work/maps/other.jnx" "ProductName=Other map" ProductId=3 >/dev/null
+mkfifo "$work/maps/pipe.jnx"
 cat >"$work/inner.sh" <<'INNER'
 set -euo pipefail
 cd "$WORK/maps"
@@ -45,13 +51,39 @@ if [[ "${LIST:-0}" == 1 ]]; then
   xdotool mousemove $((X + 100)) $((Y + 32)) click 1   # the "List of Maps" tab
   sleep 1
   import -window root "$WORK/list.png"
-  xdotool mousemove $((X + 245)) $((Y + 105)) click 1  # the product name of the map's row
+  xdotool mousemove $((X + 245)) $((Y + 128)) click 1  # the product name of tatry's row, the second
   sleep 0.5
   xdotool key ctrl+a
   xdotool type --delay 20 "Typed in a real window"
   xdotool key Return
   sleep 1
   import -window root "$WORK/edited.png"
+fi
+if [[ "${KEYS:-0}" == 1 ]]; then
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  xdotool mousemove $((X + 100)) $((Y + 32)) click 1   # the "List of Maps" tab
+  sleep 1
+  xdotool mousemove $((X + 45)) $((Y + 128)) click 1   # tatry's name: the map table has the keyboard
+  sleep 0.5
+  xdotool key Up                                       # onto the other map's row
+  sleep 1
+  xdotool mousemove $((X + 422)) $((Y + 478)) click 1  # the name of the level shown
+  sleep 0.5
+  xdotool key ctrl+a
+  xdotool type --delay 20 "Typed level"
+  xdotool key Return
+  sleep 1
+  import -window root "$WORK/keys.png"
+fi
+if [[ "${QUIT:-0}" == 1 ]]; then
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+  sleep 0.5
+  xdotool key ctrl+q
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$pid" 2>/dev/null; then echo "Ctrl+Q did not end the program"; kill -TERM "$pid"; exit 1; fi
+  wait "$pid"
+  exit 0
 fi
 kill -TERM "$pid"
 wait "$pid"
@@ -81,4 +113,14 @@ for colour in "rgb(166,202,240)" "rgb(123,209,72)" "rgb(250,210,101)"; do
 done
 "$cli" info --json "$work/maps/tatry.jnx" >"$work/info.json"
 grep -q '"ProductName": *"Typed in a real window"' "$work/info.json" || { echo "the typed name is not in the file"; cat "$work/info.json"; exit 1; }
+# An arrow key in the map table loads the other map: its level edit carries its own header.
+WORK="$work" KEYS=1 xvfb-run -a -s "-screen 0 1280x900x24" bash "$work/inner.sh"
+"$cli" info --json "$work/maps/other.jnx" >"$work/other.json"
+grep -q '"Name": *"Typed level"' "$work/other.json" || { echo "the level edit is not in other.jnx"; cat "$work/other.json"; exit 1; }
+grep -q '"ProductName": *"Other map"' "$work/other.json" || { echo "other.jnx took another map's fields"; cat "$work/other.json"; exit 1; }
+grep -q '"ProductId": *3,' "$work/other.json" || { echo "other.jnx took another map's product ID"; exit 1; }
+"$cli" info --json "$work/maps/tatry.jnx" >"$work/tatry.json"
+grep -q '"Name": *"Typed level"' "$work/tatry.json" && { echo "the level edit reached tatry.jnx"; exit 1; }
+# Ctrl+Q ends the program.
+WORK="$work" QUIT=1 xvfb-run -a -s "-screen 0 1280x900x24" bash "$work/inner.sh"
 echo "settings written, typed name stored, screenshots in $work"
