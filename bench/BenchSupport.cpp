@@ -33,17 +33,11 @@ std::vector<std::uint8_t> TextureJpeg(int width, int height, int seed) {
   return out;
 }
 
-void MakeJnx(const std::string& path, int count, const std::vector<std::uint8_t>& jpeg) {
-  MakeJnxOfTiles(path, std::vector<std::vector<std::uint8_t>>(static_cast<std::size_t>(count), jpeg));
-}
+namespace {
 
-void MakeJnxOfTiles(const std::string& path, const std::vector<std::vector<std::uint8_t>>& jpegs) {
-  const int count = static_cast<int>(jpegs.size());
-  if (FileExists(path)) {
-    TJnxMap m;
-    ReadJnx(m, path, false);
-    if (!m.Levels.empty() && m.Levels[0].TileCount == count) return;
-  }
+// The map's header and tile table for count tiles of the given sizes on a square grid of
+// 0.01 degree tiles from 50 N, 10 E.
+TJnxMap GridMap(int count, const std::vector<std::int32_t>& sizes) {
   TJnxMap map;
   map.Version = 4;
   map.BlockVersion = 9;
@@ -61,13 +55,54 @@ void MakeJnxOfTiles(const std::string& path, const std::vector<std::vector<std::
     t.Left = map.West + step * (i % side), t.Right = t.Left + step;
     t.Top = map.North - step * (i / side), t.Bottom = t.Top - step;
     t.Width = t.Height = 256;
-    t.ImageSize = static_cast<std::int32_t>(jpegs[static_cast<std::size_t>(i)].size() - 2);
+    t.ImageSize = sizes[static_cast<std::size_t>(i) % sizes.size()];
     level.Tiles.push_back(t);
   }
   level.TileCount = count;
   map.Levels.push_back(std::move(level));
   map.LevelCount = map.LevelCount2 = 1;
   RebuildSourceLocations(map);
+  return map;
+}
+
+bool HasTiles(const std::string& path, int count) {
+  if (!FileExists(path)) return false;
+  TJnxMap m;
+  ReadJnx(m, path, false);
+  return !m.Levels.empty() && m.Levels[0].TileCount == count;
+}
+
+}  // namespace
+
+std::string CyclingJnx(const std::string& name, int count, int distinct) {
+  const std::string path = TempPath(name);
+  if (HasTiles(path, count)) return path;
+  std::vector<std::vector<std::uint8_t>> jpegs;
+  std::vector<std::int32_t> sizes;
+  for (int i = 0; i < distinct; ++i) {
+    jpegs.push_back(TextureJpeg(256, 256, i));
+    sizes.push_back(static_cast<std::int32_t>(jpegs.back().size() - 2));
+  }
+  TJnxMap map = GridMap(count, sizes);
+  WriteJnx(map, path, -1, [&](TFileStream& out, std::uint32_t) {
+    for (int i = 0; i < count; ++i) {
+      const auto& jpeg = jpegs[static_cast<std::size_t>(i % distinct)];
+      out.Write(jpeg.data() + 2, jpeg.size() - 2);
+    }
+  }, nullptr);
+  return path;
+}
+
+void MakeJnx(const std::string& path, int count, const std::vector<std::uint8_t>& jpeg) {
+  MakeJnxOfTiles(path, std::vector<std::vector<std::uint8_t>>(static_cast<std::size_t>(count), jpeg));
+}
+
+void MakeJnxOfTiles(const std::string& path, const std::vector<std::vector<std::uint8_t>>& jpegs) {
+  const int count = static_cast<int>(jpegs.size());
+  if (HasTiles(path, count)) return;
+  std::vector<std::int32_t> sizes;
+  for (const auto& jpeg : jpegs) sizes.push_back(static_cast<std::int32_t>(jpeg.size() - 2));
+  TJnxMap map = GridMap(count, sizes);
   auto writer = [&](TFileStream& out, std::uint32_t) {
     for (const auto& jpeg : jpegs) out.Write(jpeg.data() + 2, jpeg.size() - 2);
   };

@@ -14,6 +14,9 @@ std::vector<std::uint8_t> TextureJpeg(int width, int height, int seed);
 void MakeJnx(const std::string& path, int count, const std::vector<std::uint8_t>& jpeg);
 // The same with the given tiles, one each.
 void MakeJnxOfTiles(const std::string& path, const std::vector<std::vector<std::uint8_t>>& jpegs);
+// A one-level JNX of count tiles cycling through `distinct` different textures, written tile
+// by tile (a 50,000-tile map is never held in memory); kept when it exists with that many.
+std::string CyclingJnx(const std::string& name, int count, int distinct);
 // MakeJnx in the temporary folder with square texture tiles of the given side; returns the path.
 std::string SyntheticJnx(const std::string& name, int count, int tileSide, int seed);
 

@@ -1,8 +1,13 @@
 // The map renderer on a 1920 x 1080 canvas over a level of 256 x 256 tiles at scale 1 (about 40
 // tiles visible): a cold pass (every visible tile decoded), a warm pass (everything cached) at
 // rest and while the view moves, and a drag pass with one new tile, beside libjpeg-turbo
-// decoding the same visible tiles on one core.
+// decoding the same visible tiles on one core. Then zooming: the sample map and a level of
+// 50,000 tiles at scale 256 and zoomed out to the whole level, with the process's peak
+// resident memory (bench/compare_zoom.sh runs each in a process of its own and times
+// brelo-cli decode --scale 8 of the same level beside it).
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 #include <QGuiApplication>
 
@@ -137,6 +142,66 @@ void LibjpegDecodeOfTheVisibleTiles(benchmark::State& state) {
   state.counters["tiles"] = static_cast<double>(jpegs.size());
 }
 BENCHMARK(LibjpegDecodeOfTheVisibleTiles)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+double PeakMegabytes() {
+  rusage u {};
+  getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_maxrss) / 1024;
+}
+
+// A map on a 1920 x 1080 canvas as the window shows it: Mercator for square pixels, and then
+// Quality2; every core.
+struct TZoomScene {
+  TJnxMap Map;
+  TViewState View;
+  TGpxData Gpx;
+  TRenderOptions Options;
+  TRedrawFlags Flags;
+  QImage Canvas{1920, 1080, QImage::Format_RGB32};
+  explicit TZoomScene(const std::string& path) {
+    Map.CurrentFile = path;
+    ReadJnx(Map, path, true);
+    SetLevelGeometry(View, Map.Levels.back());
+    View.CanvasWidth = Canvas.width(), View.CanvasHeight = Canvas.height();
+    Options.Quality2 = View.Mercator;
+    Options.Threads = PipelineThreads();
+  }
+  // The whole level on the canvas, or the centre at the given scale.
+  void Whole() { FitToBounds(View, Map, Map.South, Map.West, Map.North, Map.East); }
+  void At(double scale) {
+    View.ViewCentreLat = Midpoint(Map.South, Map.North);
+    View.ViewCentreLon = Midpoint(Map.West, Map.East);
+    View.ViewScale = scale;
+  }
+  int Pass() {
+    FreeTileCache(Map);
+    return RedrawMap(Canvas, Map, View, static_cast<int>(Map.Levels.size()) - 1, Gpx, {}, Options, Flags).Decoded;
+  }
+};
+
+std::string Sample() { return std::string(BRELO_SOURCE_DIR) + "/samples/tatry.jnx"; }
+std::string Level50k() { return bench::CyclingJnx("level50k.jnx", 50000, 64); }
+
+void Zoom(benchmark::State& state, const std::string& path, double scale) {
+  TZoomScene s(path);
+  if (scale > 0)
+    s.At(scale);
+  else
+    s.Whole();
+  int decoded = 0;
+  for (auto _ : state) decoded = s.Pass();
+  state.counters["tiles"] = decoded;
+  state.counters["scale"] = s.View.ViewScale;
+  state.counters["peak_MB"] = PeakMegabytes();
+}
+void SampleZoomedIn256(benchmark::State& state) { Zoom(state, Sample(), 256); }
+void SampleZoomedOut(benchmark::State& state) { Zoom(state, Sample(), 0); }
+void Level50kZoomedIn256(benchmark::State& state) { Zoom(state, Level50k(), 256); }
+void Level50kZoomedOut(benchmark::State& state) { Zoom(state, Level50k(), 0); }
+BENCHMARK(SampleZoomedIn256)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(SampleZoomedOut)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Level50kZoomedIn256)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Level50kZoomedOut)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
 

@@ -66,11 +66,11 @@ bool Covers(const TVisible& vt, const TJnxTile& t, const QRect& canvas) {
 }
 
 // The part of a tile's box (relative to the box) to decode: all of it while that takes little
-// memory, otherwise what lies on the canvas and half a canvas around it, so that a pan of a
+// memory, otherwise what lies on the canvas and a quarter canvas around it, so that a pan of a
 // little reuses it.
 QRect WantedPart(const QRect& box, const QRect& canvas) {
   if (std::int64_t(box.width()) * box.height() <= std::int64_t(2048) * 2048) return QRect(QPoint(0, 0), box.size());
-  const QRect around = canvas.adjusted(-canvas.width() / 2, -canvas.height() / 2, canvas.width() / 2, canvas.height() / 2);
+  const QRect around = canvas.adjusted(-canvas.width() / 4, -canvas.height() / 4, canvas.width() / 4, canvas.height() / 4);
   return (box & around).translated(-box.topLeft());
 }
 
