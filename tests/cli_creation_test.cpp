@@ -47,6 +47,16 @@ TEST(CliCreation, ExportThenCreateFromTheArchive) {
   EXPECT_EQ(j["Levels"][0]["TileCount"], 12);
   EXPECT_EQ(j["Levels"][0]["Name"], "Detail");
   EXPECT_EQ(RunCommand(Cli("decode " + dir.Path("b/tatry.jnx"))).Status, 0);
+  // Beside the map it was exported from, the build refuses to replace it unless told to.
+  const auto original = ReadFile(dir.Path("a/tatry.jnx"));
+  r = RunCommand(Cli("create " + dir.Path("a/tatry.tar") + " --product-name T --scale 800m"));
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, "brelo-cli: " + dir.Path("a/tatry.jnx") + ": a file of that name exists; it was not replaced\n");
+  EXPECT_EQ(ReadFile(dir.Path("a/tatry.jnx")), original);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("a/tatry")));
+  r = RunCommand(Cli("create " + dir.Path("a/tatry.tar") + " --product-name T --scale 800m --overwrite"));
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(nlohmann::json::parse(RunCommand(Cli("info --json " + dir.Path("a/tatry.jnx"))).Out)["LevelCount"], 1);
 }
 
 TEST(CliCreation, ValidationNamesTheFirstInvalidField) {

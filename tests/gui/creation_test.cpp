@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QtTest>
 
 #include <deque>
@@ -142,6 +144,34 @@ class TCreationTest : public QObject {
     QVERIFY(!d.errors.isEmpty());
     QVERIFY(!d.dialog.lInfo->text().contains("saved in"));
     QVERIFY(d.dialog.bStart->isEnabled());
+  }
+
+  // A source that does not read leaves nothing of the previous one; an archive the export
+  // did not make is refused when it is picked; a double click on the scale selector's arrow
+  // leaves the dialog open.
+  void SourcesThatDoNotReadAndTheSelector() {
+    TTempDir dir;
+    WriteOziMap(dir.Path("s.map"), "s.png", 1024, 768, 19.8, 49.3, 20.0, 49.2);
+    TDialog d;
+    d.dialog.LoadSource(dir.Path("s.map"));
+    QCOMPARE(d.dialog.leLevelPixels->text(), QString("1024 x 768"));
+    QVERIFY(d.dialog.bStart->isEnabled());
+    WriteFile(dir.Path("foreign.tar"), std::vector<std::uint8_t>(1024, 0));
+    d.dialog.LoadSource(dir.Path("foreign.tar"));
+    QCOMPARE(d.errors.size(), 1);
+    QVERIFY2(d.errors[0].endsWith("not an archive made by SaveTAR: it holds no .map file"), qPrintable(d.errors[0]));
+    for (QLineEdit* e : {d.dialog.leFileName, d.dialog.leLevelPixels, d.dialog.leLevelKilometers, d.dialog.leTileCount,
+                         d.dialog.leProductName})
+      QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName()));
+    QCOMPARE(d.dialog.cbeTrexScale->currentIndex(), -1);
+    QVERIFY(!d.dialog.bStart->isEnabled());
+    QComboBox* scale = d.dialog.cbeTrexScale;
+    const QPoint arrow(scale->width() - 6, scale->height() / 2);
+    QTest::mouseDClick(scale, Qt::LeftButton, {}, arrow);
+    QTest::qWait(100);
+    QVERIFY(d.dialog.isVisible());
+    if (scale->view()->isVisible()) QTest::keyClick(scale->view(), Qt::Key_Escape);
+    QVERIFY(d.dialog.isVisible());
   }
 
   void AnExportedSetKeepsItsTileCount() {

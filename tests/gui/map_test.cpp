@@ -5,11 +5,15 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QCheckBox>
+#include <QComboBox>
+
+#include <filesystem>
 #include <QToolButton>
 #include <QPainter>
 #include <QtTest>
 
 #include "GuiSupport.h"
+#include "OpenSaveDialog/TfOpenSaveDialog.h"
 #include "TestSupport.h"
 #include "app/TMapPage.h"
 #include "app/TfMain.h"
@@ -516,6 +520,37 @@ class TMapTest : public QObject {
     w.State.Map.CurrentFile = file;
     QTest::mouseClick(w.Window->MapPage().cbDrawGrid, Qt::LeftButton);
     QVERIFY(canvas->Canvas().pixel(at) != qRgb(255, 255, 255));
+  }
+
+  // A track that cannot be saved (a folder holds its name) says so through the error display.
+  void AFailedTrackSaveShowsTheError() {
+    TTempDir dir;
+    const std::string path = TileMap(dir);
+    std::filesystem::create_directories(dir.Path("walk.gpx"));
+    TTestWindow w(true, 0, QSize(900, 600));
+    w.Window->OpenMap(path);
+    w.State.Settings.LastGPXFile = dir.Path("x.gpx");
+    TMapCanvas* canvas = w.Window->MapPage().iMap;
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, QPoint(200, 200));
+    TfOpenSaveDialog& d = w.Window->OpenSaveDialog();
+    d.Confirm = [](const QString&, const QString&) { return true; };
+    WhenShown(&d, [&d] {
+      d.findChild<QComboBox*>("cbFileName")->setFocus();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClicks(QApplication::focusWidget(), "walk");
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+      if (d.isVisible()) d.reject();
+    });
+    auto* menu = w.Find<QMenu>("pmMap");
+    QTimer::singleShot(0, menu, [menu] {
+      for (int i = 0; i < 3; ++i) QTest::keyClick(menu, Qt::Key_Down);  // Save Track As...
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::mouseClick(canvas, Qt::RightButton, {}, QPoint(200, 200));
+    QTRY_COMPARE(w.Errors.size(), 1);
+    QVERIFY2(w.Errors[0].startsWith("An error occurred while writing\n" + QString::fromStdString(dir.Path("walk.gpx"))),
+             qPrintable(w.Errors[0]));
+    QVERIFY(std::filesystem::is_directory(dir.Path("walk.gpx")));
   }
 
   void PageGesturesScaleAndLevels() {
