@@ -8,7 +8,7 @@
 #include <QApplication>
 
 #include "BenchSupport.h"
-#include "app/TfMain.h"
+#include "gui/app/TfMain.h"
 #include "base/Platform.h"
 #include "jnx/FolderScan.h"
 #include "jnx/JnxReader.h"

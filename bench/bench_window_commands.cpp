@@ -11,7 +11,7 @@
 #include <QTabWidget>
 
 #include "BenchSupport.h"
-#include "app/TfMain.h"
+#include "gui/app/TfMain.h"
 #include "base/Platform.h"
 #include "commands/SaveCommands.h"
 #include "jnx/JnxReader.h"

@@ -7,6 +7,7 @@
 #include "LibTar/TarArchive.h"
 #include "MyJpeg/JpegImage.h"
 #include "TestSupport.h"
+#include "base/Text.h"
 #include "export/OziExport.h"
 #include "base/Coordinates.h"
 #include "base/Errors.h"

@@ -1,4 +1,7 @@
-// The core's folders depend on each other in one direction only, and none of them on Qt.
+// The source tree's two layers: the core (every folder outside src/gui and src/cli) includes
+// no Qt and nothing of the window, its folders depend on each other in one direction only;
+// the window's parts (src/gui) include the core, their small common folder and what they are
+// built from, but never the main window's folder.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,7 +14,9 @@
 
 namespace {
 
-// What each core folder may include besides itself.
+// What each folder may include besides itself, by its path below src.
+const std::set<std::string> kCore = {"resources", "base",         "MyJpeg",  "LibTar", "gpx",
+                                     "jnx",       "view",         "export",  "uMapCreation", "commands"};
 const std::map<std::string, std::set<std::string>> kAllowed = {
     {"resources", {}},
     {"base", {}},
@@ -23,34 +28,64 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"export", {"base", "jnx", "MyJpeg", "LibTar", "view", "resources"}},
     {"uMapCreation", {"base", "jnx", "MyJpeg", "LibTar"}},
     {"commands", {"base", "jnx", "MyJpeg", "LibTar", "gpx", "view", "export", "uMapCreation", "resources"}},
+    {"gui/common", {"core"}},
+    {"gui/StringGridEx", {"core", "gui/common"}},
+    {"gui/OpenSaveDialog", {"core", "gui/common"}},
+    {"gui/view", {"core", "gui/common"}},
+    {"gui/tables", {"core", "gui/common", "gui/StringGridEx"}},
+    {"gui/uMapCreation", {"core", "gui/common", "gui/OpenSaveDialog"}},
+    {"gui/app", {"core", "gui/common", "gui/StringGridEx", "gui/OpenSaveDialog", "gui/view", "gui/tables",
+                 "gui/uMapCreation"}},
 };
+
+// The folder a path below src belongs to: its first part, or "gui/" and the second.
+std::string FolderOf(const std::string& relative) {
+  const std::size_t slash = relative.find('/');
+  if (slash == std::string::npos) return "";
+  const std::string first = relative.substr(0, slash);
+  if (first != "gui") return first;
+  const std::size_t next = relative.find('/', slash + 1);
+  return next == std::string::npos ? "" : relative.substr(0, next);
+}
+
+bool IsQt(const std::string& name) {
+  return (name.size() > 1 && name[0] == 'Q' && std::isupper(static_cast<unsigned char>(name[1]))) ||
+         name.rfind("Qt", 0) == 0;
+}
 
 }  // namespace
 
-TEST(Layering, CoreFoldersIncludeDownwardsOnlyAndNoQt) {
+TEST(Layering, TheCoreAndTheWindowIncludeDownwardsOnly) {
   const std::filesystem::path src = std::filesystem::path(BRELO_SOURCE_DIR) / "src";
   const std::regex include(R"(^\s*#\s*include\s*([<"])([^">]+)[">])");
-  int files = 0;
-  for (const auto& [folder, allowed] : kAllowed) {
-    if (!std::filesystem::exists(src / folder)) continue;
-    for (const auto& entry : std::filesystem::directory_iterator(src / folder)) {
-      ++files;
-      std::ifstream in(entry.path());
-      std::string line;
-      for (int number = 1; std::getline(in, line); ++number) {
-        std::smatch m;
-        if (!std::regex_search(line, m, include)) continue;
-        const std::string where = entry.path().filename().string() + ":" + std::to_string(number) + ": " + line;
-        const std::string name = m[2];
-        EXPECT_FALSE(name.size() > 1 && name[0] == 'Q' && std::isupper(static_cast<unsigned char>(name[1])))
-            << "Qt in the core: " << where;
-        EXPECT_EQ(name.rfind("Qt", 0), std::string::npos) << "Qt in the core: " << where;
-        if (m[1] != "\"") continue;
-        const std::string target = name.substr(0, name.find('/'));
-        if (target == folder || name.find('/') == std::string::npos) continue;
-        EXPECT_TRUE(allowed.count(target)) << folder << " may not include " << target << ": " << where;
-      }
+  int coreFiles = 0, guiFiles = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(src)) {
+    if (!entry.is_regular_file()) continue;
+    const std::string ext = entry.path().extension().string();
+    if (ext != ".cpp" && ext != ".h") continue;
+    const std::string relative = std::filesystem::relative(entry.path(), src).generic_string();
+    const std::string folder = FolderOf(relative);
+    if (folder == "cli" || folder.empty()) continue;  // the other front end
+    const bool core = kCore.count(folder) > 0;
+    ASSERT_TRUE(core || kAllowed.count(folder)) << relative << ": a folder of neither layer";
+    (core ? coreFiles : guiFiles)++;
+    const auto& allowed = kAllowed.at(folder);
+    std::ifstream in(entry.path());
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+      std::smatch m;
+      if (!std::regex_search(line, m, include)) continue;
+      const std::string where = relative + ":" + std::to_string(number) + ": " + line;
+      const std::string name = m[2];
+      if (core) EXPECT_FALSE(IsQt(name)) << "Qt in the core: " << where;
+      if (m[1] != "\"" || name.find('/') == std::string::npos) continue;
+      const std::string target = FolderOf(name);
+      if (target == folder || (target.empty() && name.rfind("gui/", 0) != 0)) continue;
+      const bool targetCore = kCore.count(target) > 0;
+      EXPECT_TRUE(allowed.count(target) || (targetCore && allowed.count("core")))
+          << folder << " may not include " << target << ": " << where;
     }
   }
-  EXPECT_GT(files, 50);
+  EXPECT_GT(coreFiles, 50);
+  EXPECT_GT(guiFiles, 20);
 }

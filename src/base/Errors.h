@@ -30,6 +30,11 @@ struct EChangedOnDisk : ERefused {
   using ERefused::ERefused;
 };
 
+// The user stopped a long command; what it had begun was taken back.
+struct ECancelled : EBreloError {
+  ECancelled() : EBreloError("cancelled") {}
+};
+
 // A write failed after part of a change reached the file: it may disagree with itself.
 struct EDamaged : EIoError {
   using EIoError::EIoError;

@@ -16,6 +16,8 @@ std::string TrimBlanks(std::string_view text);
 std::string TrimControls(std::string_view text);
 // The parts of text between separators (one part for text without one).
 std::vector<std::string> SplitText(std::string_view text, char separator);
+// Splits text into lines (CR LF or LF), without the line ends.
+std::vector<std::string> SplitLines(const std::string& text);
 std::string RemoveBlanks(std::string_view text);
 std::string UpperAscii(std::string_view text);
 std::string LowerAscii(std::string_view text);

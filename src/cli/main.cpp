@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   brelo::platform::KeepFreedMemory();
   std::ios::sync_with_stdio(false);  // every output goes through the streams
   CLI::App app{"brelo-cli " BRELO_VERSION ": view, edit and convert JNX raster maps"};
+  app.set_version_flag("--version", "brelo-cli " BRELO_VERSION);
   app.require_subcommand(1);
   brelo::cli::RegisterInfoCommands(app);
   brelo::cli::RegisterWriteCommands(app);
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     std::cerr << "brelo-cli: " << e.what() << "\n\n" << app.help();

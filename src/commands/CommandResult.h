@@ -21,6 +21,8 @@ struct TCommandResult {
   // The loaded map's file was replaced, changed or removed since it was loaded; nothing was
   // written. The window offers to load it again.
   bool ChangedOnDisk = false;
+  // The user stopped the command; nothing was written.
+  bool Cancelled = false;
   // The file or folder the command wrote.
   std::string Path;
 };

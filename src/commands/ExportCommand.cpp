@@ -15,6 +15,10 @@ TCommandResult ExportLevelCommand(const TJnxMap& map, int level, const TExportRe
   try {
     const TExportResult r = ExportOziTileSet(map, level - 1, view, report);
     return Done(r.InfoLine, r.Archive);
+  } catch (const ECancelled&) {
+    TCommandResult r = Failed("Export cancelled; no archive was written.");
+    r.Cancelled = true;
+    return r;
   } catch (const EBreloError& e) {
     return Failed(e.what());
   }

@@ -128,8 +128,10 @@ int BuildExportTiles(const TJnxMap& map, int level, TViewState& v, TJnxMap& b, T
   std::mutex spoolMutex;
   const std::size_t count = tiles.size();
   std::function<TJob(std::size_t)> produce = [&](std::size_t i) {
+    if (report.Meter && report.Meter->Cancelled()) throw ECancelled();
     info = Format("Extracting tile %zu/%zu", i + 1, count);
     if (report.Info) report.Info(info);
+    if (report.Meter) report.Meter->Advance(i, count);
     source.Restore(tiles[i], level, static_cast<int>(i), buffer);
     return TJob{std::move(buffer.Data())};
   };
@@ -154,6 +156,7 @@ int BuildExportTiles(const TJnxMap& map, int level, TViewState& v, TJnxMap& b, T
     spool.Put(names[i], out);
   };
   TPipelineResult result = RunPipeline<TJob>(count, produce, consume, PipelineThreads());
+  if (report.Meter && report.Meter->Cancelled()) throw ECancelled();
   if (!result.Ok())
     throw EFormatError(map.CurrentFile + Format(": tile %zu of level %d: ", result.FailedItem + 1, level + 1) +
                        result.Error);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Progress.h"
 #include "base/TileSpool.h"
 #include "jnx/JnxMap.h"
 #include "view/ViewGeometry.h"
@@ -15,6 +16,7 @@ namespace brelo {
 struct TExportReport {
   std::function<void(const std::string&)> Info;  // the whole information line, each time it changes
   std::vector<std::string>* Memo = nullptr;      // the diagnostic lines
+  const TWorkMeter* Meter = nullptr;             // tiles done; a cancel stops before the archive
 };
 
 struct TExportResult {

@@ -15,6 +15,13 @@ std::uint32_t HeaderSize(const TJnxMap& map) {
   return size;
 }
 
+int ShownLevel(const TJnxMap& map) {
+  const int count = static_cast<int>(map.Levels.size());
+  if (count == 0) return -1;
+  if (map.Levels.back().Name == "dummy" && count > 1) return count - 2;
+  return count - 1;
+}
+
 void RebuildSourceLocations(TJnxMap& map, std::size_t level) {
   auto& list = map.SourceLocations[level];
   list.clear();

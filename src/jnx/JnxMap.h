@@ -99,6 +99,9 @@ std::uint32_t Utf8Size(const std::string& text);
 constexpr std::uint32_t kWrittenSignatureOffset = 0;
 // Size of header, level table and description block for the model as it will be written.
 std::uint32_t HeaderSize(const TJnxMap& map);
+// The level shown after a load (0-based): the last one, or the one before a last "dummy"
+// level; -1 for a map without levels.
+int ShownLevel(const TJnxMap& map);
 // Rebuilds SourceLocations from the levels' tiles.
 void RebuildSourceLocations(TJnxMap& map);
 void RebuildSourceLocations(TJnxMap& map, std::size_t level);

@@ -42,20 +42,6 @@ std::string Line(const std::vector<std::string>& lines, std::size_t number) {
 }  // namespace
 
 
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-    start = end + 1;
-  }
-  return lines;
-}
-
 std::string TileCountText(int imageWidth, int imageHeight, const std::string& tileWidth, const std::string& tileHeight) {
   long long w = 0, h = 0;
   if (!ParseInteger(tileWidth, w) || !ParseInteger(tileHeight, h) || w <= 0 || h <= 0) return "?";

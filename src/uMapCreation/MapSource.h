@@ -26,8 +26,6 @@ struct TMapSourceInfo {
   std::vector<std::string> Memo;
 };
 
-// Splits text into lines (CR LF or LF), without the line ends.
-std::vector<std::string> SplitLines(const std::string& text);
 // Reads the source. previous supplies ImageWidth and ImageHeight for a source without "IWH".
 // A number that does not convert raises EFormatError naming the text.
 TMapSourceInfo ReadMapSource(const std::string& path, int tileWidth, int tileHeight,

@@ -105,6 +105,18 @@ void PanBy(TViewState& v, const TJnxMap& m, int dx, int dy) {
   else v.ViewCentreLat = lat;
 }
 
+void ZoomAbout(TViewState& v, const TJnxMap& m, double scale, int x, int y) {
+  ComputeViewOrigin(v, m);
+  const std::int32_t lat = YToLat(v, m, y), lon = XToLon(v, m, x);
+  v.ViewScale = ClampViewScale(scale);
+  // The point at the centre, then the view moved so that it lies at (x, y) again.
+  v.ViewCentreLat = lat;
+  v.ViewCentreLon = lon;
+  ComputeViewOrigin(v, m);
+  PanBy(v, m, v.CanvasWidth / 2 - x, v.CanvasHeight / 2 - y);
+  ComputeViewOrigin(v, m);
+}
+
 void FitToBounds(TViewState& v, const TJnxMap& m, std::int32_t minLat, std::int32_t minLon, std::int32_t maxLat,
                  std::int32_t maxLon) {
   v.ViewCentreLat = Midpoint(minLat, maxLat);

@@ -55,6 +55,9 @@ int TileAt(const TJnxLevel& level, std::int32_t lat, std::int32_t lon);
 // The view centre moved by (dx, dy) canvas pixels; a centre that would leave the range of
 // encoded coordinates stops at its edge.
 void PanBy(TViewState& v, const TJnxMap& m, int dx, int dy);
+// The view at another scale with the point under canvas pixel (x, y) kept there: what is
+// under the pointer stays under it. CanvasWidth and CanvasHeight must be set.
+void ZoomAbout(TViewState& v, const TJnxMap& m, double scale, int x, int y);
 // The centre and scale that show the box with 100 pixels of margin on the tighter side, the
 // scale rounded to three significant digits.
 void FitToBounds(TViewState& v, const TJnxMap& m, std::int32_t minLat, std::int32_t minLon, std::int32_t maxLat,

@@ -6,8 +6,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "StringGridEx/TStringGridEx.h"
-#include "OpenSaveDialog/TfOpenSaveDialog.h"
+#include "gui/StringGridEx/TStringGridEx.h"
+#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 
 namespace brelo::test {
 

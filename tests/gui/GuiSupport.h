@@ -11,8 +11,8 @@
 #include <QStringList>
 
 #include "TestSupport.h"
-#include "app/AppState.h"
-#include "app/TfMain.h"
+#include "gui/common/AppState.h"
+#include "gui/app/TfMain.h"
 
 class QAction;
 class QMenuBar;

@@ -9,12 +9,12 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include "StringGridEx/TStringGridEx.h"
+#include "gui/StringGridEx/TStringGridEx.h"
 #include "GuiSupport.h"
-#include "OpenSaveDialog/TfOpenSaveDialog.h"
+#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 #include "TestSupport.h"
-#include "app/Settings.h"
-#include "app/TfMain.h"
+#include "gui/common/Settings.h"
+#include "gui/app/TfMain.h"
 #include "base/Coordinates.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxUpdate.h"

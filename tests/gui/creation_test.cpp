@@ -10,13 +10,13 @@
 
 #include <deque>
 
-#include "OpenSaveDialog/TfOpenSaveDialog.h"
+#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 #include "GuiSupport.h"
 #include "TestSupport.h"
-#include "app/Settings.h"
+#include "gui/common/Settings.h"
 #include "jnx/JnxMap.h"
 #include "jnx/ScaleTable.h"
-#include "uMapCreation/dialog/TfMapCreation.h"
+#include "gui/uMapCreation/TfMapCreation.h"
 
 using namespace brelo;
 using namespace brelo::test;

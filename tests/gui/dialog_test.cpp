@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "OpenSaveDialog/FileListing.h"
-#include "OpenSaveDialog/TfOpenSaveDialog.h"
+#include "gui/OpenSaveDialog/FileListing.h"
+#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 #include "GuiSupport.h"
 #include "TestSupport.h"
 

@@ -6,7 +6,7 @@
 #include <QtTest>
 
 #include "GuiSupport.h"
-#include "StringGridEx/TStringGridEx.h"
+#include "gui/StringGridEx/TStringGridEx.h"
 
 using namespace brelo;
 using namespace brelo::test;

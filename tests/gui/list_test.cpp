@@ -8,14 +8,14 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include "StringGridEx/TStringGridEx.h"
+#include "gui/StringGridEx/TStringGridEx.h"
 #include "GuiSupport.h"
 #include "TestSupport.h"
-#include "app/TMapPage.h"
-#include "app/TfMain.h"
-#include "view/canvas/TMapCanvas.h"
+#include "gui/view/TMapPage.h"
+#include "gui/app/TfMain.h"
+#include "gui/view/canvas/TMapCanvas.h"
 #include "jnx/JnxUpdate.h"
-#include "tables/TMapListPage.h"
+#include "gui/tables/TMapListPage.h"
 
 using namespace brelo;
 using namespace brelo::test;

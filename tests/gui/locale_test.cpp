@@ -13,8 +13,8 @@
 #include "GuiSupport.h"
 #include "LibTar/TarArchive.h"
 #include "TestSupport.h"
-#include "app/TApplication.h"
-#include "app/TMapPage.h"
+#include "gui/app/TApplication.h"
+#include "gui/view/TMapPage.h"
 #include "base/Paths.h"
 
 using namespace brelo;

@@ -13,16 +13,16 @@
 #include <QtTest>
 
 #include "GuiSupport.h"
-#include "OpenSaveDialog/TfOpenSaveDialog.h"
+#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 #include "TestSupport.h"
-#include "app/TMapPage.h"
-#include "app/TfMain.h"
+#include "gui/view/TMapPage.h"
+#include "gui/app/TfMain.h"
 #include "base/Coordinates.h"
 #include "MyJpeg/JpegImage.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxWriter.h"
-#include "view/canvas/TMapCanvas.h"
-#include "view/render/MapRenderer.h"
+#include "gui/view/canvas/TMapCanvas.h"
+#include "gui/view/render/MapRenderer.h"
 
 using namespace brelo;
 using namespace brelo::test;

@@ -15,8 +15,7 @@
 #include "cli/Commands.h"
 #include "cli/RenderRequest.h"
 #include "gpx/GpxReader.h"
-#include "tables/MapTables.h"
-#include "view/render/MapRenderer.h"
+#include "gui/view/render/MapRenderer.h"
 
 namespace brelo::cli {
 

@@ -1,0 +1,298 @@
+#include "gui/uMapCreation/TfMapCreation.h"
+
+#include <chrono>
+#include <random>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
+#include "gui/common/BusyCursor.h"
+#include "gui/common/DisplayName.h"
+#include "gui/common/ProgressLine.h"
+#include "base/Paths.h"
+#include "base/Errors.h"
+#include "base/Text.h"
+#include "commands/CreateCommand.h"
+#include "jnx/ScaleTable.h"
+
+namespace brelo {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+QLineEdit* Edit(const char* name, const QString& hint, QWidget* parent) {
+  auto* e = new QLineEdit(parent);
+  e->setObjectName(name);
+  e->setToolTip(hint);
+  // A flashed field keeps its place while it is hidden.
+  QSizePolicy p = e->sizePolicy();
+  p.setRetainSizeWhenHidden(true);
+  e->setSizePolicy(p);
+  return e;
+}
+
+void Grey(QLineEdit* e) {
+  e->setReadOnly(true);
+  QPalette p = e->palette();
+  p.setColor(QPalette::Base, p.color(QPalette::Window));
+  e->setPalette(p);
+}
+
+int RandomId() {
+  static std::mt19937 random(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  return std::uniform_int_distribution<int>(0, 99)(random);
+}
+
+}  // namespace
+
+TfMapCreation::TfMapCreation(TfOpenSaveDialog& fileDialog, TSettings& settings, QWidget* parent)
+    : QDialog(parent), fileDialog_(fileDialog), settings_(settings) {
+  setObjectName("fMapCreation");
+  setWindowTitle("JNX Map Parameters");
+  Question = [this](const QString& text) {
+    return QMessageBox::question(this, windowTitle(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+  };
+  setModal(false);
+  auto* layout = new QVBoxLayout(this);
+
+  auto* source = new QGroupBox(" Source ", this);
+  auto* sourceForm = new QFormLayout(source);
+  leFileName = Edit("leFileName", "Required", source);
+  leFileName->setReadOnly(true);
+  leFileName->setCursor(Qt::PointingHandCursor);
+  leFileName->installEventFilter(this);
+  leLevelPixels = Edit("leLevelPixels", "", source);
+  Grey(leLevelPixels);
+  leLevelKilometers = Edit("leLevelKilometers", "", source);
+  Grey(leLevelKilometers);
+  Label2 = new QLabel("50px=?", source);
+  Label2->setObjectName("Label2");
+  Label3 = new QLabel("pmax=?", source);
+  Label3->setObjectName("Label3");
+  auto row = [](QWidget* edit, QLabel* label) {
+    auto* h = new QHBoxLayout;
+    h->addWidget(edit, 1);
+    h->addWidget(label);
+    return h;
+  };
+  sourceForm->addRow("File Name", leFileName);
+  sourceForm->addRow("Size in Pixels", row(leLevelPixels, Label2));
+  sourceForm->addRow("Size in Kilometers", row(leLevelKilometers, Label3));
+
+  auto* destination = new QGroupBox(" Destination ", this);
+  auto* destinationForm = new QFormLayout(destination);
+  leProductName = Edit("leProductName", "Required", destination);
+  leProductID = Edit("leProductID", "0..", destination);
+  leZOrder = Edit("leZOrder", Q(Format("%d..%d", 0, 100)), destination);
+  leDetailLevel = Edit("leDetailLevel", "", destination);
+  destinationForm->addRow("Product Name", leProductName);
+  destinationForm->addRow("ID", leProductID);
+  destinationForm->addRow("ZOrder", leZOrder);
+  destinationForm->addRow("Detail Level", leDetailLevel);
+
+  auto* level = new QGroupBox(" Level 1 ", this);
+  auto* levelForm = new QFormLayout(level);
+  cbeTrexScale = new QComboBox(level);
+  cbeTrexScale->setObjectName("cbeTrexScale");
+  for (const auto& entry : ScaleTable) cbeTrexScale->addItem(entry.Name);
+  cbeTrexScale->setCurrentIndex(-1);
+  cbeTrexScale->setToolTip("Required");
+  QSizePolicy keep = cbeTrexScale->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  cbeTrexScale->setSizePolicy(keep);
+  leTileW = Edit("leTileW", "1..", level);
+  leTileH = Edit("leTileH", "1..", level);
+  leTileW->setText(QString::number(settings_.TileWidth));
+  leTileH->setText(QString::number(settings_.TileHeight));
+  leTileCount = Edit("leTileCount", Q(Format("%d..%d", 1, 50000)), level);
+  Grey(leTileCount);
+  leLevelName = Edit("leLevelName", "", level);
+  leLevelDescription = Edit("leLevelDescription", "", level);
+  leLevelCopyright = Edit("leLevelCopyright", "", level);
+  levelForm->addRow("eTrex Scale", cbeTrexScale);
+  levelForm->addRow("Tile Width", leTileW);
+  levelForm->addRow("Tile Height", leTileH);
+  levelForm->addRow("Tile Count", leTileCount);
+  levelForm->addRow("Name", leLevelName);
+  levelForm->addRow("Description", leLevelDescription);
+  levelForm->addRow("Copyright", leLevelCopyright);
+
+  bStart = new QPushButton("Start", this);
+  bStart->setObjectName("bStart");
+  bStart->setEnabled(false);
+  bStart->setAutoDefault(false);
+  bCancel = new QPushButton("Close", this);
+  bCancel->setObjectName("bCancel");
+  bCancel->setAutoDefault(false);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(bStart);
+  buttons->addWidget(bCancel);
+  lInfo = new QLabel(this);
+  lInfo->setObjectName("lInfo");
+  lInfo->setMinimumWidth(360);
+
+  layout->addWidget(source);
+  layout->addWidget(destination);
+  layout->addWidget(level);
+  layout->addLayout(buttons);
+  layout->addWidget(lInfo);
+
+  // Form creation: a random product identifier, Z order 30.
+  leProductID->setText(QString::number(RandomId()));
+  leZOrder->setText("30");
+
+  connect(leTileW, &QLineEdit::textEdited, this, [this] { leTileWChange(); });
+  connect(leTileH, &QLineEdit::textEdited, this, [this] { leTileWChange(); });
+  connect(cbeTrexScale, qOverload<int>(&QComboBox::activated), this, [this](int) { cbeTrexScaleClick(); });
+  connect(bStart, &QPushButton::clicked, this, [this] { bStartClick(); });
+  connect(bCancel, &QPushButton::clicked, this, &QDialog::close);
+}
+
+bool TfMapCreation::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == leFileName && event->type() == QEvent::MouseButtonPress &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    leFileNameClick();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void TfMapCreation::leFileNameClick() {
+  TfOpenSaveDialog& d = fileDialog_;
+  const QFileInfo current(leFileName->text());
+  d.Filter = "*.map;*.tar|*.map|*.tar";
+  d.Folder = leFileName->text().isEmpty() ? QString() : current.path() + "/";
+  d.FileName = current.fileName();
+  d.SaveMode = false;
+  d.setWindowTitle("Open map");
+  d.DefaultExt.clear();
+  if (!d.Execute()) return;
+  LoadSource(d.Path());
+}
+
+void TfMapCreation::ClearSource() {
+  source_ = TMapSourceInfo{};
+  for (QLineEdit* e : {leFileName, leLevelPixels, leLevelKilometers, leTileCount, leProductName}) e->clear();
+  Label2->setText("50px=?");
+  Label3->setText("pmax=?");
+  cbeTrexScale->setCurrentIndex(-1);
+  cbeTrexScale->setToolTip("Required");
+  bStart->setEnabled(false);
+}
+
+void TfMapCreation::LoadSource(const std::string& path) {
+  try {
+    source_ = ReadMapSource(path, settings_.TileWidth, settings_.TileHeight, &source_);
+  } catch (const EBreloError& e) {
+    // Nothing of the previous source stays to be built under this one's name.
+    ClearSource();
+    lInfo->setText(Q(e.what()));
+    if (ErrorBox) ErrorBox(Q(e.what()));
+    return;
+  }
+  bStart->setEnabled(true);
+  leFileName->setText(DisplayName(path));
+  sourcePath_ = path;
+  const TMapSourceInfo& s = source_;
+  leTileCount->setText(Q(s.TileCount));
+  leProductName->setText(Q(s.ProductName));
+  if (!s.Points.empty()) {
+    leLevelPixels->setText(Q(s.LevelPixels));
+    leLevelKilometers->setText(Q(s.LevelKilometers));
+    Label2->setText(Q(s.Label2));
+    Label3->setText(Q(s.Label3));
+    cbeTrexScale->setCurrentIndex(s.SuggestedScale);
+    cbeTrexScaleClick();
+  }
+  if (Memo) Memo(s.Memo);
+  leProductID->setText(QString::number(RandomId()));
+  leTileW->setEnabled(s.TileSizeEnabled);
+  leTileH->setEnabled(s.TileSizeEnabled);
+  if (s.TileSizeEnabled) leTileWChange();
+}
+
+void TfMapCreation::leTileWChange() {
+  leTileCount->setText(Q(TileCountText(source_.ImageWidth, source_.ImageHeight, S(leTileW->text()), S(leTileH->text()))));
+}
+
+void TfMapCreation::cbeTrexScaleClick() {
+  const int i = cbeTrexScale->currentIndex();
+  if (i >= 0 && i < static_cast<int>(ScaleTable.size()))
+    cbeTrexScale->setToolTip(QString::number(ScaleTable[static_cast<std::size_t>(i)].Value));
+}
+
+void TfMapCreation::FlashControl(QWidget* control) {
+  if (!control || flashed_) return;
+  QApplication::beep();
+  flashed_ = control;
+  control->hide();
+  QTimer::singleShot(500, this, [this, control] {
+    control->show();
+    control->setFocus();
+    flashed_ = nullptr;
+  });
+}
+
+void TfMapCreation::bStartClick() {
+  TCreationFields fields{leFileName->text().isEmpty() ? std::string() : sourcePath_, S(leProductName->text()), S(leProductID->text()), S(leZOrder->text()),
+                         cbeTrexScale->currentIndex(), S(leTileW->text()), S(leTileH->text()), S(leTileCount->text())};
+  const TCreationField invalid = FirstInvalidField(fields);
+  if (invalid != TCreationField::None) {
+    FlashControl(findChild<QWidget*>(CreationFieldControl(invalid)));
+    return;
+  }
+  settings_.TileWidth = leTileW->text().toInt();
+  settings_.TileHeight = leTileH->text().toInt();
+  TCreationParams params;
+  params.Source = fields.FileName;
+  params.ProductId = leProductID->text().toInt();
+  params.ProductName = fields.ProductName;
+  params.ZOrder = leZOrder->text().toInt();
+  params.ScaleName = S(cbeTrexScale->currentText());
+  params.DetailLevel = S(leDetailLevel->text());
+  params.LevelName = S(leLevelName->text());
+  params.LevelDescription = S(leLevelDescription->text());
+  params.LevelCopyright = S(leLevelCopyright->text());
+  // A file of the new map's name may be the user's own map: replaced only when the user says so.
+  const std::string jnx = CreatedMapName(params.Source);
+  if (FileExists(jnx)) {
+    if (!Question || !Question(DisplayName(FileNameOf(jnx)) + " exists. Replace it with the new map?")) return;
+    params.Overwrite = true;
+  }
+  bStart->setEnabled(false);
+  TCreateResult r;
+  {
+    const TBusyCursor busy;
+    const TProgressLine progress(lInfo);
+    r = CreateMapCommand(fields, params, settings_.TileWidth, settings_.TileHeight, progress.Sink());
+  }
+  bStart->setEnabled(true);
+  if (r.Ok) {
+    lInfo->setText(Q(r.Text));
+    return;
+  }
+  // A failed build says so on the line and in the error display; it is never reported saved.
+  lInfo->setText(Q(r.Text).replace('\n', ' ').simplified());
+  if (ErrorBox) {
+    for (const auto& e : r.Earlier) ErrorBox(Q(e));
+    ErrorBox(Q(r.Detail.empty() ? r.Text : r.Text + "\n\n" + r.Detail));
+  }
+}
+
+}  // namespace brelo

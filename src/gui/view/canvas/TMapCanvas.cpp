@@ -1,0 +1,207 @@
+#include "gui/view/canvas/TMapCanvas.h"
+
+#include <algorithm>
+#include <exception>
+
+#include <QApplication>
+#include <QCursor>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QPainter>
+
+#include "base/Pipeline.h"
+#include "jnx/JnxReader.h"
+#include "view/MapTexts.h"
+
+namespace brelo {
+
+namespace {
+constexpr auto kShiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
+const char kGestureHint[] = "Shift+Ctrl: Add Point to Track, Ctrl: Select/Deselect Tile";
+}  // namespace
+
+TMapCanvas::TMapCanvas(TAppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+  setObjectName("iMap");
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  Options.Threads = PipelineThreads();
+  // A long pass (zoomed out over many tiles) shows the busy cursor while it decodes.
+  Flags.Busy = [](bool on) {
+    if (on)
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+      QApplication::restoreOverrideCursor();
+  };
+  tMoovingMap.setObjectName("tMoovingMap");
+  tMoovingMap.setInterval(1);
+  connect(&tMoovingMap, &QTimer::timeout, this, [this] { PanTick(); });
+  canvas_ = QImage(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
+  canvas_.fill(Qt::white);
+}
+
+TRedrawPass TMapCanvas::RedrawMap() {
+  // A canvas nobody sees (another page, a window not shown yet) is drawn when it is shown.
+  if (!isVisible()) {
+    redrawPending_ = true;
+    TRedrawPass skipped;
+    skipped.Skipped = true;
+    return skipped;
+  }
+  redrawPending_ = false;
+  // Drawn at the screen's density (a high-density screen, or a window moved to another screen).
+  const qreal dpr = devicePixelRatioF();
+  const QSize device = (QSizeF(std::max(1, width()), std::max(1, height())) * dpr).toSize();
+  const bool fresh = canvas_.size() != device || canvas_.devicePixelRatio() != dpr;
+  if (fresh) {
+    canvas_ = QImage(device, QImage::Format_RGB32);
+    canvas_.setDevicePixelRatio(dpr);
+    canvas_.fill(Qt::white);
+  }
+  // A new canvas is drawn whole, whatever the cache says.
+  const bool force = Flags.ForceRedraw;
+  Flags.ForceRedraw = force || fresh;
+  struct TRestore {
+    bool& Flag;
+    bool Value;
+    ~TRestore() { Flag = Value; }
+  } restore{Flags.ForceRedraw, force};
+  TRedrawPass pass;
+  try {
+    pass = brelo::RedrawMap(canvas_, state_.Map, state_.View, Level, state_.Gpx, state_.SelectedTiles, Options, Flags);
+  } catch (const std::exception& e) {
+    // Whatever stopped the pass (no memory for it, say), the map is drawn again next time.
+    tMoovingMap.stop();
+    unsetCursor();
+    FreeTileCache(state_.Map);
+    canvas_.fill(Qt::white);
+    repaint();
+    if (Error) Error(QString("The map could not be drawn: ") + QString::fromUtf8(e.what()));
+    pass.Skipped = true;
+    return pass;
+  }
+  if (!pass.Skipped) {
+    if (LevelInfo) LevelInfo(QString::fromStdString(pass.Info));
+    repaint();
+  }
+  return pass;
+}
+
+TRedrawPass TMapCanvas::ForceRedrawMap() {
+  Flags.ForceRedraw = true;
+  TRedrawPass pass = RedrawMap();
+  Flags.ForceRedraw = false;
+  return pass;
+}
+
+void TMapCanvas::showEvent(QShowEvent*) {
+  if (redrawPending_) ForceRedrawMap();
+}
+
+void TMapCanvas::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.drawImage(0, 0, canvas_);
+}
+
+void TMapCanvas::resizeEvent(QResizeEvent*) {
+  // The cache holds on-canvas sizes, which do not change with the canvas; the picture does
+  // (RedrawMap sizes the canvas).
+  ForceRedrawMap();
+}
+
+void TMapCanvas::ToggleTileSelection(int x, int y) {
+  if (Level < 0 || Level >= static_cast<int>(state_.Map.Levels.size())) return;
+  const std::int32_t lon = XToLon(state_.View, state_.Map, x), lat = YToLat(state_.View, state_.Map, y);
+  const int hit = TileAt(state_.Map.Levels[static_cast<std::size_t>(Level)], lat, lon);
+  if (hit < 0) return;
+  auto& sel = state_.SelectedTiles;
+  auto it = std::find(sel.begin(), sel.end(), hit);
+  if (it != sel.end())
+    *it = -1;
+  else
+    sel.push_back(hit);
+  DrawTileHatch(canvas_, state_.Map, state_.View, Level, hit);
+  repaint();
+  if (SelectionChanged) SelectionChanged(std::any_of(sel.begin(), sel.end(), [](int t) { return t >= 0; }));
+}
+
+void TMapCanvas::AddTrackPointAt(int x, int y) {
+  auto& track = state_.Gpx.Track;
+  TWpt p;
+  p.Latitude = YToLat(state_.View, state_.Map, y);
+  p.Longitude = XToLon(state_.View, state_.Map, x);
+  int x1 = x, y1 = y;
+  if (!track.empty()) {
+    x1 = LonToX(state_.View, state_.Map, track.back().Longitude);
+    y1 = LatToY(state_.View, state_.Map, track.back().Latitude);
+  }
+  track.push_back(p);
+  DrawTrackSegment(canvas_, x1, y1, x, y, Options.TrackColour);
+  repaint();
+  if (Info) Info(QString::fromStdString(TrackLengthText(track)));
+}
+
+void TMapCanvas::mousePressEvent(QMouseEvent* e) {
+  if (Flags.RedrawBusy) return;
+  const int x = static_cast<int>(e->position().x()), y = static_cast<int>(e->position().y());
+  const auto mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+  const bool left = e->buttons() == Qt::LeftButton;
+  if (left && mods == kShiftCtrl) {
+    AddTrackPointAt(x, y);
+    return;
+  }
+  DragLastX = x, DragLastY = y;
+  if (left && mods == Qt::NoModifier) {
+    tMoovingMap.start();
+    setCursor(Qt::OpenHandCursor);
+  }
+  if (left && mods == Qt::ControlModifier && !state_.Map.Levels.empty())
+    ToggleTileSelection(x, y);
+  else if (Info)
+    Info(kGestureHint);
+}
+
+void TMapCanvas::mouseMoveEvent(QMouseEvent* e) {
+  if (Flags.RedrawBusy || (InfoHeld && InfoHeld()) || e->buttons() != Qt::NoButton ||
+      (e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
+    return;
+  if (Info)
+    Info(QString::fromStdString(PositionText(state_.View, state_.Map, static_cast<int>(e->position().x()),
+                                             static_cast<int>(e->position().y()), state_.Gpx.Track)));
+}
+
+void TMapCanvas::mouseReleaseEvent(QMouseEvent* e) {
+  if (Flags.RedrawBusy || !tMoovingMap.isActive()) return;
+  if ((e->modifiers() & kShiftCtrl) == kShiftCtrl) return;
+  tMoovingMap.stop();
+  RedrawMap();
+  unsetCursor();
+}
+
+void TMapCanvas::PanTick() {
+  const QPoint p = mapFromGlobal(QCursor::pos());
+  const int dx = DragLastX - p.x(), dy = DragLastY - p.y();
+  PanBy(state_.View, state_.Map, dx, dy);
+  Flags.DecodeAllTiles = dx == 0 && dy == 0;
+  RedrawMap();
+  Flags.DecodeAllTiles = true;
+  DragLastX = p.x(), DragLastY = p.y();
+}
+
+void TMapCanvas::wheelEvent(QWheelEvent* e) {
+  // A notch of a mouse wheel is 120; a touchpad sends many small parts of one.
+  const int delta = e->angleDelta().y() != 0 ? e->angleDelta().y() : e->pixelDelta().y();
+  if (wheel_ != 0 && (delta > 0) != (wheel_ > 0)) wheel_ = 0;  // turned back: start afresh
+  wheel_ += delta;
+  const int steps = wheel_ / 120;
+  wheel_ -= steps * 120;
+  e->accept();
+  if (steps == 0 || Flags.RedrawBusy || tMoovingMap.isActive()) return;
+  if (Zoom) Zoom(steps, e->position().toPoint());
+}
+
+void TMapCanvas::leaveEvent(QEvent*) {
+  if (Info) Info("");
+}
+
+}  // namespace brelo
