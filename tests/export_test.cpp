@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <filesystem>
 
 #include <nlohmann/json.hpp>
@@ -7,6 +9,7 @@
 #include "LibTar/TarArchive.h"
 #include "MyJpeg/JpegImage.h"
 #include "TestSupport.h"
+#include "commands/ExportCommand.h"
 #include "base/Text.h"
 #include "export/OziExport.h"
 #include "base/Coordinates.h"
@@ -330,4 +333,25 @@ TEST(StretchPlacedHalftone, MatchesDrawingOntoAFilledCanvas) {
   TPixelBuffer cell(256, 256, 3);
   StretchPlacedHalftone(tile, 32767, 32767, 32767 - 8, 32767 - 8, red, cell);
   EXPECT_EQ(cell.Row(255)[255 * 3 + 1], 0);  // red, the tile covering far less than a pixel
+}
+
+// A cancelled export stops before the archive: nothing is written, and the result says so.
+TEST(ExportCommand, CancelLeavesNoArchive) {
+  TTempDir dir;
+  std::filesystem::copy_file(SampleFile(), dir.Path("s.jnx"));
+  const TJnxMap map = LoadJnx(dir.Path("s.jnx"));
+  std::atomic<bool> cancel{true};
+  TWorkMeter meter;
+  meter.Cancel = &cancel;
+  const TCommandResult r = ExportLevelCommand(map, 2, {nullptr, nullptr, &meter});
+  EXPECT_FALSE(r.Ok);
+  EXPECT_TRUE(r.Cancelled);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("s.tar")));
+  // Uncancelled, the meter sees every tile.
+  cancel = false;
+  std::uint64_t last = 0, total = 0;
+  meter.Advanced = [&](std::uint64_t done, std::uint64_t all) { last = done, total = all; };
+  EXPECT_TRUE(ExportLevelCommand(map, 2, {nullptr, nullptr, &meter}).Ok);
+  EXPECT_EQ(total, 12u);
+  EXPECT_EQ(last, 11u);
 }

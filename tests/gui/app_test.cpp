@@ -1,4 +1,6 @@
 // The main window under the offscreen platform: settings, opening folders, menu state.
+#include <filesystem>
+
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -7,6 +9,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
+#include <QMimeData>
+#include <QUrl>
 #include <QtTest>
 
 #include "gui/StringGridEx/TStringGridEx.h"
@@ -191,6 +195,102 @@ class TAppTest : public QObject {
     QCOMPARE(QString::fromStdString(w.State.Map.CurrentFile), QString::fromStdString(dir.Path("a.jnx")));
     const QString info = w.Find<QLabel>("lInfo")->text();
     QVERIFY2(info.startsWith("Not read: broken.jnx: "), qPrintable(info));
+  }
+
+  // The programs' command lines: help and version without a display, a wrong option refused
+  // with the usage; several files: the first opens, the rest are said not to be.
+  void CommandLines() {
+    const std::string brelo = BRELO_GUI_PATH, env = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb ";
+    TRunResult r = RunCommand(env + brelo + " --help");
+    QCOMPARE(r.Status, 0);
+    QVERIFY2(r.Out.rfind("Usage: brelo [options] [FILE.jnx]\n", 0) == 0, r.Out.c_str());
+    r = RunCommand(env + brelo + " --version");
+    QCOMPARE(r.Status, 0);
+    QCOMPARE(r.Out, std::string("brelo ") + BRELO_VERSION + "\n");
+    r = RunCommand(env + brelo + " --bogus");
+    QCOMPARE(r.Status, 2);
+    QVERIFY(r.Out.empty());
+    QVERIFY2(r.Err.rfind("brelo: Unknown option 'bogus'.\n\nUsage: brelo", 0) == 0, r.Err.c_str());
+    r = RunCommand(CliPath() + " --version");
+    QCOMPARE(r.Status, 0);
+    QCOMPARE(r.Out, std::string("brelo-cli ") + BRELO_VERSION + "\n");
+    TTempDir dir;
+    MakeTestJnx(dir.Path("a.jnx"), {1});
+    MakeTestJnx(dir.Path("b.jnx"), {1});
+    TWindow w;
+    w.window->FirstActivation({"brelo", dir.Path("a.jnx"), dir.Path("b.jnx")});
+    QCOMPARE(w.state.Map.CurrentFile, dir.Path("a.jnx"));
+    QCOMPARE(w.Find<QLabel>("lInfo")->text(), QString("Not opened (one map at a time): b.jnx"));
+  }
+
+  // The maps opened last are offered again; one no longer there leaves the list with a word;
+  // they are kept beside the settings, and brelo.ini keeps its own keys only.
+  void RecentFiles() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("a.jnx"), {1});
+    std::filesystem::create_directories(dir.Path("sub"));
+    MakeTestJnx(dir.Path("sub/b.jnx"), {1});
+    {
+      TTestWindow w(true, 0);
+      w.Window->OpenMap(dir.Path("a.jnx"));
+      w.Window->OpenMap(dir.Path("sub/b.jnx"));
+      QVERIFY(w.Window->WriteSettingsFile());
+      QCOMPARE(ReadText(w.Settings.Path("recent.ini")),
+               "File1=" + dir.Path("sub/b.jnx") + "\r\nFile2=" + dir.Path("a.jnx") + "\r\n");
+      const auto keys = Lines(ReadText(w.Settings.Path("brelo.ini")));
+      QCOMPARE(std::count_if(keys.begin(), keys.end(), [](const std::string& k) { return k.rfind("Group", 0) != 0; }),
+               std::ptrdiff_t(17));
+      for (const auto& k : keys) QVERIFY2(k.find("ecent") == std::string::npos, k.c_str());
+      // a.jnx gone: opening the menu drops it and says so; the other entry opens its map.
+      std::filesystem::remove(dir.Path("a.jnx"));
+      auto* bar = w.Find<QMenuBar>("mmMap");
+      auto* recent = w.Find<QMenu>("miRecent");
+      WhenShown(recent, [recent] {
+        QTest::keyClick(recent, Qt::Key_Down);
+        QTest::keyClick(recent, Qt::Key_Return);
+      });
+      ChooseOnMenuBar(bar, recent->menuAction());
+      QTRY_VERIFY(!recent->isVisible());
+      QCOMPARE(recent->actions().size(), 1);
+      QVERIFY2(w.Find<QLabel>("lInfo")->text().startsWith("No longer there, dropped from the recent files: "),
+               qPrintable(w.Find<QLabel>("lInfo")->text()));
+    }
+  }
+
+  // A map dropped on the window opens; a GPX file dropped on the Map page is drawn over it.
+  void DroppedFiles() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("a.jnx"), {1});
+    WriteText(dir.Path("t.gpx"), "<gpx><trk><trkseg><trkpt lat=\"50.001\" lon=\"10.001\"/><trkpt lat=\"50.002\" "
+                                 "lon=\"10.002\"/></trkseg></trk></gpx>");
+    TTestWindow w(true, 1);
+    auto drop = [&](const std::string& file) {
+      QMimeData data;
+      data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
+      const QPoint at = w.Window->rect().center();
+      QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(w.Window.get(), &enter);
+      QVERIFY(enter.isAccepted());
+      QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(w.Window.get(), &dropped);
+    };
+    drop(dir.Path("a.jnx"));
+    QCOMPARE(w.State.Map.CurrentFile, dir.Path("a.jnx"));
+    w.Page(0);
+    drop(dir.Path("t.gpx"));
+    QCOMPARE(w.State.Gpx.Track.size(), std::size_t(2));
+  }
+
+  // Ctrl+PageUp and Ctrl+Shift+Tab go back a page, as Ctrl+PageDown and Ctrl+Tab go forward.
+  void PageKeysBothWays() {
+    TTestWindow w(true, 0);
+    auto* pages = w.Find<QTabWidget>("PageControl");
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_PageUp, Qt::KeyboardModifiers(Qt::ControlModifier)},
+                                         {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}}) {
+      pages->setCurrentIndex(1);
+      QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.Window.get(), key, modifiers);
+      QCOMPARE(pages->currentIndex(), 0);
+    }
   }
 
   void OpeningAFolderOfThreeMapsWithAHostileOne() {

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QDir>
 #include <QStorageInfo>
 #include <QtTest>
 
@@ -286,6 +287,63 @@ class TDialogTest : public QObject {
       QTest::mouseClick(d.findChild<QPushButton*>("bOK"), Qt::LeftButton);
     }));
     QCOMPARE(d.Path(), dir.Path(name));
+  }
+
+  // The keys of the listing: Enter opens a folder and chooses a file, the arrows put a file's
+  // name in the name box, Backspace and Alt+Up go up; a path typed into the name box goes
+  // there; the desktop's bookmarks are favourites; files get icons.
+  void KeysPathsAndBookmarks() {
+    TTempDir dir, settings, config;
+    std::filesystem::create_directories(dir.Path("maps"));
+    WriteText(dir.Path("maps/one.jnx"), "x");
+    WriteText(dir.Path("maps/two.jnx"), "x");
+    std::filesystem::create_directories(config.Path("gtk-3.0"));
+    WriteText(config.Path("gtk-3.0/bookmarks"),
+              "file://" + dir.Path("maps") + " Field maps\nsftp://host/x Remote\nfile:///no/such/folder\n");
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.Path()));
+    TfOpenSaveDialog d(QString::fromStdString(settings.Path()), QString::fromStdString(dir.Path()));
+    qunsetenv("XDG_CONFIG_HOME");
+    QStringList favourites;
+    for (QAction* a : d.findChild<QMenu*>("pmFavorites")->actions()) favourites << a->text();
+    QVERIFY2(favourites.contains("Field maps"), qPrintable(favourites.join(", ")));
+    QVERIFY(!favourites.contains("Remote"));
+    d.Filter = "*.jnx";
+    d.Folder = QString::fromStdString(dir.Path());
+    d.FileName = "";
+    auto* list = d.findChild<QListWidget*>("lvFiles");
+    auto* name = d.findChild<QComboBox*>("cbFileName");
+    QVERIFY(WhileExecuting(d, [&] {
+      list->setFocus();
+      QCOMPARE(Captions(list), QStringList{"maps"});
+      list->setCurrentRow(0);
+      KeyToFocus(Qt::Key_Return);  // into the folder
+      QCOMPARE(d.CurrentFolder(), QString::fromStdString(dir.Path("maps/")));
+      QVERIFY(!list->item(0)->icon().isNull());
+      list->setCurrentRow(0);
+      KeyToFocus(Qt::Key_Down);
+      QTRY_COMPARE(name->currentText(), QString("two.jnx"));
+      KeyToFocus(Qt::Key_Backspace);
+      QCOMPARE(d.CurrentFolder(), QString::fromStdString(dir.Path()));
+      KeyToFocus(Qt::Key_Return);  // "maps" is selected again: back in
+      QCOMPARE(d.CurrentFolder(), QString::fromStdString(dir.Path("maps/")));
+      KeyToFocus(Qt::Key_Up, Qt::AltModifier);
+      QCOMPARE(d.CurrentFolder(), QString::fromStdString(dir.Path()));
+      // A typed path: its folder, then its file chosen.
+      name->setFocus();
+      KeyToFocus(Qt::Key_A, Qt::ControlModifier);
+      TypeToFocus(QString::fromStdString(dir.Path("maps/one.jnx")));
+      KeyToFocus(Qt::Key_Return);
+    }));
+    QCOMPARE(d.Path(), dir.Path("maps/one.jnx"));
+    // From the home folder.
+    d.FileName = "";
+    QVERIFY(!WhileExecuting(d, [&] {
+      name->setFocus();
+      KeyToFocus(Qt::Key_A, Qt::ControlModifier);
+      TypeToFocus("~/");
+      KeyToFocus(Qt::Key_Return);
+      QCOMPARE(d.CurrentFolder(), QDir::homePath() + "/");
+    }));
   }
 
   void SettingsAndFavouritesSurvive() {

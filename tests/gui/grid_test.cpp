@@ -3,6 +3,8 @@
 #include <QAccessible>
 #include <QImage>
 #include <QPainter>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QtTest>
 
 #include "GuiSupport.h"
@@ -213,6 +215,34 @@ class TGridTest : public QObject {
     int c, r;
     QVERIFY(!g.MouseToCell({5000, 5}, c, r));
     QCOMPARE(c, -1);
+  }
+
+  // F2 and Enter ask for the current cell's editor; Ctrl+C copies the current cell, or the
+  // rows chosen with Shift and the arrows as tab-separated lines.
+  void EditAndCopyKeys() {
+    TStringGridEx g;
+    g.SetColCount(3);
+    g.SetRowCount(5);
+    for (int r = 1; r < 5; ++r)
+      for (int c = 0; c < 3; ++c) g.SetCell(c, r, std::to_string(r) + "/" + std::to_string(c));
+    g.resize(300, 200);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    g.setFocus();
+    g.SetCurrentCell(2, 1);
+    QSignalSpy edit(&g, &TStringGridEx::EditRequested);
+    QTest::keyClick(&g, Qt::Key_F2);
+    QTest::keyClick(&g, Qt::Key_Return);
+    QCOMPARE(edit.count(), 2);
+    QTest::keyClick(&g, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("1/2"));
+    QTest::keyClick(&g, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(&g, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(g.SelectedRows(), std::make_pair(1, 3));
+    QTest::keyClick(&g, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("1/0\t1/1\t1/2\n2/0\t2/1\t2/2\n3/0\t3/1\t3/2"));
+    QTest::keyClick(&g, Qt::Key_Up);  // a move without Shift lets the rows go
+    QCOMPARE(g.SelectedRows(), std::make_pair(-1, -1));
   }
 
   void DraggingAHeadingEdgeSizesTheColumn() {

@@ -384,6 +384,9 @@ class TListTest : public QObject {
     TListWindow w(dir.Path("m.jnx"));
     TListWindow::Press(w.page->sgLevels, 1, 2);
     KeyToFocus(Qt::Key_Escape);  // the cell's editor closes; the table has the keyboard
+    KeyToFocus(Qt::Key_F2);      // and opens again from the keyboard
+    QVERIFY(w.page->eEditor->isVisible());
+    KeyToFocus(Qt::Key_Escape);
     KeyToFocus(Qt::Key_Up);      // level 1 in the table
     QCOMPARE(w.page->CurrentLevelRow(), 1);
     ChooseOnMenuBar(w.Find<QMenuBar>("mmMapList"), w.Find<QAction>("miSaveLevel1"));

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <QToolButton>
 #include <QPainter>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include "GuiSupport.h"
@@ -551,6 +552,104 @@ class TMapTest : public QObject {
     QVERIFY2(w.Errors[0].startsWith("An error occurred while writing\n" + QString::fromStdString(dir.Path("walk.gpx"))),
              qPrintable(w.Errors[0]));
     QVERIFY(std::filesystem::is_directory(dir.Path("walk.gpx")));
+  }
+
+  // A wheel step zooms about the pointer: what lies under it stays there; a touchpad's small
+  // steps add up to one; back the other way halves.
+  void WheelZoomsAboutThePointer() {
+    TTempDir dir;
+    const std::string path = TileMap(dir);
+    TTestWindow w(true, 0, QSize(900, 600));
+    w.Window->OpenMap(path);
+    TMapCanvas* canvas = w.Window->MapPage().iMap;
+    const QPoint at(canvas->width() / 2 + 130, canvas->height() / 2 - 70);
+    auto wheel = [&](int delta) {
+      QWheelEvent e(at, canvas->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+      QApplication::sendEvent(canvas, &e);
+    };
+    TViewState& v = w.State.View;
+    const double scale = v.ViewScale;
+    const std::int32_t lat = YToLat(v, w.State.Map, at.y()), lon = XToLon(v, w.State.Map, at.x());
+    wheel(120);
+    QCOMPARE(v.ViewScale, scale * 2);
+    QVERIFY(std::abs(LonToX(v, w.State.Map, lon) - at.x()) <= 1);
+    QVERIFY(std::abs(LatToY(v, w.State.Map, lat) - at.y()) <= 1);
+    QCOMPARE(w.Find<QLineEdit>("eScale")->text(), QString::number(scale * 2));
+    for (int i = 0; i < 3; ++i) wheel(30);
+    QCOMPARE(v.ViewScale, scale * 2);  // three quarters of a notch
+    wheel(30);
+    QCOMPARE(v.ViewScale, scale * 4);
+    wheel(-120);
+    QCOMPARE(v.ViewScale, scale * 2);
+    QVERIFY(std::abs(LonToX(v, w.State.Map, lon) - at.x()) <= 1);
+  }
+
+  // The map's keys, with the keyboard on the map: arrows pan a tenth of the canvas, + and -
+  // zoom, Home fits the map, Page Up and Down change the level; the Navigate menu shows them.
+  void KeysMoveTheMap() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("two.jnx"), {4, 16});
+    TTestWindow w(true, 0, QSize(900, 600));
+    w.Window->OpenMap(dir.Path("two.jnx"));
+    TMapCanvas* canvas = w.Window->MapPage().iMap;
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::ControlModifier, QPoint(5, 5));  // the map takes the keyboard
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(canvas));
+    TViewState& v = w.State.View;
+    const TJnxMap& m = w.State.Map;
+    const std::int32_t lon = v.ViewCentreLon;
+    KeyToFocus(Qt::Key_Right);
+    QVERIFY(std::abs(LonToX(v, m, v.ViewCentreLon) - LonToX(v, m, lon) - canvas->width() / 10) <= 1);
+    KeyToFocus(Qt::Key_Left);
+    QVERIFY(std::abs(v.ViewCentreLon - lon) <= std::abs(XToLon(v, m, 1) - XToLon(v, m, 0)));
+    const double scale = v.ViewScale;
+    KeyToFocus(Qt::Key_Plus);
+    QCOMPARE(v.ViewScale, scale * 2);
+    KeyToFocus(Qt::Key_Minus);
+    KeyToFocus(Qt::Key_Minus);
+    QCOMPARE(v.ViewScale, scale / 2);
+    KeyToFocus(Qt::Key_Home);
+    QVERIFY(LonToX(v, m, m.West) >= 0 && LonToX(v, m, m.East) <= canvas->width());
+    QVERIFY(LatToY(v, m, m.North) >= 0 && LatToY(v, m, m.South) <= canvas->height());
+    QCOMPARE(canvas->Level, 1);
+    KeyToFocus(Qt::Key_PageUp);
+    QCOMPARE(canvas->Level, 0);
+    KeyToFocus(Qt::Key_PageDown);
+    QCOMPARE(canvas->Level, 1);
+    auto* navigate = w.Find<QMenu>("miNavigate");
+    QStringList shown;
+    for (QAction* a : navigate->actions())
+      if (!a->isSeparator()) shown << a->text() + " " + a->shortcut().toString();
+    QVERIFY2(shown.contains("Zoom In +") && shown.contains("Fit Map Home") && shown.contains("Next Level PgDown"),
+             qPrintable(shown.join(", ")));
+  }
+
+  // On a screen of twice the density (QT_SCALE_FACTOR=2) the canvas holds twice the pixels
+  // each way, and its lines and texts are drawn at that density, not enlarged.
+  void CanvasIsDrawnAtTheScreensDensity() {
+    TTempDir dir;
+    const std::string path = TileMap(dir);
+    TTestWindow w(true, 0, QSize(900, 600));
+    TMapCanvas* canvas = w.Window->MapPage().iMap;
+    if (canvas->devicePixelRatioF() != 2) QSKIP("needs QT_SCALE_FACTOR=2 (ctest runs it so as gui.map_test_hidpi)");
+    w.Window->OpenMap(path);
+    canvas->ForceRedrawMap();
+    const QImage& image = canvas->Canvas();
+    QCOMPARE(image.size(), canvas->size() * 2);
+    // An enlarged picture is made of uniform 2 x 2 blocks; this one has fine edges about the
+    // crosshair and the scale bar's text.
+    int fine = 0;
+    for (int y = 0; y + 1 < image.height(); y += 2)
+      for (int x = 0; x + 1 < image.width(); x += 2) {
+        const QRgb a = image.pixel(x, y);
+        if (image.pixel(x + 1, y) != a || image.pixel(x, y + 1) != a || image.pixel(x + 1, y + 1) != a) ++fine;
+      }
+    QVERIFY2(fine > 200, qPrintable(QString::number(fine)));
+    // The crosshair's arm lies across the centre row in device pixels too.
+    const QPoint centre(image.width() / 2, image.height() / 2);
+    bool red = false;
+    for (int dy = -2; dy <= 2; ++dy) red = red || QColor(image.pixel(centre + QPoint(20, dy))) == QColor(Qt::red);
+    QVERIFY(red);
   }
 
   void PageGesturesScaleAndLevels() {

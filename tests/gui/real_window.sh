@@ -75,6 +75,20 @@ if [[ "${KEYS:-0}" == 1 ]]; then
   sleep 1
   import -window root "$WORK/keys.png"
 fi
+if [[ "${WHEEL:-0}" == 1 ]]; then
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  px=$((X + WIDTH / 2 + 150)) py=$((Y + HEIGHT / 2 + 60))
+  echo "$px $py" >"$WORK/pointer.txt"
+  xdotool mousemove "$px" "$py" click 1   # the map takes the keyboard
+  sleep 1
+  import -window root "$WORK/wheel-before.png"
+  xdotool click 4                          # one step of the wheel, towards the user
+  sleep 1.5
+  import -window root "$WORK/wheel-after.png"
+  xdotool key Home
+  sleep 1.5
+  import -window root "$WORK/home.png"
+fi
 if [[ "${QUIT:-0}" == 1 ]]; then
   eval "$(xdotool getwindowgeometry --shell "$id")"
   xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
@@ -121,6 +135,15 @@ grep -q '"ProductName": *"Other map"' "$work/other.json" || { echo "other.jnx to
 grep -q '"ProductId": *3,' "$work/other.json" || { echo "other.jnx took another map's product ID"; exit 1; }
 "$cli" info --json "$work/maps/tatry.jnx" >"$work/tatry.json"
 grep -q '"Name": *"Typed level"' "$work/tatry.json" && { echo "the level edit reached tatry.jnx"; exit 1; }
+# A wheel step zooms about the pointer: what lay under it is still there; Home fits the map.
+WORK="$work" WHEEL=1 xvfb-run -a -s "-screen 0 1280x900x24" bash "$work/inner.sh"
+read -r px py <"$work/pointer.txt"
+patch() { convert "$1" -crop 5x5+$(($2 - 2))+$(($3 - 2)) +repage -scale 1x1\! -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:; }
+near() { read -r r1 g1 b1 <<<"$1"; read -r r2 g2 b2 <<<"$2"; (( (r1-r2)*(r1-r2) + (g1-g2)*(g1-g2) + (b1-b2)*(b1-b2) < 1200 )); }
+before=$(patch "$work/wheel-before.png" "$px" "$py") after=$(patch "$work/wheel-after.png" "$px" "$py")
+echo "under the pointer before the wheel: $before, after: $after"
+near "$before" "$after" || { echo "the map moved from under the pointer"; exit 1; }
+grep -q "^Scale=0\." "$work/app/brelo.ini" || { echo "Home did not fit the map: $(grep ^Scale= "$work/app/brelo.ini")"; exit 1; }
 # Ctrl+Q ends the program.
 WORK="$work" QUIT=1 xvfb-run -a -s "-screen 0 1280x900x24" bash "$work/inner.sh"
 echo "settings written, typed name stored, screenshots in $work"

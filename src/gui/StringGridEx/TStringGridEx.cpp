@@ -598,7 +598,8 @@ void TStringGridEx::keyPressEvent(QKeyEvent* event) {
                         event->key() == Qt::Key_PageDown;
   if (rowsMove && (event->modifiers() & Qt::ShiftModifier)) {
     if (anchorRow_ < 0) anchorRow_ = row_;
-  } else if (event->key() != Qt::Key_Shift) {
+  } else if (event->key() != Qt::Key_Shift && event->key() != Qt::Key_Control && event->key() != Qt::Key_Alt &&
+             event->key() != Qt::Key_Meta) {
     anchorRow_ = -1;
   }
   int c = col_, r = row_;
