@@ -15,8 +15,8 @@
 namespace {
 
 // What each folder may include besides itself, by its path below src.
-const std::set<std::string> kCore = {"resources", "base",         "MyJpeg",  "LibTar", "gpx",
-                                     "jnx",       "view",         "export",  "uMapCreation", "commands"};
+const std::set<std::string> kCore = {"resources", "base",   "MyJpeg",       "LibTar", "gpx",     "jnx",
+                                     "view",      "export", "uMapCreation", "check",  "commands"};
 const std::map<std::string, std::set<std::string>> kAllowed = {
     {"resources", {}},
     {"base", {}},
@@ -27,7 +27,8 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"view", {"base", "jnx", "MyJpeg", "gpx"}},
     {"export", {"base", "jnx", "MyJpeg", "LibTar", "view", "resources"}},
     {"uMapCreation", {"base", "jnx", "MyJpeg", "LibTar"}},
-    {"commands", {"base", "jnx", "MyJpeg", "LibTar", "gpx", "view", "export", "uMapCreation", "resources"}},
+    {"check", {"base", "jnx", "MyJpeg"}},
+    {"commands", {"base", "jnx", "MyJpeg", "LibTar", "gpx", "view", "export", "uMapCreation", "check", "resources"}},
     {"gui/common", {"core"}},
     {"gui/StringGridEx", {"core", "gui/common"}},
     {"gui/OpenSaveDialog", {"core", "gui/common"}},

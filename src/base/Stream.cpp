@@ -141,6 +141,23 @@ TFileIdentity TFileStream::Identity() {
   return id;
 }
 
+std::size_t TFileStream::ReadAt(std::uint64_t offset, void* buffer, std::size_t count) {
+  if (lastWasWrite_) {
+    std::fflush(file_);
+    lastWasWrite_ = false;
+  }
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::pread(fileno(file_), static_cast<char*>(buffer) + done, count - done,
+                              static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw EIoError(path_ + ": cannot read at offset " + std::to_string(offset) + ": " + SystemReason());
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}
+
 void TFileStream::CopyRangeFrom(TFileStream& source, std::uint64_t offset, std::uint64_t count) {
   if (count == 0) return;
   std::fflush(file_);

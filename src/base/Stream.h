@@ -52,6 +52,9 @@ class TFileStream : public TStream {
   std::uint64_t Position() const override;
   std::uint64_t Size() override;
   TFileIdentity Identity();
+  // Reads up to count bytes at offset straight from the file, past the stream's buffer and
+  // leaving its position: for a few bytes at many scattered places. Returns the bytes read.
+  std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t count);
   // Appends count bytes of source starting at offset (kernel copy where possible).
   void CopyRangeFrom(TFileStream& source, std::uint64_t offset, std::uint64_t count);
   // The same to offset at of this file; the position is left after the copied bytes.

@@ -11,7 +11,14 @@ struct ECommandFailed : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Raised by a verb whose outcome is an exit status of its own (check: 3 for errors found),
+// its output already written.
+struct EExitStatus {
+  int Status;
+};
+
 void RegisterInfoCommands(CLI::App& app);
+void RegisterCheckCommands(CLI::App& app);
 void RegisterWriteCommands(CLI::App& app);
 void RegisterEditCommands(CLI::App& app);
 void RegisterTarCommands(CLI::App& app);

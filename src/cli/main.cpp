@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", "brelo-cli " BRELO_VERSION);
   app.require_subcommand(1);
   brelo::cli::RegisterInfoCommands(app);
+  brelo::cli::RegisterCheckCommands(app);
   brelo::cli::RegisterWriteCommands(app);
   brelo::cli::RegisterEditCommands(app);
   brelo::cli::RegisterTarCommands(app);
@@ -32,6 +33,9 @@ int main(int argc, char** argv) {
     return app.exit(e);
   } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
+  } catch (const brelo::cli::EExitStatus& e) {
+    std::cout.flush();
+    return e.Status;
   } catch (const CLI::ParseError& e) {
     std::cerr << "brelo-cli: " << e.what() << "\n\n" << app.help();
     return 2;
