@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "jnx/ScaleTable.h"
 
 #include <array>
 #include <cmath>
@@ -114,7 +115,8 @@ void MakeTestJnx(const std::string& path, const std::vector<int>& tileCounts, in
   std::int32_t maxSide = 1;
   for (std::size_t l = 0; l < tileCounts.size(); ++l) {
     TJnxLevel level;
-    level.Scale = 2388;
+    // Distinct scales, as receivers want them: 800m for the last, coarser ones before it.
+    level.Scale = ScaleTable[11 + tileCounts.size() - 1 - l].Value;
     level.Name = "Level " + std::to_string(l + 1);
     level.Description = "Description " + std::to_string(l + 1);
     level.Copyright = level.LevelCopyright = version == 4 ? "Copyright" : "";

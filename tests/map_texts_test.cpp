@@ -44,7 +44,7 @@ TEST(MapTexts, InfoTextsAndDegrees) {
   EXPECT_EQ(MapInfoText(m, 1, e),
             "0: Three\nL 2/2  21.8km x 15.6km\n1000px x 700px\n4 tiles   ZOrder=-1\nzoom 2388=800m\nscale_x/scale_y=0.6667");
   EXPECT_EQ(LevelChangeText(m, 0, e),
-            "0: Three\n21.8km x 15.6km\nLevel 1/2\n1000px x 700px\n2 tiles   ZOrder=-1\nzoom 2388=800m\nscale_x/scale_y=0.6667");
+            "0: Three\n21.8km x 15.6km\nLevel 1/2\n1000px x 700px\n2 tiles   ZOrder=-1\nzoom 4777=1.2km\nscale_x/scale_y=0.6667");
   EXPECT_EQ(FormatDms(2, 49.118125), "49\xC2\xB0" "07'05.25\"");
   EXPECT_EQ(FormatDms(0, -10.5), "-10\xC2\xB0" "30'00\"");
   EXPECT_EQ(TrackLengthText({}), "TrackLen=0.000km");

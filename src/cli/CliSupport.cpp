@@ -32,6 +32,9 @@ std::string OneLine(std::string text) {
 void Report(const TCommandResult& r) {
   if (r.Ok) {
     std::cout << r.Text << '\n';
+    // A written map's device check follows its result.
+    if (!r.Check.empty()) std::cout << "check: " << r.Check << '\n';
+    for (const auto& f : r.CheckFindings) std::cout << "  " << f << '\n';
     return;
   }
   std::string line;

@@ -1,6 +1,7 @@
 #include "commands/CommandResult.h"
 
 #include "base/Errors.h"
+#include "check/DeviceCheck.h"
 #include "jnx/JnxReader.h"
 
 namespace brelo {
@@ -19,6 +20,13 @@ TCommandResult Failed(std::string text, std::string detail, bool mayBeDamaged) {
   r.Detail = std::move(detail);
   r.MayBeDamaged = mayBeDamaged;
   return r;
+}
+
+void AddCheck(TCommandResult& result, const std::string& map) {
+  const TMapCheck check = CheckMapFile(map, TCheckDepth::Tiles);
+  result.Check = check.Summary();
+  result.CheckFindings.clear();
+  for (const auto& f : check.Findings) result.CheckFindings.push_back(std::string(SeverityName(f.Severity)) + ": " + f.Message);
 }
 
 TCommandResult ChangedOnDiskFailure(const std::string& message) {

@@ -25,10 +25,16 @@ struct TCommandResult {
   bool Cancelled = false;
   // The file or folder the command wrote.
   std::string Path;
+  // The device check of a written map: its summary ("ok", "1 error, 2 warnings") and its
+  // findings as lines ("error: level 2: ...").
+  std::string Check;
+  std::vector<std::string> CheckFindings;
 };
 
 TCommandResult Done(std::string text, std::string path = "");
 TCommandResult Failed(std::string text, std::string detail = "", bool mayBeDamaged = false);
+// The device check of a written map into the result (tables and each tile's first bytes).
+void AddCheck(TCommandResult& result, const std::string& map);
 // The failure for a loaded map whose file is no longer the one loaded; nullopt when it is.
 std::optional<TCommandResult> ChangedOnDiskFailure(const TJnxMap& map);
 TCommandResult ChangedOnDiskFailure(const std::string& message);

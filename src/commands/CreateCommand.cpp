@@ -88,6 +88,7 @@ TCreateResult CreateMapCommand(const TCreationFields& fields, const TCreationPar
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
   static_cast<TCommandResult&>(result) =
       Done(Format("%s saved in %dms.", FileNameOf(jnx).c_str(), static_cast<int>(ms.count())), jnx);
+  AddCheck(result, jnx);
   return result;
 }
 

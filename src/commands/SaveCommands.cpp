@@ -20,7 +20,9 @@ TCommandResult WriteCopy(TJnxMap& map, const std::string& destination, int level
   } catch (const EBreloError& e) {
     return Failed(destination + "\n\nWrite error.", e.what());
   }
-  return Done(destination + " saved.", destination);
+  TCommandResult r = Done(destination + " saved.", destination);
+  AddCheck(r, destination);
+  return r;
 }
 
 }  // namespace

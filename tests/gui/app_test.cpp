@@ -356,7 +356,7 @@ class TAppTest : public QObject {
     auto* info = w.Find<QLabel>("lInfo");
     // SaveLevel: the level file is listed, the workspace stays.
     w.Find<QAction>("miSaveLevel1")->trigger();
-    QCOMPARE(info->text(), QString::fromStdString(dir.Path("m_level2.jnx") + " saved."));
+    QCOMPARE(info->text(), QString::fromStdString(dir.Path("m_level2.jnx") + " saved.  Check: ok"));  // and its device check
     QCOMPARE(w.Find<TStringGridEx>("sgMaps")->RowCount(), 3);
     QCOMPARE(LoadJnx(dir.Path("m_level2.jnx")).Levels[0].TileCount, 4);
     // Update Map Now with auto update off: the file takes the new Guid, nothing else moves.

@@ -11,6 +11,8 @@
 #include "gui/StringGridEx/TStringGridEx.h"
 #include "GuiSupport.h"
 #include "TestSupport.h"
+#include "MyJpeg/JpegImage.h"
+#include "jnx/JnxWriter.h"
 #include "gui/view/TMapPage.h"
 #include "gui/app/TfMain.h"
 #include "gui/view/canvas/TMapCanvas.h"
@@ -187,7 +189,7 @@ class TListTest : public QObject {
     // The scale selector over "eTrex Scale" writes value and name, and the update follows.
     TListWindow::Press(w.page->sgLevels, 3, 1);
     QVERIFY(w.page->cbScale->isVisible());
-    QCOMPARE(w.page->cbScale->currentText(), QString("800m"));
+    QCOMPARE(w.page->cbScale->currentText(), QString("1.2km"));  // level 1's
     w.page->cbScale->setCurrentIndex(w.page->cbScale->findText("2km"));
     w.page->cbScaleClick();
     QVERIFY(!w.page->cbScale->isVisible());
@@ -422,6 +424,39 @@ class TListTest : public QObject {
     // A map copied into the folder is listed.
     MakeTestJnx(dir.Path("new.jnx"), {1}, 4, "New");
     QTRY_VERIFY_WITH_TIMEOUT(w.RowOf("new") > 0, 5000);
+  }
+
+  // The map table's last column: each map's device check, coloured, its findings in the hint;
+  // what needs the tiles' bytes arrives once the map is loaded.
+  void TheCheckColumn() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("good.jnx"), {1, 2});
+    MakeTestJnx(dir.Path("dup.jnx"), {1, 2});
+    Cli("edit " + Quoted(dir.Path("dup.jnx")) + " L1.Scale=800m");  // both levels at one scale
+    {
+      TJnxMap prog = LoadJnx(dir.Path("good.jnx"));
+      std::vector<std::uint8_t> jpeg;
+      EncodeJpeg(TestPicture(8, 8), 80, false, true, jpeg);  // progressive
+      for (auto& level : prog.Levels)
+        for (auto& t : level.Tiles) t.ImageSize = static_cast<std::int32_t>(jpeg.size() - 2);
+      RebuildSourceLocations(prog);
+      WriteJnx(prog, dir.Path("prog.jnx"), -1, [&](TFileStream& out, std::uint32_t) {
+        for (int i = 0; i < 3; ++i) out.Write(jpeg.data() + 2, jpeg.size() - 2);
+      }, nullptr);
+    }
+    TListWindow w(dir.Path("good.jnx"));
+    TStringGridEx* maps = w.page->sgMaps;
+    const int check = maps->ColCount() - 1;
+    QCOMPARE(maps->Text(check, 0), QString("Check"));
+    QCOMPARE(maps->Text(check, w.RowOf("good")), QString("ok"));
+    QCOMPARE(maps->Text(check, w.RowOf("dup")), QString("1 error"));
+    QCOMPARE(maps->Object(check, w.RowOf("dup")) & 0xFFFFFF, 0xC80000u);  // red
+    QCOMPARE(maps->Text(check, w.RowOf("prog")), QString("ok"));            // its header is
+    TListWindow::Press(maps, 1, w.RowOf("prog"));
+    QTRY_COMPARE(maps->Text(check, w.RowOf("prog")), QString("3 errors"));
+    maps->ScrollTo(check, w.RowOf("prog"));
+    QTest::mouseMove(maps->viewport(), maps->CellRect(check, w.RowOf("prog")).center());
+    QVERIFY2(maps->toolTip().startsWith("error: level 1, tile 1: a progressive JPEG"), qPrintable(maps->toolTip()));
   }
 
   void LayoutSharesTheWidthAndPlacesTheOverlays() {

@@ -405,7 +405,8 @@ void TStringGridEx::PaintCell(QPainter& p, int c, int r, const QRect& rect, TDra
       p.setBrush(Qt::NoBrush);
       p.drawRect(rect.adjusted(0, 0, -1, -1));
     }
-    p.setPen(palette().color(QPalette::Text));
+    const std::uint32_t object = Object(c, r);
+    p.setPen(object & kTextColour ? QColor(QRgb(object & 0xFFFFFF)) : palette().color(QPalette::Text));
     p.drawText(rect.adjusted(2, 0, -2, 0), format | alignment(), t);
   }
   p.restore();

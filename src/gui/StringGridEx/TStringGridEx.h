@@ -31,6 +31,8 @@ class TStringGridEx : public QAbstractScrollArea {
   static constexpr std::uint32_t kAlignMask = 0xFF;
   static constexpr std::uint32_t kNumeric = 1u << 31;
   static constexpr std::uint32_t kHexadecimal = 1u << 30;  // numeric, compared as hexadecimal
+  // The object of a data cell with this bit set gives its text colour in the low 24 bits.
+  static constexpr std::uint32_t kTextColour = 1u << 24;
 
   // Shape.
   int ColCount() const { return cols_; }

@@ -615,6 +615,9 @@ bool TfMain::ShowJnx(const std::string& path, bool withDetails) {
   listPage_->FillLevelTable();
   listPage_->MarkLoadedRow();
   listPage_->MarkClean();
+  // The check of the tables and of each tile's first bytes follows, without holding the map.
+  listPage_->ShowCheck(path, MapCheckOf(state_.Map));
+  listPage_->CheckInBackground(path);
   for (int r = 0; r < lbMaps->count(); ++r)
     if (lbMaps->item(r)->data(Qt::UserRole).toByteArray().toStdString() == path) lbMaps->setCurrentRow(r);
   TJnxMap& m = state_.Map;

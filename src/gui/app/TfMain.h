@@ -130,6 +130,10 @@ class TfMain : public QMainWindow {
   // Shows a command's failure through the error display (with the reason), its success on
   // lInfo; a loaded file changed on disk is offered to be loaded again.
   bool Show(const TCommandResult& result);
+  // A written map's device check: the words after the result line, and its findings in the
+  // line's hint (errors also through the error display).
+  static QString CheckText(const TCommandResult& r);
+  void ShowCheckFindings(const TCommandResult& r);
   // The loaded map's file changed, was replaced or removed by another program.
   void OfferReload();
   // The folder and the loaded file are watched; changes made by other programs are followed.

@@ -27,7 +27,8 @@ bool TfMain::Show(const TCommandResult& r) {
     // The folder as this command left it: the watcher is not to take the change for another
     // program's.
     folderSignature_ = JnxFolderSignature(FolderOf(state_.Map.CurrentFile));
-    SetInfo(QString::fromStdString(r.Text));
+    SetInfo(QString::fromStdString(r.Text) + CheckText(r));
+    ShowCheckFindings(r);
     return true;
   }
   if (r.ChangedOnDisk) {
@@ -45,6 +46,22 @@ bool TfMain::Show(const TCommandResult& r) {
   return false;
 }
 
+QString TfMain::CheckText(const TCommandResult& r) {
+  return r.Check.empty() ? QString() : "  Check: " + QString::fromStdString(r.Check);
+}
+
+void TfMain::ShowCheckFindings(const TCommandResult& r) {
+  QStringList lines;
+  bool errors = false;
+  for (const auto& f : r.CheckFindings) {
+    lines << QString::fromStdString(f);
+    errors = errors || f.rfind("error:", 0) == 0;
+  }
+  lInfo->setToolTip(lines.join('\n'));
+  if (errors)
+    ShowError(DisplayName(FileNameOf(r.Path)) + " may not work on a receiver:\n" + lines.join('\n'));
+}
+
 void TfMain::miSaveMapClick() {
   const TBusyCursor busy;
   TMapEditCells cells = listPage_->CellsFromTables();
@@ -59,7 +76,8 @@ void TfMain::miSaveMapClick() {
   if (!ShowJnx(r.Path, true)) return;
   RefreshMapList();
   state_.Settings.LastJNXFile = r.Path;
-  SetInfo(QString::fromStdString(r.Text));
+  NoteRecent(r.Path);
+  SetInfo(QString::fromStdString(r.Text) + CheckText(r));
 }
 
 void TfMain::miSaveLevelClick() {
@@ -70,7 +88,7 @@ void TfMain::miSaveLevelClick() {
   if (!Show(r)) return;
   // The new level file is listed; the workspace stays on the source.
   RefreshMapList();
-  SetInfo(QString::fromStdString(r.Text));
+  SetInfo(QString::fromStdString(r.Text) + CheckText(r));
 }
 
 void TfMain::miUpdateMapNowClick(TUpdateFrom sender) {

@@ -1,5 +1,7 @@
 #include "gui/tables/MapTables.h"
 
+#include "check/DeviceCheck.h"
+
 #include "base/Paths.h"
 #include "base/Text.h"
 #include "jnx/ScaleTable.h"
@@ -27,7 +29,7 @@ const std::vector<TColumn>& MapColumns() {
       {"Signature\nVersion", S::Numeric, A::Right}, {"Signature\nOffset", S::Numeric, A::Right},
       {"Block\nVersion", S::Numeric, A::Centre}, {"GUID", S::Text, A::Left},
       {"Level\nCount2", S::Numeric, A::Centre}, {"Unknown\nString", S::Text, A::Left},
-      {"Product\nID2", S::Numeric, A::Right}};
+      {"Product\nID2", S::Numeric, A::Right}, {"Check", S::Text, A::Left}};
   return columns;
 }
 
@@ -71,7 +73,15 @@ std::vector<std::string> MapRowCells(int row, const std::string& path, const TJn
           h.Guid,
           Num(h.LevelCount2),
           h.UnknownString,
-          Num(h.ProductId2)};
+          Num(h.ProductId2),
+          MapCheckOf(h).Summary()};
+}
+
+TMapCheck MapCheckOf(const TJnxMap& header) {
+  TMapCheck check;
+  check.Path = header.CurrentFile;
+  check.Findings = CheckModel(header, header.FileSize);
+  return check;
 }
 
 std::vector<std::string> LevelRowCells(const TJnxMap& map, int i) {

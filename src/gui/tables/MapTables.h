@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "check/DeviceCheck.h"
 #include "jnx/JnxMap.h"
 
 namespace brelo {
@@ -17,13 +18,15 @@ struct TColumn {
   TCellAlign Align;
 };
 
-const std::vector<TColumn>& MapColumns();    // 23 columns
+const std::vector<TColumn>& MapColumns();    // 24 columns: the file's 23, then its check
 const std::vector<TColumn>& LevelColumns();  // 10 columns
 const std::vector<TColumn>& TileColumns();   // 9 columns
 
-// The 23 cells of a map-list row: the row number, the file name without folder and
-// extension, then the header and description fields.
+// The 24 cells of a map-list row: the row number, the file name without folder and
+// extension, the header and description fields, then the summary of its header's check.
 std::vector<std::string> MapRowCells(int row, const std::string& path, const TJnxMap& header);
+// The device check of a map's header and (when loaded) tables, without reading the file.
+TMapCheck MapCheckOf(const TJnxMap& header);
 // The 10 cells of level i (from 1).
 std::vector<std::string> LevelRowCells(const TJnxMap& map, int level);
 // The 9 cells of tile t (0-based) of level l (0-based).

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -22,7 +23,8 @@ namespace brelo {
 namespace {
 
 // Columns of the cells the page reads and writes.
-constexpr int kVersion = 3, kProductId = 4, kProductName = 5, kZOrder = 6, kDetailLevel = 12, kProductId2 = 22;
+constexpr int kVersion = 3, kProductId = 4, kProductName = 5, kZOrder = 6, kDetailLevel = 12, kProductId2 = 22,
+              kCheck = 23;
 constexpr int kScale = 2, kScaleName = 3, kCopyright = 4, kName = 5, kDescription = 6;
 
 QLabel* TableLabel(const char* name, const char* text, QColor colour, QWidget* parent) {
@@ -177,6 +179,48 @@ void TMapListPage::BeginScan(int files) {
 void TMapListPage::FillMapRow(const std::string& path, const TJnxMap& header, int row) {
   sgMaps->SetRow(row, MapRowCells(row, path, header));
   if (row >= 1 && row <= static_cast<int>(paths_.size())) paths_[static_cast<std::size_t>(row - 1)] = path;
+  ShowCheck(path, MapCheckOf(header));
+}
+
+void TMapListPage::ShowCheck(const std::string& path, const TMapCheck& check) {
+  QStringList lines;
+  for (const auto& f : check.Findings) lines << QString(SeverityName(f.Severity)) + ": " + Q(f.Message);
+  checkHints_[path] = lines.join('\n');
+  for (int r = 1; r < sgMaps->RowCount(); ++r) {
+    const std::string* p = PathOfRow(r);
+    if (!p || *p != path) continue;
+    const QRgb colour = check.Count(TSeverity::Error)     ? qRgb(200, 0, 0)
+                        : check.Count(TSeverity::Warning) ? qRgb(190, 110, 0)
+                                                          : qRgb(0, 128, 0);
+    sgMaps->SetCell(kCheck, r, check.Summary());
+    sgMaps->SetObject(kCheck, r, TStringGridEx::kTextColour | (colour & 0xFFFFFF));
+    sgMaps->viewport()->update();
+  }
+}
+
+void TMapListPage::CheckInBackground(const std::string& path) {
+  // Threads that are done are let go; the page waits for the others when it goes.
+  std::erase_if(checks_, [](TBackgroundCheck& c) {
+    if (!c.Done->load()) return false;
+    c.Thread.join();
+    return true;
+  });
+  auto done = std::make_shared<std::atomic<bool>>(false);
+  QPointer<TMapListPage> page(this);
+  checks_.push_back({std::thread([this, page, path, done] {
+                       TMapCheck check = CheckMapFile(path, TCheckDepth::Tiles, 1);
+                       QMetaObject::invokeMethod(
+                           this, [this, page, path, check = std::move(check)] {
+                             if (page) ShowCheck(path, check);
+                           },
+                           Qt::QueuedConnection);
+                       *done = true;
+                     }),
+                     done});
+}
+
+TMapListPage::~TMapListPage() {
+  for (auto& c : checks_) c.Thread.join();
 }
 
 void TMapListPage::EndScan(const std::string& currentFile) {
@@ -417,6 +461,18 @@ void TMapListPage::sgMouseMove(TStringGridEx* t, QPoint at) {
   int c, r;
   if (!t->MouseToCell(at, c, r)) {
     QToolTip::hideText();
+    return;
+  }
+  // The check's cell shows its findings; other cells their own text when it is cut off.
+  if (t == sgMaps && c == kCheck && r >= 1) {
+    const std::string* path = PathOfRow(r);
+    const auto hint = path ? checkHints_.find(*path) : checkHints_.end();
+    const QString text = hint == checkHints_.end() ? QString() : hint->second;
+    t->setToolTip(text);
+    if (text.isEmpty())
+      QToolTip::hideText();
+    else
+      QToolTip::showText(t->viewport()->mapToGlobal(at), text, t->viewport());
     return;
   }
   const QString text = t->Text(c, r);

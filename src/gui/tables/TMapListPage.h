@@ -2,12 +2,17 @@
 // The "List of Maps" page: the map, level and tile tables, the tile selector, and the editing
 // overlays placed over their cells (eEditor, cbScale, cbMapGroup) with the map groups. The
 // page only moves texts: ApplyMapEdits and the commands behind Update Map Now take them.
+#include <atomic>
 #include <functional>
+#include <map>
+#include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include <QWidget>
 
+#include "check/DeviceCheck.h"
 #include "gui/common/AppState.h"
 #include "jnx/MapEdits.h"
 
@@ -24,6 +29,7 @@ class TMapListPage : public QWidget {
 
  public:
   TMapListPage(TAppState& state, QWidget* parent = nullptr);
+  ~TMapListPage() override;
 
   // What the page asks of the window: load a map with details (the window may decline, when
   // the user keeps unwritten edits), show the map page, click Update Map Now, and show the
@@ -36,6 +42,10 @@ class TMapListPage : public QWidget {
   // Folder scans: the map table emptied to its heading row, one row per file, then fitted.
   void BeginScan(int files);
   void FillMapRow(const std::string& path, const TJnxMap& header, int row);
+  // A map's device check into its row's "Check" cell (coloured) and the cell's hint; the
+  // check of a loaded map's tiles runs on a thread of its own and arrives when it is done.
+  void ShowCheck(const std::string& path, const TMapCheck& check);
+  void CheckInBackground(const std::string& path);
   void EndScan(const std::string& currentFile);
   // After a detailed load of the current map.
   void FillLevelTable();
@@ -106,6 +116,12 @@ class TMapListPage : public QWidget {
   TAppState& state_;
   std::vector<std::string> paths_;  // by the row number of column 0, which sorting keeps
   TMapEditCells clean_;
+  std::map<std::string, QString> checkHints_;  // the findings of each map's check, by path
+  struct TBackgroundCheck {
+    std::thread Thread;
+    std::shared_ptr<std::atomic<bool>> Done;
+  };
+  std::vector<TBackgroundCheck> checks_;
   int quiet_ = 0;  // > 0 while the page itself moves a current row
 };
 

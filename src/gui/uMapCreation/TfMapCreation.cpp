@@ -284,7 +284,11 @@ void TfMapCreation::bStartClick() {
   }
   bStart->setEnabled(true);
   if (r.Ok) {
-    lInfo->setText(Q(r.Text));
+    // The new map's device check: its summary, its findings in the line's hint.
+    lInfo->setText(Q(r.Text) + (r.Check.empty() ? QString() : "  Check: " + Q(r.Check)));
+    QStringList findings;
+    for (const auto& f : r.CheckFindings) findings << Q(f);
+    lInfo->setToolTip(findings.join('\n'));
     return;
   }
   // A failed build says so on the line and in the error display; it is never reported saved.
