@@ -34,6 +34,10 @@ struct TTarDirRec {
 };
 
 constexpr std::size_t kTarBlockSize = 512;
+// Fields of a header block beyond those of TTarDirRec's own layout.
+constexpr std::size_t kTarTypeOffset = 156, kTarMagicOffset = 257, kTarPrefixOffset = 345, kTarPrefixSize = 155;
+// The largest GNU long-name or POSIX extended header read.
+constexpr std::int64_t kMaxExtendedHeader = 1 << 20;
 constexpr std::size_t kTarNameSize = 100;  // bytes of the name field; no terminator needed when full
 constexpr double kUnixEpochDateTime = 25569.0;  // 1970-01-01 as a date-time value
 

@@ -154,7 +154,11 @@ void DecodeTarHeader(const TTarBlock& b, TTarDirRec& rec) {
   while (me > mb && static_cast<unsigned char>(magic[me - 1]) <= ' ') --me;
   rec.MagicText = magic.substr(mb, me - mb);
   const auto stored = static_cast<std::uint32_t>(ReadOctal(b.data() + kChecksum, 8));
-  rec.HeaderChecksumValid = (TarHeaderChecksum(b) & 0xFFFF) == (stored & 0xFFFF);
+  // The program's own headers sum bytes 0 to 344 (the rest is zero); other tools' headers
+  // use the whole block (a ustar name prefix lies beyond 344).
+  std::uint32_t whole = TarHeaderChecksum(b);
+  for (std::size_t i = kChecksumEnd; i < b.size(); ++i) whole += b[i];
+  rec.HeaderChecksumValid = (TarHeaderChecksum(b) & 0xFFFF) == (stored & 0xFFFF) || (whole & 0xFFFF) == (stored & 0xFFFF);
 }
 
 }  // namespace brelo

@@ -89,7 +89,9 @@ void TTarWriter::WriteDirectoryEntry(const std::string& archiveName, std::int64_
 
 void TTarWriter::WriteEndOfArchive() {
   if (finished_) return;
+  // Two zero blocks, as POSIX asks: GNU tar warns of "a lone zero block" otherwise.
   TTarBlock zero{};
+  out_->Write(zero.data(), zero.size());
   out_->Write(zero.data(), zero.size());
   finished_ = true;
 }

@@ -39,10 +39,11 @@ bool UnpackTar(const std::string& archive, const ProgressSink& info) {
       if (c == '\\') c = '/';
     if (rec.EntryType == TTarEntryType::Directory) {
       CreateFolder(target + name);
-    } else {
+    } else if (rec.EntryType == TTarEntryType::RegularFile || rec.EntryType == TTarEntryType::ContiguousFile) {
       CreateFolder(FolderOf(target + name));
       tar.ExtractToFile(target + name);
     }
+    // Links, devices and FIFOs are not files of a tile set: they are left out.
   }
   cleanup.Folder.clear();
   if (info) info("tar unpacked");
