@@ -9,6 +9,7 @@
 #include "MyJpeg/JpegImage.h"
 #include "TestSupport.h"
 #include "base/Coordinates.h"
+#include "base/Text.h"
 #include "check/DeviceCheck.h"
 #include "jnx/Guid.h"
 #include "jnx/JnxReader.h"
@@ -128,8 +129,12 @@ TEST(DeviceCheck, HeaderAndTableFindings) {
   EXPECT_TRUE(Has(CheckModel(c.Map, 1000), "zorder"));
   // The repeat names both levels, the limit its number.
   for (const auto& x : f) {
-    if (x.Code == "scale-repeat") EXPECT_NE(x.Message.find("levels 3 and 4 share the scale"), std::string::npos) << x.Message;
-    if (x.Code == "tile-count") EXPECT_EQ(x.Message, "level 5: 50001 tiles: receivers show a level of at most 50000");
+    if (x.Code == "scale-repeat") {
+      EXPECT_NE(x.Message.find("levels 3 and 4 share the scale"), std::string::npos) << x.Message;
+    }
+    if (x.Code == "tile-count") {
+      EXPECT_EQ(x.Message, "level 5: 50001 tiles: receivers show a level of at most 50000");
+    }
   }
   // Scales that rise towards the last level: out of order, a warning.
   TCrafted order;
@@ -200,7 +205,7 @@ TEST(DeviceCheck, FoldersCopiesFifosAndTheCommandLine) {
   // Past 200 files: older receivers do not show them all.
   TTempDir many;
   MakeTestJnx(many.Path("m0.jnx"), {1});
-  for (int i = 1; i < 201; ++i) std::filesystem::copy_file(many.Path("m0.jnx"), many.Path("m" + std::to_string(i) + ".jnx"));
+  for (int i = 1; i < 201; ++i) std::filesystem::copy_file(many.Path("m0.jnx"), many.Path(Format("m%d.jnx", i)));
   const TFolderCheck crowded = CheckFolder(many.Path(), TCheckDepth::Header);
   EXPECT_TRUE(Has(crowded.Folder, "file-count"));
   EXPECT_EQ(crowded.Errors(), 0);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
+
 #include "MyJpeg/JpegImage.h"
 #include "MyJpeg/StretchHalftone.h"
 #include "TestSupport.h"
@@ -125,6 +128,50 @@ TEST(StretchHalftone, AreaAveraging) {
   TPixelBuffer big(7, 5, 3);
   StretchHalftone(flat, big);
   for (auto v : big.Data) EXPECT_EQ(v, 77);
+}
+
+// Area averaging in doubles: the coverage-weighted mean of the source under each pixel.
+std::vector<double> ReferenceStretch(const TPixelBuffer& src, int dw, int dh) {
+  std::vector<double> out(static_cast<std::size_t>(dw) * dh * src.Channels);
+  auto cover = [](int d, int dstSize, int srcSize, int s) {
+    const double a = double(d) * srcSize / dstSize, b = double(d + 1) * srcSize / dstSize;
+    return std::max(0.0, std::min(b, s + 1.0) - std::max(a, double(s))) / (b - a);
+  };
+  for (int y = 0; y < dh; ++y)
+    for (int x = 0; x < dw; ++x)
+      for (int sy = 0; sy < src.Height; ++sy) {
+        const double wy = cover(y, dh, src.Height, sy);
+        if (wy == 0) continue;
+        for (int sx = 0; sx < src.Width; ++sx) {
+          const double w = wy * cover(x, dw, src.Width, sx);
+          for (int c = 0; c < src.Channels; ++c)
+            out[(static_cast<std::size_t>(y) * dw + x) * src.Channels + c] += w * src.Row(sy)[sx * src.Channels + c];
+        }
+      }
+  return out;
+}
+
+// Every route (bytes or sums first, vector or scalar runs, gray or colour, a window) stays
+// within one level of exact area averaging, and a window equals the part of the whole.
+TEST(StretchHalftone, MatchesExactAreaAveragingOnEveryRoute) {
+  for (int channels : {3, 1}) {
+    TPixelBuffer src(97, 61, channels);
+    for (std::size_t i = 0; i < src.Data.size(); ++i) src.Data[i] = static_cast<std::uint8_t>((i * 37) ^ (i >> 5));
+    for (auto [dw, dh] : std::vector<std::array<int, 2>>{{63, 61}, {40, 30}, {97, 20}, {11, 7}, {150, 90}, {30, 200}}) {
+      TPixelBuffer dst(dw, dh, channels);
+      StretchHalftone(src, dst);
+      const std::vector<double> ref = ReferenceStretch(src, dw, dh);
+      int worst = 0;
+      for (std::size_t i = 0; i < ref.size(); ++i) worst = std::max(worst, std::abs(int(dst.Data[i]) - int(std::lround(ref[i]))));
+      EXPECT_LE(worst, 1) << channels << " channels onto " << dw << "x" << dh;
+      TPixelBuffer window(dw / 2, dh / 3, channels);
+      StretchHalftoneWindow(src, dw, dh, dw / 4, dh / 3, window);
+      for (int y = 0; y < window.Height; ++y)
+        EXPECT_TRUE(std::equal(window.Row(y), window.Row(y) + window.Stride(),
+                               dst.Row(y + dh / 3) + (dw / 4) * channels))
+            << "window row " << y << " onto " << dw << "x" << dh;
+    }
+  }
 }
 
 TEST(JpegImage, CopiesAndInterleavedLoadsDecodeTheirOwnData) {

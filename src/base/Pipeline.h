@@ -64,7 +64,9 @@ TPipelineResult RunPipeline(std::size_t count, const std::function<Item(std::siz
   std::mutex mutex;
   std::condition_variable ready, space;
   std::deque<std::pair<std::size_t, Item>> queue;
-  const std::size_t capacity = 2 * std::max(1u, threads);
+  // The producer fills the queue and sleeps until it is half empty: waking it for every item
+  // would cost a thread switch per item.
+  const std::size_t capacity = 8 * std::max(1u, threads), refill = capacity / 2;
   bool done = false;
   std::atomic<std::size_t> failed{static_cast<std::size_t>(-1)};
   std::vector<char> consumed(count, 0);
@@ -97,8 +99,8 @@ TPipelineResult RunPipeline(std::size_t count, const std::function<Item(std::siz
         if (queue.empty()) return;
         job = std::move(queue.front());
         queue.pop_front();
+        if (queue.size() == refill) space.notify_one();
       }
-      space.notify_one();
       if (job.first > failed) continue;
       try {
         consume(job.second, job.first);

@@ -21,7 +21,8 @@ TTileSpool::TTileSpool(const std::string& folder) {
 TTileSpool::~TTileSpool() = default;
 
 void TTileSpool::Put(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-  file_->Seek(end_);
+  if (!atEnd_) file_->Seek(end_);  // a seek flushes: runs of puts stay buffered
+  atEnd_ = true;
   file_->Write(bytes.data(), bytes.size());
   if (!index_.count(name)) order_.push_back(name);
   index_[name] = {end_, bytes.size()};
@@ -36,6 +37,7 @@ void TTileSpool::Alias(const std::string& name, const std::string& existing) {
 std::vector<std::uint8_t> TTileSpool::Get(const std::string& name) {
   const TRange r = index_.at(name);
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(r.Size));
+  atEnd_ = false;
   file_->Seek(r.Offset);
   file_->ReadExact(bytes.data(), bytes.size(), "spooled tile");
   return bytes;
@@ -43,6 +45,7 @@ std::vector<std::uint8_t> TTileSpool::Get(const std::string& name) {
 
 void TTileSpool::CopyTo(const std::string& name, TStream& out) {
   const TRange r = index_.at(name);
+  atEnd_ = false;
   file_->Seek(r.Offset);
   file_->CopyTo(out, r.Size, "spooled tile");
 }

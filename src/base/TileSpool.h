@@ -36,6 +36,7 @@ class TTileSpool {
   };
   std::unique_ptr<TFileStream> file_;
   std::uint64_t end_ = 0;
+  bool atEnd_ = false;  // the file's position is end_, after a put
   std::map<std::string, TRange> index_;
   std::vector<std::string> order_;
 };

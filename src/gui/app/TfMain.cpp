@@ -190,7 +190,7 @@ void TfMain::BuildMenus() {
   barsLayout->addWidget(mmMapList);
   setMenuWidget(bars);
 
-  auto action = [this](QMenuBar* bar, const char* name, const QString& caption) {
+  auto action = [](QMenuBar* bar, const char* name, const QString& caption) {
     QAction* a = bar->addAction(caption);
     a->setObjectName(name);
     return a;
