@@ -1,9 +1,11 @@
-# Installing brelo the way Linux desktops expect it: the two programs, brelo-cli's renderer
-# module, the menu entry, the icon in the hicolor theme, the MIME type of JNX files, AppStream
-# metadata and manual pages; and a Debian package of the same through CPack.
+# Installing brelo the way Linux desktops expect it: the two programs, their modules (GDAL,
+# and brelo-cli's renderer), the menu entry, the icon in the hicolor theme, the MIME type of
+# JNX files, AppStream metadata and manual pages; and a Debian package of the same through CPack.
 include(GNUInstallDirs)
 
 install(TARGETS brelo-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Both programs look for their modules in ../lib/brelo beside their own folder.
+install(TARGETS brelo-gdal LIBRARY DESTINATION lib/brelo)
 if(BRELO_GUI)
   install(TARGETS brelo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   # brelo-cli looks for it in ../lib/brelo beside its own folder.

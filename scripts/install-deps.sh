@@ -2,11 +2,11 @@
 # Installs what brelo needs to build and test on Debian 12. Runs apt-get only when
 # something is missing. Usage: scripts/install-deps.sh [--test]
 set -euo pipefail
-packages=(cmake g++ make pkg-config libjpeg62-turbo-dev libpng-dev zlib1g-dev libexpat1-dev libcli11-dev nlohmann-json3-dev
+packages=(cmake g++ make pkg-config libjpeg62-turbo-dev libpng-dev zlib1g-dev libexpat1-dev libgdal-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libbenchmark-dev libturbojpeg0-dev qt6-base-dev fonts-dejavu-core help2man dpkg-dev file)
 if [[ "${1:-}" == "--test" ]]; then
   # Fuzzers, and the peer tools that the interoperability tests run.
-  packages+=(locales desktop-file-utils appstream clang libclang-rt-14-dev libjpeg-turbo-progs imagemagick gpsbabel libxml2-utils tar python3 gdal-bin qmapshack xvfb xauth xdotool)
+  packages+=(locales desktop-file-utils appstream clang libclang-rt-14-dev libjpeg-turbo-progs imagemagick gpsbabel libxml2-utils tar python3 python3-gdal gdal-bin qmapshack xvfb xauth xdotool)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -73,14 +73,16 @@ bool Has(const std::vector<TFinding>& findings, const std::string& code, int lev
 
 TEST(JpegFrame, KindsFromTheFrameMarker) {
   auto kind = [](const std::vector<std::uint8_t>& jpeg, bool afterSoi) {
-    const std::size_t skip = afterSoi ? 2 : 0;
+    const std::size_t skip = std::min<std::size_t>(afterSoi ? 2 : 0, jpeg.size());
+    const std::size_t size = jpeg.size() - skip;
     return ReadJpegFrame(
         [&](std::uint64_t at, std::uint8_t* out, std::size_t n) {
-          const std::size_t k = std::min<std::size_t>(n, jpeg.size() - skip - std::min<std::size_t>(at, jpeg.size() - skip));
+          if (at >= size) return std::size_t{0};
+          const std::size_t k = std::min<std::size_t>(n, size - at);
           std::copy_n(jpeg.begin() + static_cast<std::ptrdiff_t>(skip + at), k, out);
           return k;
         },
-        jpeg.size() - skip, afterSoi);
+        size, afterSoi);
   };
   const auto baseline = MakeJpeg(16, 8);
   EXPECT_EQ(kind(baseline, true).Frame, TJpegFrame::Baseline);

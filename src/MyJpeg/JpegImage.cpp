@@ -154,7 +154,8 @@ struct TEncoder {
   ~TEncoder() { jpeg_destroy_compress(&cinfo); }
 };
 
-int EncodeFrom(const TPixelBuffer& pixels, int quality, bool gray, bool progressive, std::vector<std::uint8_t>& out) {
+int EncodeFrom(const TPixelBuffer& pixels, int quality, bool gray, bool progressive, bool fullChroma,
+               std::vector<std::uint8_t>& out) {
   thread_local TEncoder encoder;
   jpeg_compress_struct& cinfo = encoder.cinfo;
   encoder.err.code = 0;
@@ -180,6 +181,7 @@ int EncodeFrom(const TPixelBuffer& pixels, int quality, bool gray, bool progress
   jpeg_set_quality(&cinfo, quality, TRUE);
   if (gray && pixels.Channels == 3) jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
   if (progressive) jpeg_simple_progression(&cinfo);
+  if (fullChroma && cinfo.num_components == 3) cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
   jpeg_start_compress(&cinfo, TRUE);
   rows = static_cast<JSAMPROW*>(std::malloc(sizeof(JSAMPROW) * pixels.Height));
   for (int y = 0; y < pixels.Height; ++y) rows[y] = const_cast<JSAMPLE*>(pixels.Row(y));
@@ -276,9 +278,9 @@ void TJpegImage::Clear() {
 }
 
 void EncodeJpeg(const TPixelBuffer& pixels, int quality, bool grayscale, bool progressive,
-                std::vector<std::uint8_t>& out) {
+                std::vector<std::uint8_t>& out, bool fullChroma) {
   if (pixels.Empty()) return;
-  if (int code = EncodeFrom(pixels, quality, grayscale, progressive, out)) RaiseCode(code);
+  if (int code = EncodeFrom(pixels, quality, grayscale, progressive, fullChroma, out)) RaiseCode(code);
 }
 
 std::vector<std::uint8_t> TJpegImage::SaveToBytes() {

@@ -71,7 +71,8 @@ class TJpegImage {
 };
 
 // Encodes pixels at a quality into out (appended). Shared by the image class and bulk encoders.
+// Colour is subsampled 4:2:0 unless fullChroma (4:4:4).
 void EncodeJpeg(const TPixelBuffer& pixels, int quality, bool grayscale, bool progressive,
-                std::vector<std::uint8_t>& out);
+                std::vector<std::uint8_t>& out, bool fullChroma = false);
 
 }  // namespace brelo

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <malloc.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace brelo::platform {
@@ -42,6 +43,12 @@ mode_t FileCreationMask() {
     return m;
   }();
   return mask;
+}
+
+std::int64_t FreeBytes(const std::string& folder) {
+  struct statvfs st {};
+  if (::statvfs(folder.empty() ? "." : folder.c_str(), &st) != 0) return -1;
+  return static_cast<std::int64_t>(st.f_bavail) * static_cast<std::int64_t>(st.f_frsize);
 }
 
 std::uint64_t PhysicalMemory() {

@@ -17,6 +17,8 @@ std::int64_t KernelCopy(int in, off_t& inOffset, int out, off_t& outOffset, std:
 bool ExchangeNames(const std::string& a, const std::string& b);
 // The process's file-creation mask.
 mode_t FileCreationMask();
+// Bytes free to an unprivileged user in the file system of folder; -1 when unknown.
+std::int64_t FreeBytes(const std::string& folder);
 // Bytes of physical memory (4 GiB when the system does not say).
 std::uint64_t PhysicalMemory();
 // Keeps freed tile-sized blocks in the heap instead of handing them back to the system, so a

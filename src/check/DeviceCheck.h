@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Pipeline.h"
+#include "jnx/DeviceLimits.h"
 #include "jnx/JnxMap.h"
 
 namespace brelo {
@@ -35,11 +36,6 @@ struct TMapCheck {
   // "ok", or "2 errors, 1 warning"
   std::string Summary() const;
 };
-
-// The receivers' limits.
-constexpr int kMaxLevels = 5;
-constexpr int kMaxTilesPerLevel = 50000;
-constexpr int kMaxFilesOlder = 200, kMaxFilesNewer = 250;
 
 // Findings of a loaded model: the header's always, the tables' when they are loaded.
 // fileSize is the file's size on disk.

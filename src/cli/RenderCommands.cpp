@@ -1,10 +1,8 @@
 // render: a map picture drawn by the window's renderer, through the renderer module.
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <memory>
 
-#include "base/Paths.h"
+#include "base/Errors.h"
+#include "base/Module.h"
 #include "cli/Commands.h"
 #include "cli/RenderRequest.h"
 
@@ -12,27 +10,12 @@ namespace brelo::cli {
 
 namespace {
 
-std::string ExecutableFolder() {
-  char path[4096];
-  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  return n > 0 ? FolderOf(std::string(path, static_cast<std::size_t>(n))) : std::string();
-}
-
-// The module beside the executable (a build), or in the installed library folder.
 TRenderEntry LoadRenderer() {
-  const std::string folder = ExecutableFolder();
-  std::string errors;
-  for (const std::string& path : {folder + kRenderModule, folder + "../lib/brelo/" + kRenderModule}) {
-    if (!FileExists(path)) continue;
-    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!module) {
-      errors = ::dlerror();
-      continue;
-    }
-    if (void* entry = ::dlsym(module, kRenderEntry)) return reinterpret_cast<TRenderEntry>(entry);
+  try {
+    return reinterpret_cast<TRenderEntry>(LoadModuleEntry(kRenderModule, kRenderEntry));
+  } catch (const EIoError& e) {
+    throw ECommandFailed(std::string("render: ") + e.what());
   }
-  throw ECommandFailed(std::string("render: the renderer module ") + kRenderModule + " could not be loaded" +
-                       (errors.empty() ? " (it is not beside brelo-cli or in ../lib/brelo)" : ": " + errors));
 }
 
 }  // namespace

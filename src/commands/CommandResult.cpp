@@ -1,6 +1,7 @@
 #include "commands/CommandResult.h"
 
 #include "base/Errors.h"
+#include "base/Paths.h"
 #include "check/DeviceCheck.h"
 #include "jnx/JnxReader.h"
 
@@ -27,6 +28,24 @@ void AddCheck(TCommandResult& result, const std::string& map) {
   result.Check = check.Summary();
   result.CheckFindings.clear();
   for (const auto& f : check.Findings) result.CheckFindings.push_back(std::string(SeverityName(f.Severity)) + ": " + f.Message);
+}
+
+void AddChecks(TCommandResult& result, const std::vector<std::string>& maps) {
+  if (maps.size() == 1) return AddCheck(result, maps.front());
+  int errors = 0, warnings = 0, notes = 0;
+  result.CheckFindings.clear();
+  for (const auto& map : maps) {
+    const TMapCheck check = CheckMapFile(map, TCheckDepth::Tiles);
+    errors += check.Count(TSeverity::Error), warnings += check.Count(TSeverity::Warning);
+    notes += check.Count(TSeverity::Note);
+    for (const auto& f : check.Findings)
+      result.CheckFindings.push_back(std::string(SeverityName(f.Severity)) + ": " + FileNameOf(map) + ": " + f.Message);
+  }
+  TMapCheck total;
+  for (int i = 0; i < errors; ++i) total.Findings.push_back({TSeverity::Error, "", "", 0, 0});
+  for (int i = 0; i < warnings; ++i) total.Findings.push_back({TSeverity::Warning, "", "", 0, 0});
+  for (int i = 0; i < notes; ++i) total.Findings.push_back({TSeverity::Note, "", "", 0, 0});
+  result.Check = total.Summary();
 }
 
 TCommandResult ChangedOnDiskFailure(const std::string& message) {

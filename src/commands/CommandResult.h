@@ -35,6 +35,8 @@ TCommandResult Done(std::string text, std::string path = "");
 TCommandResult Failed(std::string text, std::string detail = "", bool mayBeDamaged = false);
 // The device check of a written map into the result (tables and each tile's first bytes).
 void AddCheck(TCommandResult& result, const std::string& map);
+// The same for several maps (volumes of one): findings name their file, the summary adds up.
+void AddChecks(TCommandResult& result, const std::vector<std::string>& maps);
 // The failure for a loaded map whose file is no longer the one loaded; nullopt when it is.
 std::optional<TCommandResult> ChangedOnDiskFailure(const TJnxMap& map);
 TCommandResult ChangedOnDiskFailure(const std::string& message);

@@ -11,6 +11,8 @@ namespace brelo {
 
 namespace {
 
+const char* const kNoCorners = "no MMPLL,1 and MMPLL,3 lines";
+
 std::vector<std::string> Fields(const std::string& line) { return SplitText(RemoveBlanks(line), ','); }
 
 int FieldInt(const std::vector<std::string>& f, std::size_t i) {
@@ -28,6 +30,10 @@ double FieldNumber(const std::vector<std::string>& f, std::size_t i) {
 }  // namespace
 
 TPixelCalibration TPixelCalibration::FromMapLines(const std::vector<std::string>& lines) {
+  // Corners on another grid or datum would place the map wrongly without a word.
+  const std::string problem = LatLonCalibrationProblem(lines);
+  if (!problem.empty() && problem != kNoCorners)
+    throw EFormatError("a map with " + problem + " is placed only by warping its picture; a tile set of it cannot be");
   TPixelCalibration c;
   for (const auto& line : lines) {
     const auto f = Fields(line);
@@ -49,6 +55,29 @@ TPixelCalibration TPixelCalibration::FromMapLines(const std::vector<std::string>
   if (c.Lon1 == c.Lon3) throw EFormatError("MMPLL,1 and MMPLL,3 have one longitude: the calibration gives no pixel width");
   if (c.Lat1 == c.Lat3) throw EFormatError("MMPLL,1 and MMPLL,3 have one latitude: the calibration gives no pixel height");
   return c;
+}
+
+std::string LatLonCalibrationProblem(const std::vector<std::string>& lines) {
+  std::string datum, projection;
+  bool mmpll1 = false, mmpll3 = false, gridPoints = false;
+  if (lines.size() > 4) datum = TrimBlanks(lines[4].substr(0, lines[4].find(',')));
+  for (const auto& line : lines) {
+    const auto f = SplitText(line, ',');
+    if (f.empty()) continue;
+    const std::string key = TrimBlanks(f[0]);
+    if (key == "Map Projection" && f.size() > 1) projection = TrimBlanks(f[1]);
+    if (key == "MMPLL" && f.size() > 1) mmpll1 |= TrimBlanks(f[1]) == "1", mmpll3 |= TrimBlanks(f[1]) == "3";
+    // Point lines with a position in grid units (fields 14 and 15: easting, northing).
+    if (key.rfind("Point", 0) == 0 && f.size() > 15 && !TrimBlanks(f[14]).empty() && !TrimBlanks(f[15]).empty())
+      gridPoints = true;
+  }
+  if (!projection.empty() && projection != "Latitude/Longitude") return "projection \"" + projection + "\"";
+  // Line 5 is the datum in a file that has the map lines at all.
+  if (!projection.empty() && !datum.empty() && datum != "WGS 84" && datum != "WGS84")
+    return "datum \"" + datum + "\"";
+  if (!(mmpll1 && mmpll3))
+    return gridPoints ? "calibration by grid points only (no MMPLL lines)" : kNoCorners;
+  return {};
 }
 
 void TPixelCalibration::PixelToJnx(std::int64_t x, std::int64_t y, std::int32_t& lat, std::int32_t& lon) const {

@@ -12,9 +12,15 @@ struct TPixelCalibration {
   std::int32_t Lon1 = 0, Lat1 = 1, Lon3 = 1, Lat3 = 0;  // [encoded]
   int ImageWidth = 0, ImageHeight = 0;
   // Reads the MMPXY, MMPLL and IWH lines; raises EFormatError on a number that does not convert
-  // and on points 1 and 3 that share a pixel column or row, a longitude or a latitude.
+  // and on points 1 and 3 that share a pixel column or row, a longitude or a latitude, and on a
+  // map whose corners are not WGS 84 latitude and longitude (see LatLonCalibrationProblem).
   static TPixelCalibration FromMapLines(const std::vector<std::string>& lines);
   void PixelToJnx(std::int64_t x, std::int64_t y, std::int32_t& lat, std::int32_t& lon) const;
 };
+
+// Why the lines are not a map this calibration places right: a projection other than
+// "Latitude/Longitude", a datum other than WGS 84, corners not given as MMPLL 1 and 3 (a sheet
+// calibrated by grid points). "" for a map it places right, or whose lines do not say.
+std::string LatLonCalibrationProblem(const std::vector<std::string>& lines);
 
 }  // namespace brelo
