@@ -49,6 +49,8 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::string Cli(const std::string& args) { return CliPath() + " " + args; }
+
 void WriteText(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
   out << text;

@@ -11,7 +11,6 @@ using namespace brelo;
 using namespace brelo::test;
 
 namespace {
-std::string Cli(const std::string& args) { return CliPath() + " " + args; }
 }  // namespace
 
 TEST(CliCreation, ExportThenCreateFromTheArchive) {

@@ -9,7 +9,6 @@
 using namespace brelo::test;
 
 namespace {
-std::string Cli(const std::string& args) { return CliPath() + " " + args; }
 
 // Every failure is one line on stderr starting with the tool's name, and status 1.
 void ExpectOneLineError(const TRunResult& r, const std::string& fragment) {

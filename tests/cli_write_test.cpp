@@ -12,7 +12,6 @@ using namespace brelo;
 using namespace brelo::test;
 
 namespace {
-std::string Cli(const std::string& args) { return CliPath() + " " + args; }
 
 nlohmann::json Info(const std::string& file) {
   TRunResult r = RunCommand(Cli("info --json '" + file + "'"));

@@ -155,7 +155,10 @@ TGdalSource::TGdalSource(const std::vector<std::string>& paths) {
     std::string fileCrs = wkt;
     if (wkt.empty() && !gcps) {
       if (!transform)
-        throw EFormatError(path + ": it has no georeference (no coordinate system, no geotransform, no world file)");
+        throw EFormatError(path + (LowerAscii(ExtensionOf(path)) == ".map"
+                                       ? ": it has no georeference GDAL reads (an OziExplorer map needs Point lines)"
+                                       : ": it has no georeference (no coordinate system, no geotransform, no world "
+                                         "file)"));
       const TBox b = FootprintOf(ds);
       if (b.MinX < -180.5 || b.MaxX > 360.5 || b.MinY < -90.5 || b.MaxY > 90.5)
         throw EFormatError(path + ": it has a geotransform but no coordinate system, and its coordinates are "

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 
 #include "base/Errors.h"
@@ -23,8 +25,9 @@ void Initialise() {
     GDALAllRegister();
     // Memory follows the bands being worked on, not the raster's size.
     GDALSetCacheMax64(std::int64_t(64) << 20);
-    // Never reach out to the network or to files a user did not name.
-    CPLSetConfigOption("GDAL_DISABLE_READDIR_ON_OPEN", "EMPTY_DIR");
+    // Never reach out to the network; side files (world files, .aux.xml, .prj) are probed one
+    // by one instead of listing the folder, once RequireRegularFiles has seen them.
+    CPLSetConfigOption("GDAL_DISABLE_READDIR_ON_OPEN", "YES");
     CPLSetConfigOption("CPL_VSIL_CURL_ALLOWED_EXTENSIONS", "none");
     CPLSetConfigOption("GDAL_PAM_ENABLED", "YES");
   });
@@ -80,10 +83,40 @@ void CollectSources(const CPLXMLNode* node, const std::string& folder, std::vect
   }
 }
 
+// Files beside path that GDAL may open with it (stem.*), and a .map's picture: none may be a
+// FIFO or device, which would block the open for good.
+void RequireRegularSiblings(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  const std::string stem = FileNameOf(WithoutExtension(path)) + ".";
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.rfind(stem, 0) != 0) continue;
+    std::error_code sec;
+    const auto type = it->status(sec).type();
+    if (!sec && type != std::filesystem::file_type::regular && type != std::filesystem::file_type::directory &&
+        type != std::filesystem::file_type::not_found)
+      throw EFormatError(path + ": " + name + " beside it is not a regular file (a FIFO, socket or device)");
+  }
+  if (LowerAscii(ExtensionOf(path)) == ".map") {
+    std::ifstream in(path);
+    std::string line;
+    for (int i = 0; i < 3 && std::getline(in, line); ++i) {
+    }
+    line = TrimBlanks(line);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::string picture = FolderOf(path) + FileNameOf(line);
+    struct stat st {};
+    if (!line.empty() && ::stat(picture.c_str(), &st) == 0) RequireRegular(picture, path);
+  }
+}
+
 }  // namespace
 
 void RequireRegularFiles(const std::string& path) {
   RequireRegular(path, path);
+  RequireRegularSiblings(path);
   if (LowerAscii(ExtensionOf(path)) != ".vrt") return;
   CPLXMLNode* tree = CPLParseXMLFile(path.c_str());
   if (!tree) throw EFormatError(path + ": " + LastError("not a readable VRT file"));
@@ -94,6 +127,7 @@ void RequireRegularFiles(const std::string& path) {
     // GDAL's virtual file systems (/vsicurl/, /vsizip/...) are not followed.
     if (s.rfind("/vsi", 0) == 0) throw EFormatError(path + ": it points at " + s + ", which is not a local file");
     RequireRegular(s, path);
+    RequireRegularSiblings(s);
   }
 }
 
