@@ -25,7 +25,7 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"gpx", {"base"}},
     {"jnx", {"base", "MyJpeg"}},
     {"view", {"base", "jnx", "MyJpeg", "gpx"}},
-    {"export", {"base", "jnx", "MyJpeg", "LibTar", "view", "resources"}},
+    {"export", {"base", "jnx", "MyJpeg", "LibTar", "view", "resources", "raster"}},
     {"raster", {"base"}},
     {"uMapCreation", {"base", "jnx", "MyJpeg", "LibTar", "raster"}},
     {"check", {"base", "jnx", "MyJpeg"}},

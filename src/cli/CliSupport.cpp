@@ -44,6 +44,19 @@ void Report(const TCommandResult& r) {
   throw ECommandFailed(line);
 }
 
+void ParseColour(const std::string& option, const std::string& text, std::uint8_t rgb[3]) {
+  if (text == "white") return void(std::fill_n(rgb, 3, 255));
+  if (text == "black") return void(std::fill_n(rgb, 3, 0));
+  unsigned r = 0, g = 0, b = 0;
+  char end = 0;
+  if ((std::sscanf(text.c_str(), "#%2x%2x%2x%c", &r, &g, &b, &end) == 3 && text.size() == 7) ||
+      (std::sscanf(text.c_str(), "%u,%u,%u%c", &r, &g, &b, &end) == 3 && r < 256 && g < 256 && b < 256)) {
+    rgb[0] = static_cast<std::uint8_t>(r), rgb[1] = static_cast<std::uint8_t>(g), rgb[2] = static_cast<std::uint8_t>(b);
+    return;
+  }
+  throw ECommandFailed(option + " " + text + ": give white, black, #RRGGBB or R,G,B");
+}
+
 std::vector<int> ParseNumberList(const std::string& text) {
   std::vector<int> out;
   std::size_t start = 0;

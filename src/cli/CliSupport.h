@@ -19,5 +19,7 @@ std::vector<int> ParseNumberList(const std::string& text);
 // A command's result: its text on stdout, or one line naming the failure raised as
 // ECommandFailed (the earlier messages, the text, then the core's words in brackets).
 void Report(const TCommandResult& result);
+// A colour option: "white", "black", "#RRGGBB" or "R,G,B"; raises ECommandFailed naming option.
+void ParseColour(const std::string& option, const std::string& text, std::uint8_t rgb[3]);
 
 }  // namespace brelo::cli

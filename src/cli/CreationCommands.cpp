@@ -41,19 +41,6 @@ std::vector<std::string> SplitList(const std::string& text) {
   return items;
 }
 
-// "white", "black", "#RRGGBB" or "R,G,B".
-void ParseColour(const std::string& text, std::uint8_t rgb[3]) {
-  if (text == "white") return void(std::fill_n(rgb, 3, 255));
-  if (text == "black") return void(std::fill_n(rgb, 3, 0));
-  unsigned r = 0, g = 0, b = 0;
-  char end = 0;
-  if ((std::sscanf(text.c_str(), "#%2x%2x%2x%c", &r, &g, &b, &end) == 3 && text.size() == 7) ||
-      (std::sscanf(text.c_str(), "%u,%u,%u%c", &r, &g, &b, &end) == 3 && r < 256 && g < 256 && b < 256)) {
-    rgb[0] = static_cast<std::uint8_t>(r), rgb[1] = static_cast<std::uint8_t>(g), rgb[2] = static_cast<std::uint8_t>(b);
-    return;
-  }
-  throw ECommandFailed("--background " + text + ": give white, black, #RRGGBB or R,G,B");
-}
 
 TRasterBuildOptions RasterOptions(const TCreateOptions& o) {
   TRasterBuildOptions r;
@@ -81,7 +68,7 @@ TRasterBuildOptions RasterOptions(const TCreateOptions& o) {
   r.Levels.NoSplit = o.NoSplit;
   if (!ParseResampling(o.Resampling, r.Resampling))
     throw ECommandFailed("--resampling " + o.Resampling + ": give near, bilinear, cubic, lanczos or average");
-  ParseColour(o.Background, r.Background);
+  ParseColour("--background", o.Background, r.Background);
   r.FullChroma = o.Subsampling == 444;
   long long id = 0, z = 30;
   if (!o.ProductId.empty() && (!ParseInteger(o.ProductId, id) || id < 0 || id > INT32_MAX))

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
   brelo::cli::RegisterTarCommands(app);
   brelo::cli::RegisterGpxCommands(app);
   brelo::cli::RegisterCreationCommands(app);
+  brelo::cli::RegisterGisCommands(app);
 #ifdef BRELO_RENDER
   brelo::cli::RegisterRenderCommands(app);
 #endif

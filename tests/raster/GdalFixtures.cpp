@@ -80,6 +80,24 @@ void WriteRaster(const std::string& path, const TFixtureRaster& r, const std::st
   GDALClose(out);
 }
 
+TReadRaster ReadRaster(const std::string& path) {
+  GDALAllRegister();
+  GDALDatasetH ds = GDALOpen(path.c_str(), GA_ReadOnly);
+  if (!ds) throw std::runtime_error("cannot open " + path);
+  TReadRaster r;
+  r.Width = GDALGetRasterXSize(ds), r.Height = GDALGetRasterYSize(ds), r.Bands = GDALGetRasterCount(ds);
+  r.GeoTransform.resize(6);
+  GDALGetGeoTransform(ds, r.GeoTransform.data());
+  r.Wkt = GDALGetProjectionRef(ds);
+  r.Driver = GDALGetDriverShortName(GDALGetDatasetDriver(ds));
+  r.Pixels.resize(std::size_t(r.Width) * r.Height * r.Bands);
+  const CPLErr err = GDALDatasetRasterIO(ds, GF_Read, 0, 0, r.Width, r.Height, r.Pixels.data(), r.Width, r.Height,
+                                         GDT_Byte, r.Bands, nullptr, r.Bands, std::int64_t(r.Width) * r.Bands, 1);
+  GDALClose(ds);
+  if (err != CE_None) throw std::runtime_error("cannot read " + path);
+  return r;
+}
+
 void ToWgs84(const std::string& srs, double x, double y, double& lon, double& lat) {
   lon = x, lat = y;
   Transform(srs, "EPSG:4326", lon, lat);

@@ -26,6 +26,17 @@ struct TFixtureRaster {
 void WriteRaster(const std::string& path, const TFixtureRaster& raster, const std::string& driver = "GTiff",
                  const std::vector<std::string>& options = {});
 
+// A raster as GDAL reads it back: its size, geotransform, coordinate system and pixels
+// (band-interleaved by pixel, Bands bytes a pixel).
+struct TReadRaster {
+  int Width = 0, Height = 0, Bands = 0;
+  std::vector<double> GeoTransform;
+  std::string Wkt, Driver;
+  std::vector<std::uint8_t> Pixels;
+  const std::uint8_t* At(int x, int y) const { return Pixels.data() + (std::size_t(y) * Width + x) * Bands; }
+};
+TReadRaster ReadRaster(const std::string& path);
+
 // Longitude and latitude (WGS 84) of a position in srs, and back.
 void ToWgs84(const std::string& srs, double x, double y, double& lon, double& lat);
 void FromWgs84(const std::string& srs, double lon, double lat, double& x, double& y);
