@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 #include <memory>
 
 #include "MyJpeg/JpegImage.h"
@@ -38,6 +39,29 @@ TPlaced Place(const TGeoGrid& g, const TJnxTile& t, int index) {
   p.Height = std::max(1, static_cast<int>(std::lround(y1)) - p.Y);
   p.Exact = p.Width == t.Width && p.Height == t.Height;
   return p;
+}
+
+// Whether the tiles leave no pixel of the grid uncovered: checked once per run of rows over
+// which the same tiles are crossed.
+bool CoversGrid(const std::vector<TPlaced>& placed, const TGeoGrid& g) {
+  std::vector<int> cuts{0, g.Height};
+  for (const auto& p : placed) cuts.push_back(std::clamp(p.Y, 0, g.Height)), cuts.push_back(std::clamp(p.Y + p.Height, 0, g.Height));
+  std::sort(cuts.begin(), cuts.end());
+  cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+  std::vector<std::pair<int, int>> spans;
+  for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
+    spans.clear();
+    for (const auto& p : placed)
+      if (p.Y <= cuts[i] && p.Y + p.Height >= cuts[i + 1]) spans.emplace_back(p.X, p.X + p.Width);
+    std::sort(spans.begin(), spans.end());
+    int reached = 0;
+    for (const auto& [a, b] : spans) {
+      if (a > reached) break;
+      reached = std::max(reached, b);
+    }
+    if (reached < g.Width) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -102,17 +126,15 @@ TGisExportResult ExportLevelToGis(const TJnxMap& map, int level, const std::stri
   // By top row, so a band's tiles are a run that starts where the last band's did.
   std::stable_sort(placed.begin(), placed.end(), [](const TPlaced& a, const TPlaced& b) { return a.Y < b.Y; });
 
-  std::unique_ptr<TRasterFileWriter> writer = driver.Create(out, grid, options.File);
+  TRasterFileOptions file = options.File;
+  file.Alpha = !options.UseBackground && !CoversGrid(placed, grid);
+  std::unique_ptr<TRasterFileWriter> writer = driver.Create(out, grid, file);
   const unsigned threads = PipelineThreads();
-  std::vector<std::uint8_t> band;
-  std::size_t next = 0;                 // first tile not yet decoded
-  std::vector<TPlaced*> live;           // decoded tiles reaching into the current band or later
-  for (int y0 = 0; y0 < grid.Height; y0 += kBandRows) {
-    if (meter && meter->Cancelled()) throw ECancelled();
-    const int rows = std::min(kBandRows, grid.Height - y0);
-    // Decode the tiles that begin above this band's end, on every core.
+  std::size_t next = 0;  // first tile not yet decoded
+  // Decodes, on every core, the tiles that begin above the end of the band starting at y0.
+  auto decodeBand = [&, threads](int y0) {
     std::vector<TPlaced*> fresh;
-    while (next < placed.size() && placed[next].Y < y0 + rows) fresh.push_back(&placed[next++]);
+    while (next < placed.size() && placed[next].Y < y0 + kBandRows) fresh.push_back(&placed[next++]);
     ParallelFor(fresh.size(), threads, [&](std::size_t k) {
       TPlaced& p = *fresh[k];
       try {
@@ -130,6 +152,16 @@ TGisExportResult ExportLevelToGis(const TJnxMap& map, int level, const std::stri
         p.Failed = true;
       }
     });
+    return fresh;
+  };
+  std::vector<std::uint8_t> band;
+  std::vector<TPlaced*> live;  // decoded tiles reaching into the current band or later
+  // The next band's tiles decode while this band is compressed and written.
+  std::future<std::vector<TPlaced*>> decoding = std::async(std::launch::async, decodeBand, 0);
+  for (int y0 = 0; y0 < grid.Height; y0 += kBandRows) {
+    const int rows = std::min(kBandRows, grid.Height - y0);
+    const std::vector<TPlaced*> fresh = decoding.get();
+    if (meter && meter->Cancelled()) throw ECancelled();
     for (TPlaced* p : fresh) {
       if (p->Failed) {
         result.Failed.push_back(Format("level %d tile %d does not decode", level + 1, p->Index + 1));
@@ -155,6 +187,7 @@ TGisExportResult ExportLevelToGis(const TJnxMap& map, int level, const std::stri
         for (int x = left; x < right; ++x, s += 3, d += 4) d[0] = s[0], d[1] = s[1], d[2] = s[2], d[3] = 255;
       }
     }
+    if (y0 + rows < grid.Height) decoding = std::async(std::launch::async, decodeBand, y0 + kBandRows);
     writer->WriteRows(y0, rows, band.data());
     // Tiles that end within this band are done with.
     live.erase(std::remove_if(live.begin(), live.end(),

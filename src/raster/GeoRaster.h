@@ -61,6 +61,9 @@ struct TRasterFileOptions {
   TRasterCompression Compression = TRasterCompression::Deflate;  // GeoTIFF
   bool Overviews = false;                                        // GeoTIFF
   int JpegQuality = 90;
+  // Whether pixels can be transparent: an alpha band (a mask with JPEG). Without it the
+  // alpha of the rows written is ignored.
+  bool Alpha = true;
 };
 
 // A raster file written in bands of rows from north to south: GeoTIFF (.tif, tiled), PNG

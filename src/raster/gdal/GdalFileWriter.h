@@ -34,6 +34,7 @@ class TGdalFileWriter final : public TRasterFileWriter {
   std::string tiff_;                 // the part written band by band
   std::vector<std::string> parts_;   // removed unless put in place
   GDALDatasetH dataset_ = nullptr;
+  bool alpha_ = true;
   bool mask_ = false;                // alpha kept in an internal mask (JPEG)
 };
 
