@@ -63,4 +63,11 @@ void KeepFreedMemory() {
 #endif
 }
 
+void ReturnFreedMemory() {
+#ifdef M_MMAP_THRESHOLD
+  mallopt(M_MMAP_THRESHOLD, 1 << 20);
+  mallopt(M_TRIM_THRESHOLD, 4 << 20);
+#endif
+}
+
 }  // namespace brelo::platform

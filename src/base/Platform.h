@@ -24,5 +24,8 @@ std::uint64_t PhysicalMemory();
 // Keeps freed tile-sized blocks in the heap instead of handing them back to the system, so a
 // redraw that frees and decodes a screenful of tiles does not fault in fresh pages each time.
 void KeepFreedMemory();
+// The opposite, for work whose buffers are large and made on many threads (raster warping):
+// large blocks are mapped and unmapped, freed memory goes back to the system.
+void ReturnFreedMemory();
 
 }  // namespace brelo::platform

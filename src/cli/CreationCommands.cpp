@@ -11,6 +11,7 @@
 #include "commands/CreateCommand.h"
 #include "commands/ExportCommand.h"
 #include "base/Paths.h"
+#include "base/Platform.h"
 #include "jnx/ScaleTable.h"
 #include "base/Text.h"
 #include "uMapCreation/ImageCutter.h"
@@ -84,6 +85,7 @@ TRasterBuildOptions RasterOptions(const TCreateOptions& o) {
 }
 
 void CreateFromRaster(const TCreateOptions& o) {
+  platform::ReturnFreedMemory();
   const TRasterBuildOptions options = RasterOptions(o);
   if (o.PlanOnly) {
     const TRasterPlan p = PlanRasterMap(options);

@@ -282,7 +282,7 @@ void TGdalSource::Read(const TGeoGrid& grid, int x, int y, int width, int height
   }
   TArgs args;
   args.Add({"-of", "MEM", "-t_srs", "EPSG:4326", "-r", ResamplingName(resampling), "-dstalpha", "-multi", "-wo",
-            "NUM_THREADS=ALL_CPUS", "-wm", "64", "-q"});
+            "NUM_THREADS=ALL_CPUS", "-wm", "16", "-q"});
   args.Add({"-te", Number(grid.Lon(x)), Number(grid.Lat(y + height)), Number(grid.Lon(x + width)),
             Number(grid.Lat(y))});
   args.Add({"-ts", std::to_string(width), std::to_string(height)});

@@ -24,7 +24,7 @@ void Initialise() {
     CPLSetErrorHandler(CPLQuietErrorHandler);
     GDALAllRegister();
     // Memory follows the bands being worked on, not the raster's size.
-    GDALSetCacheMax64(std::int64_t(64) << 20);
+    GDALSetCacheMax64(std::int64_t(32) << 20);
     // Never reach out to the network; side files (world files, .aux.xml, .prj) are probed one
     // by one instead of listing the folder, once RequireRegularFiles has seen them.
     CPLSetConfigOption("GDAL_DISABLE_READDIR_ON_OPEN", "YES");
