@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -58,10 +59,16 @@ void CutPictureInBands(const std::string& picturePath, const std::vector<TCutTil
   const int total = static_cast<int>(layout.size());
   const unsigned threads = PipelineThreads();
   int done = 0;
-  TPixelBuffer band;
+  // The next band is decoded while this one's tiles are encoded.
+  auto readBand = [&picture, ih, tileHeight](int top) {
+    TPixelBuffer band;
+    picture->ReadRows(std::min(tileHeight, ih - top), band);
+    return band;
+  };
+  std::future<TPixelBuffer> reading = std::async(std::launch::async, readBand, 0);
   for (int top = 0; top < ih; top += tileHeight) {
-    const int rows = std::min(tileHeight, ih - top);
-    picture->ReadRows(rows, band);
+    const TPixelBuffer band = reading.get();
+    if (top + tileHeight < ih) reading = std::async(std::launch::async, readBand, top + tileHeight);
     std::vector<const TCutTile*> inBand;
     for (const auto& t : layout)
       if (t.Y == top) inBand.push_back(&t);
