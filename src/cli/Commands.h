@@ -25,6 +25,7 @@ void RegisterTarCommands(CLI::App& app);
 void RegisterGpxCommands(CLI::App& app);
 void RegisterCreationCommands(CLI::App& app);
 void RegisterGisCommands(CLI::App& app);
+void RegisterMergeCommands(CLI::App& app);
 void RegisterRenderCommands(CLI::App& app);  // with the renderer only
 
 // Progress lines on stdout, one per line.

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
   brelo::cli::RegisterGpxCommands(app);
   brelo::cli::RegisterCreationCommands(app);
   brelo::cli::RegisterGisCommands(app);
+  brelo::cli::RegisterMergeCommands(app);
 #ifdef BRELO_RENDER
   brelo::cli::RegisterRenderCommands(app);
 #endif
