@@ -63,7 +63,7 @@ std::string FindPeerFile(const std::string& name);
                   "(gdal-bin) make it in the test step"
 std::string SampleFile();                        // the bundled sample map
 std::string CliPath();                           // the brelo-cli executable
-std::string Cli(const std::string& args);        // its command line with args
+[[nodiscard]] std::string Cli(const std::string& args);        // its command line with args
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);
 std::vector<std::uint8_t> ReadFile(const std::string& path);

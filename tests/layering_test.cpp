@@ -36,8 +36,9 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"gui/view", {"core", "gui/common"}},
     {"gui/tables", {"core", "gui/common", "gui/StringGridEx"}},
     {"gui/uMapCreation", {"core", "gui/common", "gui/OpenSaveDialog"}},
+    {"gui/export", {"core", "gui/common"}},
     {"gui/app", {"core", "gui/common", "gui/StringGridEx", "gui/OpenSaveDialog", "gui/view", "gui/tables",
-                 "gui/uMapCreation"}},
+                 "gui/uMapCreation", "gui/export"}},
 };
 
 // The folder a path below src belongs to: its first part, or "gui/" and the second.

@@ -18,6 +18,7 @@
 #include "gui/view/canvas/TMapCanvas.h"
 #include "jnx/JnxUpdate.h"
 #include "gui/tables/TMapListPage.h"
+#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 
 using namespace brelo;
 using namespace brelo::test;
@@ -69,8 +70,9 @@ std::vector<std::uint8_t> WithoutGuid(const std::string& path) {
   return bytes;
 }
 
-void Cli(const std::string& arguments) {
-  const TRunResult r = RunCommand(CliPath() + " " + arguments);
+// The command line run beside the window; it must succeed.
+void RunCli(const std::string& arguments) {
+  const TRunResult r = RunCommand(Cli(arguments));
   QVERIFY2(r.Status == 0, r.Err.c_str());
 }
 
@@ -269,11 +271,11 @@ class TListTest : public QObject {
     w.Edit(w.page->sgLevels, 5, 1, "First");
     QCOMPARE(LoadJnx(win).DetailLevel, LoadJnx(SampleFile()).DetailLevel);
     w.window->findChild<QAction*>("miUpdateMapNow")->trigger();
-    Cli("edit " + Quoted(cli) + " 'DetailLevel=edited detail' L1.Name=First");
+    RunCli("edit " + Quoted(cli) + " 'DetailLevel=edited detail' L1.Name=First");
     QCOMPARE(WithoutGuid(win), WithoutGuid(cli));
     // Save level: the level whose row was pressed last.
     w.window->findChild<QAction*>("miSaveLevel1")->trigger();
-    Cli("save-level " + Quoted(cli) + " 1");
+    RunCli("save-level " + Quoted(cli) + " 1");
     QCOMPARE(WithoutGuid(dir.Path("win/tatry_level1.jnx")), WithoutGuid(dir.Path("cli/tatry_level1.jnx")));
     // Deleting the selected tiles of the shown level (2), after the question.
     w.window->MapPage().iMap->Level = 1;
@@ -281,15 +283,15 @@ class TListTest : public QObject {
     w.Answers = {QMessageBox::Yes};
     w.window->miDeleteTilesClick();
     QCOMPARE(w.Questions.back(), QString("Delete 2 tiles of level 2 from tatry.jnx?"));
-    Cli("delete-tiles " + Quoted(cli) + " 2 3,6");
+    RunCli("delete-tiles " + Quoted(cli) + " 2 3,6");
     QCOMPARE(WithoutGuid(win), WithoutGuid(cli));
     QCOMPARE(LoadJnx(win).Levels[1].TileCount, 10);
     // A placeholder level, then save tiles and save map.
     w.window->AddDummyLevel("500m");
-    Cli("add-dummy-level " + Quoted(cli) + " 500m");
+    RunCli("add-dummy-level " + Quoted(cli) + " 500m");
     QCOMPARE(WithoutGuid(win), WithoutGuid(cli));
     w.window->miSaveTilesClick();
-    Cli("save-tiles " + Quoted(cli));
+    RunCli("save-tiles " + Quoted(cli));
     std::size_t tiles = 0;
     for (const auto& e : std::filesystem::recursive_directory_iterator(dir.Path("win/tatry_tiles"))) {
       if (!e.is_regular_file()) continue;
@@ -299,7 +301,7 @@ class TListTest : public QObject {
     }
     QCOMPARE(tiles, std::size_t(4 + 10 + 1));
     w.window->miSaveMapClick();
-    Cli("save-map " + Quoted(cli));
+    RunCli("save-map " + Quoted(cli));
     QCOMPARE(WithoutGuid(dir.Path("win/tatry_saved.jnx")), WithoutGuid(dir.Path("cli/tatry_saved.jnx")));
     QVERIFY(w.errors.isEmpty());
   }
@@ -311,7 +313,7 @@ class TListTest : public QObject {
     MakeTestJnx(dir.Path("a.jnx"), {2}, 4, "Map A");
     MakeTestJnx(dir.Path("b.jnx"), {2}, 4, "Map B");
     MakeTestJnx(dir.Path("c.jnx"), {2}, 4, "Map C");
-    Cli("edit " + Quoted(dir.Path("b.jnx")) + " ProductId=5 ZOrder=70");
+    RunCli("edit " + Quoted(dir.Path("b.jnx")) + " ProductId=5 ZOrder=70");
     TListWindow w(dir.Path("a.jnx"));
     TStringGridEx* maps = w.page->sgMaps;
     TListWindow::Press(maps, 5, w.RowOf("a"));
@@ -432,7 +434,7 @@ class TListTest : public QObject {
     TTempDir dir;
     MakeTestJnx(dir.Path("good.jnx"), {1, 2});
     MakeTestJnx(dir.Path("dup.jnx"), {1, 2});
-    Cli("edit " + Quoted(dir.Path("dup.jnx")) + " L1.Scale=800m");  // both levels at one scale
+    RunCli("edit " + Quoted(dir.Path("dup.jnx")) + " L1.Scale=800m");  // both levels at one scale
     {
       TJnxMap prog = LoadJnx(dir.Path("good.jnx"));
       std::vector<std::uint8_t> jpeg;
@@ -487,6 +489,50 @@ class TListTest : public QObject {
     QCOMPARE(maps->toolTip(), maps->Text(21, 1));
     w.page->sgMouseMove(maps, maps->CellRect(0, 1).center());
     QVERIFY(maps->toolTip().isEmpty());
+  }
+
+  // Export Level... on the List of Maps takes the level table's level, on the Map page the
+  // page's level: the file chosen in the file dialog, then the options, then the written file.
+  void ExportLevelFromBothMenus() {
+    TTempDir dir;
+    std::filesystem::copy_file(SampleFile(), dir.Path("m.jnx"));
+    TListWindow w(dir.Path("m.jnx"));
+    QStringList asked;
+    w.window->AskExportOptions = [&](const QString& path, TGisExportOptions& options) {
+      asked << path;
+      options.File.Compression = TRasterCompression::Jpeg;
+      return true;
+    };
+    TfOpenSaveDialog& d = w.window->OpenSaveDialog();
+    auto chooseFile = [&d](const QString& name) {
+      WhenShown(&d, [&d, name] {
+        d.findChild<QComboBox*>("cbFileName")->setFocus();
+        KeyToFocus(Qt::Key_A, Qt::ControlModifier);
+        TypeToFocus(name);
+        KeyToFocus(Qt::Key_Return);
+        if (d.isVisible()) d.reject();
+      });
+    };
+    TListWindow::Press(w.page->sgLevels, 1, 2);
+    chooseFile("level2.tif");
+    ChooseOnMenuBar(w.Find<QMenuBar>("mmMapList"), w.Find<QAction>("miExportLevel1"));
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(w.errors.isEmpty(), qPrintable(w.errors.join("; ")));
+    QVERIFY(std::filesystem::file_size(dir.Path("level2.tif")) > 1000);
+    QVERIFY2(w.Find<QLabel>("lInfo")->text().contains("level2.tif saved in"),
+             qPrintable(w.Find<QLabel>("lInfo")->text()));
+    // The Map page: its own level, a PNG with its world file.
+    w.Page(0);
+    chooseFile("shown.png");
+    ChooseOnMenuBar(w.Find<QMenuBar>("mmMap"), w.Find<QAction>("miExportLevel"));
+    QVERIFY2(w.errors.isEmpty(), qPrintable(w.errors.join("; ")));
+    QVERIFY(std::filesystem::exists(dir.Path("shown.png")));
+    QVERIFY(std::filesystem::exists(dir.Path("shown.pgw")));
+    // Cancelling the options writes nothing.
+    w.window->AskExportOptions = [](const QString&, TGisExportOptions&) { return false; };
+    chooseFile("never.tif");
+    ChooseOnMenuBar(w.Find<QMenuBar>("mmMap"), w.Find<QAction>("miExportLevel"));
+    QVERIFY(!std::filesystem::exists(dir.Path("never.tif")));
   }
 };
 

@@ -44,6 +44,8 @@
 #include "gui/common/WorkBar.h"
 #include "gui/view/TMapPage.h"
 #include "commands/ExportCommand.h"
+#include "commands/GisExportCommand.h"
+#include "gui/export/TfExportLevel.h"
 #include "commands/OutlineCommand.h"
 #include "gpx/GarminColors.h"
 #include "gpx/GpxWriter.h"
@@ -76,6 +78,10 @@ TfMain::TfMain(TAppState& state, const QString& settingsFolder, QWidget* parent)
   ErrorBox = [this](const QString& text) { QMessageBox::critical(this, "brelo", text); };
   Question = [this](const QString& text, QMessageBox::StandardButtons buttons, QMessageBox::StandardButton def) {
     return QMessageBox::question(this, "brelo", text, buttons, def);
+  };
+  auto* exportOptions = new TfExportLevel(this);
+  AskExportOptions = [exportOptions](const QString& path, TGisExportOptions& options) {
+    return exportOptions->Execute(path, options);
   };
   setAcceptDrops(true);
   recent_ = std::make_unique<TRecentFiles>(S(settingsFolder_ + "/recent.ini"));
@@ -200,6 +206,7 @@ void TfMain::BuildMenus() {
   miRecent->setObjectName("miRecent");
   miSaveLevel = action(mmMap, "miSaveLevel", "&SaveLevel");
   miSaveTAR = action(mmMap, "miSaveTAR", "SaveTAR");
+  miExportLevel = action(mmMap, "miExportLevel", "Export Level...");
   MAP2JNX1 = action(mmMap, "MAP2JNX1", "MAP2JNX...");
   connect(MAP2JNX1, &QAction::triggered, this, [this] { MAP2JNX1Click(); });
   miLoadGPX = action(mmMap, "miLoadGPX", "&LoadGPX...");
@@ -229,6 +236,7 @@ void TfMain::BuildMenus() {
   miAddDummyLevel->setObjectName("miAddDummyLevel");
   for (const auto& entry : ScaleTable) miAddDummyLevel->addAction(entry.Name);
   miSaveTiles = action(mmMapList, "miSaveTiles", "SaveTiles");
+  miExportLevel1 = action(mmMapList, "miExportLevel1", "Export Level...");
   miQuit1 = action(mmMapList, "miQuit1", "Quit");
   // One Quit shortcut for the whole window, held by the window itself, so that it works on
   // either page and is never ambiguous.
@@ -243,6 +251,8 @@ void TfMain::BuildMenus() {
   connect(miOpenJNX, &QAction::triggered, this, [this] { miOpenJNXClick(); });
   connect(miLoadGPX, &QAction::triggered, this, [this] { miLoadGPXClick(); });
   connect(miSaveTAR, &QAction::triggered, this, [this] { miSaveTARClick(); });
+  connect(miExportLevel, &QAction::triggered, this, [this] { ExportLevel(mapPage_->iMap->Level + 1); });
+  connect(miExportLevel1, &QAction::triggered, this, [this] { ExportLevel(listPage_->CurrentLevelRow()); });
   connect(miRedrawMap, &QAction::triggered, this, [this] {
     FreeTileCache(state_.Map);
     mapPage_->iMap->RedrawMap();
@@ -277,7 +287,8 @@ void TfMain::BuildMenus() {
   for (QAction* a : miAddDummyLevel->actions())
     connect(a, &QAction::triggered, this, [this, a] { AddDummyLevel(a->text()); });
   miSaveTAR->setEnabled(false);
-  for (QAction* a : {miSaveLevel, miSaveLevel1, miSaveMap, miSaveTiles}) a->setVisible(false);
+  miExportLevel->setEnabled(false);
+  for (QAction* a : {miSaveLevel, miSaveLevel1, miSaveMap, miSaveTiles, miExportLevel1}) a->setVisible(false);
   miUpdateMap->menuAction()->setVisible(false);
   miPrevLevel->setVisible(false);
   miNextLevel->setVisible(false);
@@ -593,7 +604,7 @@ void TfMain::RefreshMapList(bool takeFocus) {
     listPage_->RestoreCells(edits);
   dialog_->FileName = DisplayName(state_.Map.CurrentFile);
   dialog_->Folder = DisplayName(folder);
-  for (QAction* a : {miSaveLevel, miSaveMap, miSaveLevel1, miSaveTiles}) a->setVisible(true);
+  for (QAction* a : {miSaveLevel, miSaveMap, miSaveLevel1, miSaveTiles, miExportLevel1}) a->setVisible(true);
   miUpdateMap->menuAction()->setVisible(true);
   if (!problems.isEmpty()) SetInfo("Not read: " + problems.join("; "));
   WatchWorkspace();
@@ -640,6 +651,7 @@ bool TfMain::ShowJnx(const std::string& path, bool withDetails) {
   mapPage_->ChangeLevel(TMapPage::TLevelSender::None);
   PageControl->setTabText(0, QFileInfo(DisplayName(path)).completeBaseName());
   miSaveTAR->setEnabled(true);
+  miExportLevel->setEnabled(true);
   WatchWorkspace();
   return true;
 }
@@ -762,6 +774,33 @@ void TfMain::miSaveTARClick() {
     mapPage_->HoldInfo(Q(r.Text));
   else
     Show(r);
+}
+
+void TfMain::ExportLevel(int level) {
+  if (state_.Map.CurrentFile.empty() || level < 1 || level > static_cast<int>(state_.Map.Levels.size())) return;
+  const std::string suggested =
+      WithoutExtension(state_.Map.CurrentFile) + Format("_level%d.tif", level);
+  if (!AskFile("Export level " + QString::number(level), "*.tif|*.png|*.mbtiles", suggested, true,
+               DisplayName(FileNameOf(suggested))))
+    return;
+  const std::string path = dialog_->Path();
+  TGisExportOptions options;
+  if (!AskExportOptions(DisplayName(path), options)) return;
+  options.Overwrite = true;  // the file dialog asked before a file was chosen to be replaced
+  TCommandResult r;
+  RunLong(true, [&](const TWorkMeter& meter, const ProgressSink& line) {
+    r = ExportGisCommand(state_.Map, level, path, options, line, &meter);
+  });
+  if (!r.Ok) {
+    if (r.Cancelled)
+      SetInfo(Q(r.Text));
+    else
+      Show(r);
+    return;
+  }
+  QStringList notes;
+  for (const auto& n : r.Earlier) notes << Q(n);
+  mapPage_->HoldInfo(Q(r.Text) + (notes.isEmpty() ? QString() : "; " + notes.join("; ")));
 }
 
 void TfMain::RunLong(bool cancellable, const std::function<void(const TWorkMeter&, const ProgressSink&)>& work) {

@@ -14,6 +14,7 @@
 #include "gui/common/RecentFiles.h"
 #include "base/Progress.h"
 #include "commands/CommandResult.h"
+#include "export/GisExport.h"
 #include "jnx/MapEdits.h"
 
 class QAction;
@@ -56,6 +57,8 @@ class TfMain : public QMainWindow {
   std::function<QMessageBox::StandardButton(const QString& text, QMessageBox::StandardButtons buttons,
                                             QMessageBox::StandardButton defaultButton)>
       Question;
+  // The export options for a chosen file (the options dialog; tests replace it).
+  std::function<bool(const QString& path, TGisExportOptions& options)> AskExportOptions;
 
   // Start-up and exit. WriteSettingsFile reports a failure on stderr and returns false.
   void ReadSettingsFile();
@@ -116,6 +119,8 @@ class TfMain : public QMainWindow {
   void FillRecentMenu(QMenu* menu);
   void NoteRecent(const std::string& path);
   void miSaveTARClick();
+  // One level (from 1) to a GeoTIFF, PNG or MBTiles file chosen in the file dialog.
+  void ExportLevel(int level);
   void SaveTrackAs();
   void BuildMapListPage();
   void UpdateMenuState();
@@ -182,6 +187,8 @@ class TfMain : public QMainWindow {
   QAction* miSaveMap;
   QAction* miSaveTiles;
   QAction* miSaveTAR;
+  QAction* miExportLevel;   // the Map page's level
+  QAction* miExportLevel1;  // the level table's level
   QAction* MAP2JNX1;
   TfMapCreation* fMapCreation;
   QMenu* miUpdateMap;
