@@ -17,6 +17,12 @@
 #include "jnx/JnxMap.h"
 #include "jnx/ScaleTable.h"
 #include "gui/uMapCreation/TfMapCreation.h"
+#include "gui/common/WorkBar.h"
+#include "jnx/DeviceLimits.h"
+
+#include <QSpinBox>
+#include <QTableWidget>
+#include <filesystem>
 
 using namespace brelo;
 using namespace brelo::test;
@@ -53,6 +59,22 @@ struct TDialog {
     return flashed;
   }
 };
+
+// The source chosen as the user does: a press on the file name, the name typed into the file
+// dialog, Enter.
+void PickSource(TDialog& d, const std::string& path) {
+  WhenShown(&d.files, [&d, path] {
+    d.files.findChild<QComboBox*>("cbFileName")->setFocus();
+    KeyToFocus(Qt::Key_A, Qt::ControlModifier);
+    TypeToFocus(QString::fromStdString(path));
+    KeyToFocus(Qt::Key_Return);
+    if (d.files.isVisible()) d.files.reject();
+  });
+  QTest::mouseClick(d.dialog.leFileName, Qt::LeftButton);
+  // Back in the dialog once the file dialog has closed.
+  d.dialog.activateWindow();
+  (void)QTest::qWaitForWindowActive(&d.dialog);
+}
 
 }  // namespace
 
@@ -189,6 +211,80 @@ class TCreationTest : public QObject {
     WriteText(dir.Path("bad.map"), "a\r\nb\r\nc\r\nd\r\ne\r\nMMPNUM,4\r\nMMPXY,1,abc,0\r\n");
     d.dialog.LoadSource(dir.Path("bad.map"));
     QCOMPARE(d.errors.size(), 1);
+  }
+
+  // A georeferenced raster picked in the file dialog: its levels in the table, the count and
+  // scales chosen there, limits in red with the split said, a build off the window's thread,
+  // and no file replaced without asking.
+  void ARasterSourceShowsItsLevelsAndBuilds() {
+    TDialog d;
+    TTempDir dir;
+    const TRunResult made = RunCommand(Cli("export " + SampleFile() + " 2 " + dir.Path("sample.tif")));
+    QVERIFY2(made.Status == 0, made.Err.c_str());
+    PickSource(d, dir.Path("sample.tif"));
+    QVERIFY(d.dialog.RasterMode());
+    QVERIFY(d.dialog.gbLevels->isVisible());
+    QVERIFY(!d.dialog.cbeTrexScale->isVisible());
+    QCOMPARE(d.dialog.leProductName->text(), QString("sample"));
+    QVERIFY(d.dialog.tvLevels->rowCount() >= 1);
+    // Two levels, chosen with the keyboard: scales distinct, the least detailed first.
+    d.dialog.sbLevels->setFocus();
+    KeyToFocus(Qt::Key_Up);
+    KeyToFocus(Qt::Key_Up);
+    QCOMPARE(d.dialog.tvLevels->rowCount(), 2);
+    auto scale = [&](int row) {
+      return ScaleValue(qobject_cast<QComboBox*>(d.dialog.tvLevels->cellWidget(row, 3))->currentText().toStdString());
+    };
+    QVERIFY(scale(0) > scale(1));
+    // Over the tile limit: the count in red, the split said.
+    d.dialog.MaxTiles = 4;  // the finest level has 12
+    d.dialog.sbQuality->setFocus();
+    KeyToFocus(Qt::Key_Down);
+    QCOMPARE(d.dialog.tvLevels->item(1, 2)->foreground().color(), QColor(Qt::red));
+    QVERIFY2(d.dialog.lPlan->text().startsWith("Split into"), qPrintable(d.dialog.lPlan->text()));
+    d.dialog.MaxTiles = kMaxTilesPerLevel;
+    KeyToFocus(Qt::Key_Up);
+    QVERIFY(d.dialog.lPlan->text().startsWith("One file: sample.jnx"));
+    QTest::mouseClick(d.dialog.bStart, Qt::LeftButton);
+    QVERIFY2(d.errors.isEmpty(), qPrintable(d.errors.join("; ")));
+    QVERIFY2(d.dialog.lInfo->text().startsWith("sample.jnx saved in"), qPrintable(d.dialog.lInfo->text()));
+    const TJnxMap map = LoadJnx(dir.Path("sample.jnx"));
+    QCOMPARE(map.LevelCount, 2);
+    QCOMPARE(map.Levels[0].Scale, std::uint32_t(scale(0)));
+    // Built again: asked first; "no" leaves the map.
+    const auto stamp = std::filesystem::last_write_time(dir.Path("sample.jnx"));
+    QTest::mouseClick(d.dialog.bStart, Qt::LeftButton);
+    QCOMPARE(d.questions.size(), 1);
+    QVERIFY(d.questions[0].startsWith("sample.jnx exists"));
+    QCOMPARE(std::filesystem::last_write_time(dir.Path("sample.jnx")), stamp);
+  }
+
+  // Cancel on the progress bar stops a long build: no file, no part of one.
+  void ACancelledRasterBuildLeavesNothing() {
+    if (!HaveTool("gdal_translate")) QSKIP("gdal_translate is not installed");
+    TDialog d;
+    TTempDir dir;
+    QCOMPARE(RunCommand(Cli("export " + SampleFile() + " 2 " + dir.Path("sample.tif"))).Status, 0);
+    // Sixteen times the size each way: a build of many seconds.
+    QCOMPARE(RunCommand("gdal_translate -q -of VRT -outsize 1600% 1600% " + dir.Path("sample.tif") + " " +
+                        dir.Path("big.vrt"))
+                 .Status,
+             0);
+    PickSource(d, dir.Path("big.vrt"));
+    QVERIFY(d.dialog.RasterMode());
+    QTimer::singleShot(300, d.dialog.workBar, [&d] {
+      QVERIFY(d.dialog.workBar->Running());
+      QVERIFY(!d.dialog.bStart->isEnabled());
+      QTest::mouseClick(d.dialog.workBar->bCancelWork, Qt::LeftButton);
+    });
+    QTest::mouseClick(d.dialog.bStart, Qt::LeftButton);
+    QVERIFY2(d.dialog.lInfo->text().contains("cancelled"), qPrintable(d.dialog.lInfo->text()));
+    QVERIFY(d.errors.isEmpty());
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+      const std::string name = e.path().filename().string();
+      QVERIFY2(name == "sample.tif" || name == "big.vrt" || name == "sample.tif.aux.xml", name.c_str());
+    }
+    QVERIFY(d.dialog.bStart->isEnabled());
   }
 };
 

@@ -13,7 +13,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -21,11 +24,14 @@
 #include "gui/common/BusyCursor.h"
 #include "gui/common/DisplayName.h"
 #include "gui/common/ProgressLine.h"
+#include "gui/common/WorkBar.h"
 #include "base/Paths.h"
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "commands/CreateCommand.h"
+#include "commands/RasterCreateCommand.h"
 #include "jnx/ScaleTable.h"
+#include "raster/GeoRaster.h"
 
 namespace brelo {
 
@@ -106,7 +112,7 @@ TfMapCreation::TfMapCreation(TfOpenSaveDialog& fileDialog, TSettings& settings, 
   destinationForm->addRow("Detail Level", leDetailLevel);
 
   auto* level = new QGroupBox(" Level 1 ", this);
-  auto* levelForm = new QFormLayout(level);
+  auto* levelForm = levelForm_ = new QFormLayout(level);
   cbeTrexScale = new QComboBox(level);
   cbeTrexScale->setObjectName("cbeTrexScale");
   for (const auto& entry : ScaleTable) cbeTrexScale->addItem(entry.Name);
@@ -132,6 +138,46 @@ TfMapCreation::TfMapCreation(TfOpenSaveDialog& fileDialog, TSettings& settings, 
   levelForm->addRow("Description", leLevelDescription);
   levelForm->addRow("Copyright", leLevelCopyright);
 
+  gbLevels = new QGroupBox(" Levels ", this);
+  gbLevels->setObjectName("gbLevels");
+  auto* levelsLayout = new QVBoxLayout(gbLevels);
+  auto* options = new QHBoxLayout;
+  sbLevels = new QSpinBox(gbLevels);
+  sbLevels->setObjectName("sbLevels");
+  sbLevels->setRange(0, kMaxLevels);
+  sbLevels->setSpecialValueText("auto");
+  sbQuality = new QSpinBox(gbLevels);
+  sbQuality->setObjectName("sbQuality");
+  sbQuality->setRange(1, 100);
+  sbQuality->setValue(85);
+  cbResampling = new QComboBox(gbLevels);
+  cbResampling->setObjectName("cbResampling");
+  cbResampling->addItems({"near", "bilinear", "cubic", "lanczos", "average"});
+  cbResampling->setCurrentText("cubic");
+  cbTileSize = new QComboBox(gbLevels);
+  cbTileSize->setObjectName("cbTileSize");
+  cbTileSize->addItems({"256", "512", "1024"});
+  for (auto [label, control] : std::initializer_list<std::pair<const char*, QWidget*>>{
+           {"Levels", sbLevels}, {"Quality", sbQuality}, {"Resampling", cbResampling}, {"Tile Size", cbTileSize}}) {
+    options->addWidget(new QLabel(label, gbLevels));
+    options->addWidget(control);
+  }
+  options->addStretch(1);
+  tvLevels = new QTableWidget(0, 5, gbLevels);
+  tvLevels->setObjectName("tvLevels");
+  tvLevels->setHorizontalHeaderLabels({"Level", "m/pixel", "Tiles", "eTrex Scale", "Size"});
+  tvLevels->verticalHeader()->hide();
+  tvLevels->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tvLevels->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  tvLevels->setMinimumHeight(150);
+  lPlan = new QLabel(gbLevels);
+  lPlan->setObjectName("lPlan");
+  lPlan->setWordWrap(true);
+  levelsLayout->addLayout(options);
+  levelsLayout->addWidget(tvLevels);
+  levelsLayout->addWidget(lPlan);
+  gbLevels->hide();
+
   bStart = new QPushButton("Start", this);
   bStart->setObjectName("bStart");
   bStart->setEnabled(false);
@@ -146,12 +192,15 @@ TfMapCreation::TfMapCreation(TfOpenSaveDialog& fileDialog, TSettings& settings, 
   lInfo = new QLabel(this);
   lInfo->setObjectName("lInfo");
   lInfo->setMinimumWidth(360);
+  workBar = new TWorkBar(lInfo, this);
 
   layout->addWidget(source);
   layout->addWidget(destination);
   layout->addWidget(level);
+  layout->addWidget(gbLevels);
   layout->addLayout(buttons);
   layout->addWidget(lInfo);
+  layout->addWidget(workBar);
 
   // Form creation: a random product identifier, Z order 30.
   leProductID->setText(QString::number(RandomId()));
@@ -162,6 +211,12 @@ TfMapCreation::TfMapCreation(TfOpenSaveDialog& fileDialog, TSettings& settings, 
   connect(cbeTrexScale, qOverload<int>(&QComboBox::activated), this, [this](int) { cbeTrexScaleClick(); });
   connect(bStart, &QPushButton::clicked, this, [this] { bStartClick(); });
   connect(bCancel, &QPushButton::clicked, this, &QDialog::close);
+  connect(sbLevels, qOverload<int>(&QSpinBox::valueChanged), this, [this] {
+    scalesChosen_ = false;
+    PlanRaster();
+  });
+  connect(sbQuality, qOverload<int>(&QSpinBox::valueChanged), this, [this] { PlanRaster(); });
+  connect(cbTileSize, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { PlanRaster(); });
 }
 
 bool TfMapCreation::eventFilter(QObject* watched, QEvent* event) {
@@ -176,7 +231,13 @@ bool TfMapCreation::eventFilter(QObject* watched, QEvent* event) {
 void TfMapCreation::leFileNameClick() {
   TfOpenSaveDialog& d = fileDialog_;
   const QFileInfo current(leFileName->text());
-  d.Filter = "*.map;*.tar|*.map|*.tar";
+  // Raster formats when the raster module is there; calibrated maps and archives always.
+  QString rasters;
+  try {
+    for (const auto& p : RasterDriver().Patterns()) rasters += (rasters.isEmpty() ? "" : ";") + Q(p);
+  } catch (const EBreloError&) {
+  }
+  d.Filter = "*.map;*.tar" + (rasters.isEmpty() ? QString() : "|" + rasters) + "|*.map|*.tar";
   d.Folder = leFileName->text().isEmpty() ? QString() : current.path() + "/";
   d.FileName = current.fileName();
   d.SaveMode = false;
@@ -197,6 +258,9 @@ void TfMapCreation::ClearSource() {
 }
 
 void TfMapCreation::LoadSource(const std::string& path) {
+  if (IsRasterSource({path})) return LoadRaster(path);
+  raster_.reset();
+  ShowSourceKind(false);
   try {
     source_ = ReadMapSource(path, settings_.TileWidth, settings_.TileHeight, &source_);
   } catch (const EBreloError& e) {
@@ -250,6 +314,7 @@ void TfMapCreation::FlashControl(QWidget* control) {
 }
 
 void TfMapCreation::bStartClick() {
+  if (RasterMode()) return StartRaster();
   TCreationFields fields{leFileName->text().isEmpty() ? std::string() : sourcePath_, S(leProductName->text()), S(leProductID->text()), S(leZOrder->text()),
                          cbeTrexScale->currentIndex(), S(leTileW->text()), S(leTileH->text()), S(leTileCount->text())};
   const TCreationField invalid = FirstInvalidField(fields);
@@ -283,6 +348,10 @@ void TfMapCreation::bStartClick() {
     r = CreateMapCommand(fields, params, settings_.TileWidth, settings_.TileHeight, progress.Sink());
   }
   bStart->setEnabled(true);
+  ShowResult(r);
+}
+
+void TfMapCreation::ShowResult(const TCommandResult& r) {
   if (r.Ok) {
     // The new map's device check: its summary, its findings in the line's hint.
     lInfo->setText(Q(r.Text) + (r.Check.empty() ? QString() : "  Check: " + Q(r.Check)));
@@ -293,10 +362,154 @@ void TfMapCreation::bStartClick() {
   }
   // A failed build says so on the line and in the error display; it is never reported saved.
   lInfo->setText(Q(r.Text).replace('\n', ' ').simplified());
+  if (r.Cancelled) return;
   if (ErrorBox) {
     for (const auto& e : r.Earlier) ErrorBox(Q(e));
     ErrorBox(Q(r.Detail.empty() ? r.Text : r.Text + "\n\n" + r.Detail));
   }
+}
+
+void TfMapCreation::ShowSourceKind(bool raster) {
+  gbLevels->setVisible(raster);
+  // A raster's levels take their scales and tile size from the levels table.
+  for (QWidget* w : {static_cast<QWidget*>(cbeTrexScale), static_cast<QWidget*>(leTileW),
+                     static_cast<QWidget*>(leTileH), static_cast<QWidget*>(leTileCount)})
+    levelForm_->setRowVisible(w, !raster);
+  adjustSize();
+}
+
+void TfMapCreation::LoadRaster(const std::string& path) {
+  TRasterBuildOptions options;
+  options.Sources = {path};
+  try {
+    const TBusyCursor busy;
+    raster_ = std::make_unique<TRasterPlan>(PlanRasterMap(options));
+  } catch (const EBreloError& e) {
+    raster_.reset();
+    ClearSource();
+    ShowSourceKind(false);
+    lInfo->setText(Q(e.what()));
+    if (ErrorBox) ErrorBox(Q(e.what()));
+    return;
+  }
+  sourcePath_ = path;
+  leFileName->setText(DisplayName(path));
+  const TRasterSourceInfo& info = raster_->Source->Info();
+  leLevelPixels->setText(QString("%1 x %2").arg(info.Grid.Width).arg(info.Grid.Height));
+  leLevelKilometers->setText(QString("%1 x %2")
+                                 .arg(info.Grid.Width * info.MetresPerPixel / 1000, 0, 'f', 2)
+                                 .arg(info.Grid.Height * info.MetresPerPixel / 1000, 0, 'f', 2));
+  Label2->setText(QString("%1 m/px").arg(info.MetresPerPixel, 0, 'f', 2));
+  Label3->setText(Q(info.Summary.substr(info.Summary.find(": ") + 2)));
+  leProductName->setText(QFileInfo(DisplayName(path)).completeBaseName());
+  leProductID->setText(QString::number(RandomId()));
+  if (Memo) {
+    std::vector<std::string> lines{info.Summary};
+    for (const auto& n : info.Notes) lines.push_back("note: " + n);
+    Memo(lines);
+  }
+  scalesChosen_ = false;
+  ShowSourceKind(true);
+  PlanRaster();
+}
+
+TRasterBuildOptions TfMapCreation::RasterOptions() const {
+  TRasterBuildOptions o;
+  o.Sources = {sourcePath_};
+  o.Levels.Levels = sbLevels->value();
+  o.Levels.Quality = sbQuality->value();
+  o.Levels.TileSize = cbTileSize->currentText().toInt();
+  o.Levels.MaxTiles = MaxTiles;
+  ParseResampling(S(cbResampling->currentText()), o.Resampling);
+  if (scalesChosen_) {
+    // The table lists the least detailed level first; the plan takes the most detailed first.
+    for (int row = tvLevels->rowCount(); row-- > 0;)
+      if (auto* c = qobject_cast<QComboBox*>(tvLevels->cellWidget(row, 3))) o.Levels.ScaleNames.push_back(S(c->currentText()));
+  }
+  o.Texts.ProductName = S(leProductName->text());
+  o.Texts.ProductId = leProductID->text().toInt();
+  o.Texts.ZOrder = leZOrder->text().toInt();
+  o.Texts.DetailLevel = S(leDetailLevel->text());
+  o.Texts.LevelName = S(leLevelName->text());
+  o.Texts.LevelDescription = S(leLevelDescription->text());
+  o.Texts.LevelCopyright = S(leLevelCopyright->text());
+  return o;
+}
+
+void TfMapCreation::PlanRaster() {
+  if (!raster_) return;
+  const TRasterBuildOptions o = RasterOptions();
+  const TRasterSourceInfo& info = raster_->Source->Info();
+  try {
+    raster_->Plan = PlanLevels(info.Grid, info.MetresPerPixel, o.Levels, RasterMapName(o));
+  } catch (const EBreloError& e) {
+    lPlan->setText(Q(e.what()));
+    lPlan->setStyleSheet("color: red");
+    bStart->setEnabled(false);
+    return;
+  }
+  const TLevelPlan& plan = raster_->Plan;
+  const int n = static_cast<int>(plan.Levels.size());
+  tvLevels->setRowCount(n);
+  for (int row = 0; row < n; ++row) {
+    const TPlannedLevel& l = plan.Levels[static_cast<std::size_t>(n - 1 - row)];
+    const std::int64_t tiles = plan.Tiles(static_cast<std::size_t>(n - 1 - row));
+    auto cell = [this, row](int column, const QString& text, bool over = false) {
+      auto* item = new QTableWidgetItem(text);
+      if (over) item->setForeground(Qt::red);
+      tvLevels->setItem(row, column, item);
+    };
+    cell(0, QString::number(row + 1));
+    cell(1, QString::number(l.MetresPerPixel, 'f', 2));
+    cell(2, QString::number(tiles), tiles > MaxTiles);
+    cell(4, QString("%1 MB").arg(l.EstimatedBytes / 1048576.0, 0, 'f', 1), l.EstimatedBytes >= kMaxJnxBytes);
+    auto* scale = new QComboBox(tvLevels);
+    scale->setObjectName(QString("cbLevelScale%1").arg(row + 1));
+    for (const auto& entry : ScaleTable) scale->addItem(entry.Name);
+    scale->setCurrentText(Q(l.ScaleName));
+    connect(scale, qOverload<int>(&QComboBox::activated), this, [this] {
+      scalesChosen_ = true;
+      PlanRaster();
+    });
+    tvLevels->setCellWidget(row, 3, scale);
+  }
+  QString text = plan.Volumes.size() > 1
+                     ? QString("Split into %1 volumes: %2 ... %3")
+                           .arg(plan.Volumes.size())
+                           .arg(DisplayName(FileNameOf(plan.Volumes.front().Path)))
+                           .arg(DisplayName(FileNameOf(plan.Volumes.back().Path)))
+                     : QString("One file: %1").arg(DisplayName(FileNameOf(plan.Volumes.front().Path)));
+  text += QString(", about %1 MB").arg(plan.EstimatedBytes / 1048576.0, 0, 'f', 1);
+  for (const auto& note : plan.Notes) text += "\n" + Q(note);
+  lPlan->setText(text);
+  lPlan->setStyleSheet(plan.Volumes.size() > 1 ? "color: red" : "");
+  bStart->setEnabled(true);
+}
+
+void TfMapCreation::StartRaster() {
+  if (leProductName->text().trimmed().isEmpty()) return FlashControl(leProductName);
+  TRasterBuildOptions o = RasterOptions();
+  PlanRaster();
+  if (!bStart->isEnabled()) return;
+  // Files of the new map's names may be the user's own maps: replaced only when the user says so.
+  QStringList existing;
+  for (const auto& v : raster_->Plan.Volumes)
+    if (FileExists(v.Path)) existing << DisplayName(FileNameOf(v.Path));
+  if (!existing.isEmpty()) {
+    if (!Question || !Question(existing.join(", ") + (existing.size() > 1 ? " exist" : " exists") +
+                               ". Replace with the new map?"))
+      return;
+    o.Overwrite = true;
+  }
+  // The dialog takes no input but the bar's Cancel while the map is built.
+  for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    if (w != workBar && w != lInfo) w->setEnabled(false);
+  TCommandResult r;
+  workBar->Run(true, [&](const TWorkMeter& meter, const ProgressSink& line) {
+    r = CreateRasterMapCommand(o, line, &meter);
+  });
+  for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) w->setEnabled(true);
+  ShowResult(r);
 }
 
 }  // namespace brelo

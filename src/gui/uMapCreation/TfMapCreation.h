@@ -1,25 +1,36 @@
 #pragma once
 // "JNX Map Parameters": the map creation dialog. The user picks a calibrated source (a ".map"
-// or an archive made by the export), sees its calibrated area, sets the new map's product and
-// level fields and starts builds; the dialog stays open for further builds. Reading the
-// source, the checks and the build are the core's.
+// or an archive made by the export) or a georeferenced raster, sees its area, sets the new
+// map's product and level fields (for a raster: its levels, their scales, quality, resampling
+// and tile size) and starts builds; the dialog stays open for further builds. Reading the
+// source, the plan, the checks and the build are the core's; a raster build runs off the
+// window's thread with a progress bar and Cancel.
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <QDialog>
 
+#include "commands/CommandResult.h"
 #include "gui/common/Settings.h"
+#include "jnx/DeviceLimits.h"
 #include "uMapCreation/MapSource.h"
+#include "uMapCreation/RasterMapBuilder.h"
 
 class QComboBox;
+class QFormLayout;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
+class QTableWidget;
 
 namespace brelo {
 
 class TfOpenSaveDialog;
+class TWorkBar;
 
 class TfMapCreation : public QDialog {
   Q_OBJECT
@@ -63,6 +74,21 @@ class TfMapCreation : public QDialog {
   QPushButton* bCancel;
   QLabel* lInfo;
 
+  // A raster source's levels: one row per level, the least detailed first, with its
+  // resolution, tile count, eTrex scale (a choice), estimated size; counts and sizes over the
+  // receivers' limits in red, and the split that follows in lPlan.
+  QGroupBox* gbLevels;
+  QTableWidget* tvLevels;
+  QSpinBox* sbLevels;       // 0: as many as the source needs, up to five
+  QSpinBox* sbQuality;
+  QComboBox* cbResampling;
+  QComboBox* cbTileSize;
+  QLabel* lPlan;
+  TWorkBar* workBar;
+  // Tiles of a level before the map is split (tests lower it).
+  int MaxTiles = kMaxTilesPerLevel;
+  bool RasterMode() const { return raster_ != nullptr; }
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -72,9 +98,20 @@ class TfMapCreation : public QDialog {
   // The fields of a source, emptied when a source does not read.
   void ClearSource();
 
+  // Raster sources: the source opened and planned, the plan shown again on every change.
+  void LoadRaster(const std::string& path);
+  void PlanRaster();
+  TRasterBuildOptions RasterOptions() const;
+  void StartRaster();
+  void ShowSourceKind(bool raster);
+  void ShowResult(const TCommandResult& r);
+
   TMapSourceInfo source_;
   std::string sourcePath_;  // the source's bytes; leFileName shows them
   QWidget* flashed_ = nullptr;
+  QFormLayout* levelForm_ = nullptr;
+  std::unique_ptr<TRasterPlan> raster_;
+  bool scalesChosen_ = false;  // the user picked a scale in the table: kept on replanning
 };
 
 }  // namespace brelo
