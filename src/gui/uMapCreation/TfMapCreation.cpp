@@ -371,6 +371,9 @@ void TfMapCreation::ShowResult(const TCommandResult& r) {
 
 void TfMapCreation::ShowSourceKind(bool raster) {
   gbLevels->setVisible(raster);
+  // The level texts go into every level of a raster's map.
+  if (auto* texts = qobject_cast<QGroupBox*>(levelForm_->parentWidget()))
+    texts->setTitle(raster ? " Level Texts " : " Level 1 ");
   // A raster's levels take their scales and tile size from the levels table.
   for (QWidget* w : {static_cast<QWidget*>(cbeTrexScale), static_cast<QWidget*>(leTileW),
                      static_cast<QWidget*>(leTileH), static_cast<QWidget*>(leTileCount)})
