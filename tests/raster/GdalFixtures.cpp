@@ -44,7 +44,8 @@ void WriteRaster(const std::string& path, const TFixtureRaster& r, const std::st
     GDALSetSpatialRef(mem, srs);
     OSRDestroySpatialReference(srs);
   }
-  std::vector<std::uint8_t> value(static_cast<std::size_t>(bands));
+  // Room for four values whatever the band count: a pixel function may fill RGB for a gray raster.
+  std::vector<std::uint8_t> value(4);
   std::vector<std::uint16_t> row(static_cast<std::size_t>(r.Width));
   for (int b = 0; b < bands; ++b) {
     GDALRasterBandH band = GDALGetRasterBand(mem, b + 1);
