@@ -1,10 +1,6 @@
 #include "uMapCreation/ImageCutter.h"
 
 #include <algorithm>
-#include <atomic>
-#include <future>
-#include <mutex>
-#include <thread>
 
 #include "MyJpeg/JpegImage.h"
 #include "base/TileSpool.h"
@@ -15,6 +11,7 @@
 #include "base/StreamHelpers.h"
 #include "base/Errors.h"
 #include "base/Paths.h"
+#include "base/OrderedWorkers.h"
 #include "base/Pipeline.h"
 #include "base/Stream.h"
 #include "base/Text.h"
@@ -57,50 +54,47 @@ void CutPictureInBands(const std::string& picturePath, const std::vector<TCutTil
   auto picture = OpenPicture(picturePath, tileHeight);
   const int ih = picture->Height();
   const int total = static_cast<int>(layout.size());
-  const unsigned threads = PipelineThreads();
-  int done = 0;
-  // The next band is decoded while this one's tiles are encoded.
-  auto readBand = [&picture, ih, tileHeight](int top) {
-    TPixelBuffer band;
-    picture->ReadRows(std::min(tileHeight, ih - top), band);
-    return band;
+  // The tiles of each band, in layout order, and how many tiles the bands up to each hold.
+  std::vector<std::vector<const TCutTile*>> bands(static_cast<std::size_t>((ih + tileHeight - 1) / tileHeight));
+  for (const auto& t : layout) bands.at(static_cast<std::size_t>(t.Y / tileHeight)).push_back(&t);
+  struct TJob {
+    const TCutTile* Tile = nullptr;
+    TPixelBuffer Pixels;
+    std::vector<std::uint8_t> Jpeg;
   };
-  std::future<TPixelBuffer> reading = std::async(std::launch::async, readBand, 0);
-  for (int top = 0; top < ih; top += tileHeight) {
-    const TPixelBuffer band = reading.get();
-    if (top + tileHeight < ih) reading = std::async(std::launch::async, readBand, top + tileHeight);
-    std::vector<const TCutTile*> inBand;
-    for (const auto& t : layout)
-      if (t.Y == top) inBand.push_back(&t);
-    std::vector<std::vector<std::uint8_t>> encoded(inBand.size());
-    std::atomic<std::size_t> next{0};
-    std::exception_ptr failure;
-    std::mutex failureMutex;
-    auto work = [&] {
-      TPixelBuffer tile;
-      for (std::size_t i; (i = next++) < inBand.size();) {
-        const TCutTile& t = *inBand[i];
-        try {
-          if (tile.Width != t.Width || tile.Height != t.Height) tile = TPixelBuffer(t.Width, t.Height, 3);
-          for (int y = 0; y < t.Height; ++y)
-            std::copy_n(band.Row(y) + static_cast<std::size_t>(t.X) * 3, static_cast<std::size_t>(t.Width) * 3,
-                        tile.Row(y));
-          EncodeJpeg(tile, 90, false, false, encoded[i]);
-        } catch (...) {
-          std::lock_guard lock(failureMutex);
-          if (!failure) failure = std::current_exception();
+  // The picture is decoded band by band on this thread while the workers encode the tiles cut
+  // from the bands before; tiles reach onTile in layout order, one band after another.
+  int done = 0, bandEnd = 0;
+  std::size_t band = 0;
+  const unsigned threads = PipelineThreads();
+  TOrderedWorkers<TJob, TJob> encoder(
+      threads, 4 * std::size_t(threads) + 8,
+      [](TJob& job) {
+        EncodeJpeg(job.Pixels, 90, false, false, job.Jpeg);
+        job.Pixels = TPixelBuffer();
+        return std::move(job);
+      },
+      [&](TJob& job) {
+        onTile(*job.Tile, job.Jpeg);
+        ++done;
+        while (band < bands.size() && done >= bandEnd + static_cast<int>(bands[band].size())) {
+          bandEnd += static_cast<int>(bands[band++].size());
+          if (progress) progress(bandEnd, total);
         }
-      }
-    };
-    std::vector<std::thread> workers;
-    for (unsigned w = 1; w < std::min<std::size_t>(threads, inBand.size()); ++w) workers.emplace_back(work);
-    work();
-    for (auto& w : workers) w.join();
-    if (failure) std::rethrow_exception(failure);
-    for (std::size_t i = 0; i < inBand.size(); ++i) onTile(*inBand[i], encoded[i]);
-    done += static_cast<int>(inBand.size());
-    if (progress) progress(done, total);
+      });
+  TPixelBuffer rows;
+  for (std::size_t b = 0; b < bands.size(); ++b) {
+    const int top = static_cast<int>(b) * tileHeight;
+    picture->ReadRows(std::min(tileHeight, ih - top), rows);
+    for (const TCutTile* t : bands[b]) {
+      TJob job{t, TPixelBuffer(t->Width, t->Height, 3), {}};
+      for (int y = 0; y < t->Height; ++y)
+        std::copy_n(rows.Row(y) + static_cast<std::size_t>(t->X) * 3, static_cast<std::size_t>(t->Width) * 3,
+                    job.Pixels.Row(y));
+      encoder.Submit(std::move(job));
+    }
   }
+  encoder.Finish();
 }
 
 bool CutImageToTiles(const std::string& mapPath, int tileWidth, int tileHeight, const ProgressSink& info) {
