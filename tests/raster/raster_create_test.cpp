@@ -335,6 +335,10 @@ TEST(RasterCreate, RefusedSourcesLeaveNothing) {
   gray.Bands = 1;
   gray.GeoTransform = UtmTransform(kEasting + 600);
   WriteRaster(dir.Path("gray.tif"), gray);
+  TFixtureRaster dateline = QuadrantRaster(300, 200);
+  dateline.Srs = "EPSG:4326";
+  dateline.GeoTransform = std::vector<double>{179.9, 0.001, 0, 50, 0, -0.001};
+  WriteRaster(dir.Path("dateline.tif"), dateline);
   ASSERT_EQ(mkfifo(dir.Path("pipe.tif").c_str(), 0600), 0);
   WriteRaster(dir.Path("side.tif"), QuadrantRaster(300, 200));
   ASSERT_EQ(mkfifo(dir.Path("side.tif.aux.xml").c_str(), 0600), 0);
@@ -362,4 +366,5 @@ TEST(RasterCreate, RefusedSourcesLeaveNothing) {
   refused({"near.tif", "far.tif"}, "neither touches nor overlaps");
   refused({"near.tif", "gray.tif"}, "a mosaic needs one layout");
   refused({"missing.tif"}, "does not exist");
+  refused({"dateline.tif"}, "antimeridian");
 }
