@@ -245,6 +245,17 @@ class TCreationTest : public QObject {
     d.dialog.MaxTiles = kMaxTilesPerLevel;
     KeyToFocus(Qt::Key_Up);
     QVERIFY(d.dialog.lPlan->text().startsWith("One file: sample.jnx"));
+    // The product fields are checked as for a calibrated map: a Z order of 101 is flashed.
+    d.dialog.leZOrder->setFocus();
+    KeyToFocus(Qt::Key_A, Qt::ControlModifier);
+    TypeToFocus("101");
+    QTest::mouseClick(d.dialog.bStart, Qt::LeftButton);
+    QCOMPARE(d.dialog.Flashed(), static_cast<QWidget*>(d.dialog.leZOrder));
+    QTRY_VERIFY_WITH_TIMEOUT(d.dialog.Flashed() == nullptr, 2000);
+    QVERIFY(!std::filesystem::exists(dir.Path("sample.jnx")));
+    d.dialog.leZOrder->setFocus();
+    KeyToFocus(Qt::Key_A, Qt::ControlModifier);
+    TypeToFocus("30");
     QTest::mouseClick(d.dialog.bStart, Qt::LeftButton);
     QVERIFY2(d.errors.isEmpty(), qPrintable(d.errors.join("; ")));
     QVERIFY2(d.dialog.lInfo->text().startsWith("sample.jnx saved in"), qPrintable(d.dialog.lInfo->text()));

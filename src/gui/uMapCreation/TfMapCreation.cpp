@@ -490,7 +490,12 @@ void TfMapCreation::PlanRaster() {
 }
 
 void TfMapCreation::StartRaster() {
-  if (leProductName->text().trimmed().isEmpty()) return FlashControl(leProductName);
+  // The product fields follow the calibrated maps' rules; scale and tile size come from the
+  // levels table, so they stand in as valid here.
+  const TCreationFields fields{sourcePath_, S(leProductName->text()), S(leProductID->text()), S(leZOrder->text()),
+                               0, "256", "256", "1"};
+  const TCreationField invalid = FirstInvalidField(fields);
+  if (invalid != TCreationField::None) return FlashControl(findChild<QWidget*>(CreationFieldControl(invalid)));
   TRasterBuildOptions o = RasterOptions();
   PlanRaster();
   if (!bStart->isEnabled()) return;
