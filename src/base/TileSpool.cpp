@@ -37,9 +37,10 @@ void TTileSpool::Alias(const std::string& name, const std::string& existing) {
 std::vector<std::uint8_t> TTileSpool::Get(const std::string& name) {
   const TRange r = index_.at(name);
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(r.Size));
-  atEnd_ = false;
-  file_->Seek(r.Offset);
-  file_->ReadExact(bytes.data(), bytes.size(), "spooled tile");
+  // Read in place: a seek would refill the stream's whole buffer for every tile. The stream
+  // stays at its end for the next Put.
+  if (file_->ReadAt(r.Offset, bytes.data(), bytes.size()) != bytes.size())
+    throw EIoError(file_->Path() + ": a spooled tile is cut short");
   return bytes;
 }
 
