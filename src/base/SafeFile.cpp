@@ -65,4 +65,9 @@ void WriteFileBytes(const std::string& path, const void* data, std::size_t size)
   file.Commit();
 }
 
+void RefuseToReplace(const std::string& path, bool overwrite) {
+  if (!overwrite && (FileExists(path) || FolderExists(path)))
+    throw ERefused(path + ": a file of that name exists; it was not replaced");
+}
+
 }  // namespace brelo

@@ -33,4 +33,8 @@ class TSafeFile {
 // The whole of data as the file at path, through TSafeFile.
 void WriteFileBytes(const std::string& path, const void* data, std::size_t size);
 
+// A new file the user named may not replace one of theirs unasked: raises ERefused when a file
+// or folder of that name exists and overwrite is false.
+void RefuseToReplace(const std::string& path, bool overwrite);
+
 }  // namespace brelo

@@ -10,6 +10,7 @@
 #include "base/Coordinates.h"
 #include "base/Errors.h"
 #include "base/Paths.h"
+#include "base/SafeFile.h"
 #include "base/Pipeline.h"
 #include "base/Text.h"
 #include "jnx/TileSource.h"
@@ -110,7 +111,7 @@ TGisExportResult ExportLevelToGis(const TJnxMap& map, int level, const std::stri
                                   const TWorkMeter* meter) {
   TRasterDriver& driver = RasterDriver();
   if (!driver.Writes(out)) throw EFormatError(out + ": give a name ending in .tif, .png or .mbtiles");
-  if (!options.Overwrite && FileExists(out)) throw ERefused(out + ": a file of that name exists; it was not replaced");
+  RefuseToReplace(out, options.Overwrite);
   TGisExportResult result;
   const TGeoGrid grid = LevelGrid(map, level);
   result.Grid = grid;

@@ -6,6 +6,7 @@
 
 #include "base/Errors.h"
 #include "base/Paths.h"
+#include "base/SafeFile.h"
 #include "base/Stream.h"
 #include "base/Text.h"
 #include "jnx/DeviceLimits.h"
@@ -36,7 +37,7 @@ TMergeResult MergeMaps(const std::vector<std::string>& inputs, const std::string
   if (inputs.size() < 2) throw ERefused("give at least two maps to merge");
   for (const auto& in : inputs)
     if (SameFile(in, out)) throw ERefused(out + ": it is one of the maps merged; name another file");
-  if (!overwrite && FileExists(out)) throw ERefused(out + ": a file of that name exists; it was not replaced");
+  RefuseToReplace(out, overwrite);
   std::vector<TJnxMap> maps(inputs.size());
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     maps[i].CurrentFile = inputs[i];

@@ -8,6 +8,7 @@
 #include "base/Errors.h"
 #include "base/OrderedWorkers.h"
 #include "base/Paths.h"
+#include "base/SafeFile.h"
 #include "base/Pipeline.h"
 #include "base/Platform.h"
 #include "base/Text.h"
@@ -76,9 +77,7 @@ TRasterBuildResult BuildRasterMap(const TRasterBuildOptions& o, const ProgressSi
   result.Notes = source.Info().Notes;
   result.Notes.insert(result.Notes.end(), plan.Notes.begin(), plan.Notes.end());
   const std::string output = RasterMapName(o);
-  for (const auto& v : plan.Volumes)
-    if (!o.Overwrite && (FileExists(v.Path) || FolderExists(v.Path)))
-      throw ERefused(v.Path + ": a file of that name exists; it was not replaced");
+  for (const auto& v : plan.Volumes) RefuseToReplace(v.Path, o.Overwrite);
   RequireRoom(plan, output);
   if (info) {
     info(source.Info().Summary);
