@@ -162,13 +162,29 @@ TEST(DeviceCheck, TileFindingsOfAFile) {
   std::vector<std::uint8_t> broken = MakeJpeg(8, 8);
   std::fill(broken.begin() + static_cast<std::ptrdiff_t>(broken.size() / 2), broken.end() - 2, 0x00);
   c.Tile(1, 1, 0, broken);                                       // does not decode
+  // A progressive frame behind a long comment, past the first bytes read, and a tile of a
+  // few bytes that are no JPEG.
+  std::vector<std::uint8_t> late(progressive.begin(), progressive.begin() + 2);
+  const std::vector<std::uint8_t> comment = {0xFF, 0xFE, 0x01, 0x02};
+  late.insert(late.end(), comment.begin(), comment.end());
+  late.insert(late.end(), 256, 'c');
+  late.insert(late.end(), progressive.begin() + 2, progressive.end());
+  c.Tile(1, 0, 1, late);
+  c.Tile(1, 1, 1, {0xFF, 0xD8, 0x01, 0x02, 0x03});
   const std::string path = c.Write(dir, "tiles.jnx");
   const TMapCheck quick = CheckMapFile(path, TCheckDepth::Tiles);
   EXPECT_TRUE(Has(quick.Findings, "tile-size", 1, 2));
   EXPECT_TRUE(Has(quick.Findings, "tile-outside", 1, 3));
   EXPECT_TRUE(Has(quick.Findings, "tile-overlap", 1, 4));
   EXPECT_TRUE(Has(quick.Findings, "tile-progressive", 2, 1));
+  EXPECT_TRUE(Has(quick.Findings, "tile-progressive", 2, 3));
+  EXPECT_TRUE(Has(quick.Findings, "tile-jpeg", 2, 4));
   EXPECT_FALSE(Has(quick.Findings, "tile-decode"));
+  // Tiles' first bytes queued on a ring find the same.
+  TBatchReader ring;
+  const TMapCheck queued = CheckMapFile(path, TCheckDepth::Tiles, 1, &ring);
+  ASSERT_EQ(queued.Findings.size(), quick.Findings.size());
+  for (std::size_t i = 0; i < quick.Findings.size(); ++i) EXPECT_EQ(queued.Findings[i].Message, quick.Findings[i].Message);
   const TMapCheck full = CheckMapFile(path, TCheckDepth::Decode);
   EXPECT_TRUE(Has(full.Findings, "tile-decode", 2, 2)) << full.Summary();
   EXPECT_NE(full.Summary().find(" errors"), std::string::npos);

@@ -22,7 +22,7 @@ TJpegFrameInfo ReadJpegFrame(const std::function<std::size_t(std::uint64_t, std:
   TJpegFrameInfo info;
   // The first bytes hold the frame marker of almost every tile; further segments are
   // reached by their lengths, a few bytes each.
-  std::uint8_t head[192];
+  std::uint8_t head[kJpegFrameHeadBytes];
   const std::size_t got = read(0, head, static_cast<std::size_t>(std::min<std::uint64_t>(sizeof head, size)));
   std::uint64_t at = 0;
   if (!startsAfterSoi) {

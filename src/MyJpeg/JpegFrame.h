@@ -27,6 +27,9 @@ struct TJpegFrameInfo {
   TJpegFrame Frame = TJpegFrame::NotJpeg;
   int Width = 0, Height = 0;
 };
+// The bytes read first, which hold the frame marker of almost every stream: a caller that has
+// them at hand already can serve the first read from memory.
+constexpr std::size_t kJpegFrameHeadBytes = 192;
 TJpegFrameInfo ReadJpegFrame(const std::function<std::size_t(std::uint64_t, std::uint8_t*, std::size_t)>& read,
                              std::uint64_t size, bool startsAfterSoi);
 

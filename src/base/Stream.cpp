@@ -158,6 +158,14 @@ std::size_t TFileStream::ReadAt(std::uint64_t offset, void* buffer, std::size_t 
   return done;
 }
 
+void TFileStream::ReadPiecesAt(std::span<TReadPiece> pieces, TBatchReader& reader) {
+  if (lastWasWrite_) {
+    std::fflush(file_);
+    lastWasWrite_ = false;
+  }
+  reader.Read(fileno(file_), pieces, path_);
+}
+
 void TFileStream::CopyRangeFrom(TFileStream& source, std::uint64_t offset, std::uint64_t count) {
   if (count == 0) return;
   std::fflush(file_);

@@ -4,8 +4,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
+
+#include "base/BatchReader.h"
 
 namespace brelo {
 
@@ -55,6 +58,8 @@ class TFileStream : public TStream {
   // Reads up to count bytes at offset straight from the file, past the stream's buffer and
   // leaving its position: for a few bytes at many scattered places. Returns the bytes read.
   std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t count);
+  // Many such reads at once, in as few system calls as reader manages.
+  void ReadPiecesAt(std::span<TReadPiece> pieces, TBatchReader& reader);
   // Appends count bytes of source starting at offset (kernel copy where possible).
   void CopyRangeFrom(TFileStream& source, std::uint64_t offset, std::uint64_t count);
   // The same to offset at of this file; the position is left after the copied bytes.

@@ -1,9 +1,12 @@
 #include "check/DeviceCheck.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -200,28 +203,51 @@ std::vector<TFinding> CheckModel(const TJnxMap& map, std::uint64_t fileSize) {
 namespace {
 
 // The tiles' frame markers (and, at Decode depth, every tile decoded) through an open file.
-std::vector<TFinding> CheckTileData(const TJnxMap& map, TFileStream& in, TCheckDepth depth, unsigned threads) {
+// The tiles' first bytes are read many at once; the rare frame marker further in is read on
+// its own.
+std::vector<TFinding> CheckTileData(const TJnxMap& map, TFileStream& in, TBatchReader& reader, TCheckDepth depth,
+                                    unsigned threads) {
+  // The heads live on the stack: a heap block freed per file would come back as fresh pages.
+  constexpr std::size_t kBatch = 64;
   std::vector<TFinding> out;
   if (depth == TCheckDepth::Header) return out;
   const std::uint64_t size = in.Size();
+  std::array<std::uint8_t, kBatch * kJpegFrameHeadBytes> heads;
+  std::vector<TReadPiece> pieces;
+  std::vector<std::size_t> tileOf;
   for (std::size_t li = 0; li < map.Levels.size(); ++li) {
     const TJnxLevel& level = map.Levels[li];
     const int L = static_cast<int>(li) + 1;
     TKind notJpeg(out, TSeverity::Error, "tile-jpeg"), progressive(out, TSeverity::Error, "tile-progressive"),
         extended(out, TSeverity::Warning, "tile-extended");
-    for (std::size_t ti = 0; ti < level.Tiles.size(); ++ti) {
-      const TJnxTile& t = level.Tiles[ti];
-      const std::uint64_t end = std::uint64_t(t.ImageOffset) + static_cast<std::uint32_t>(std::max(0, t.ImageSize));
-      if (t.ImageSize <= 0 || end > size) continue;  // a table finding already
-      const TJpegFrameInfo frame = ReadJpegFrame(
-          [&](std::uint64_t at, std::uint8_t* buffer, std::size_t n) { return in.ReadAt(t.ImageOffset + at, buffer, n); },
-          static_cast<std::uint64_t>(t.ImageSize), true);
-      const int T = static_cast<int>(ti) + 1;
-      switch (frame.Frame) {
-        case TJpegFrame::Baseline: break;
-        case TJpegFrame::Extended: extended.Add(L, T, "an extended sequential JPEG: some receivers show only baseline"); break;
-        case TJpegFrame::NotJpeg: notJpeg.Add(L, T, "its data is not a JPEG picture"); break;
-        default: progressive.Add(L, T, std::string("a ") + JpegFrameName(frame.Frame) + " JPEG: receivers show only baseline"); break;
+    for (std::size_t first = 0; first < level.Tiles.size(); first += kBatch) {
+      pieces.clear();
+      tileOf.clear();
+      for (std::size_t ti = first; ti < std::min(first + kBatch, level.Tiles.size()); ++ti) {
+        const TJnxTile& t = level.Tiles[ti];
+        const std::uint64_t end = std::uint64_t(t.ImageOffset) + static_cast<std::uint32_t>(std::max(0, t.ImageSize));
+        if (t.ImageSize <= 0 || end > size) continue;  // a table finding already
+        const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(kJpegFrameHeadBytes, t.ImageSize));
+        pieces.push_back({t.ImageOffset, heads.data() + pieces.size() * kJpegFrameHeadBytes, n, 0});
+        tileOf.push_back(ti);
+      }
+      in.ReadPiecesAt(pieces, reader);
+      for (std::size_t k = 0; k < pieces.size(); ++k) {
+        const TReadPiece& head = pieces[k];
+        const TJnxTile& t = level.Tiles[tileOf[k]];
+        const TJpegFrameInfo frame = ReadJpegFrame(
+            [&](std::uint64_t at, std::uint8_t* buffer, std::size_t n) -> std::size_t {
+              if (at + n <= head.Got) return std::copy_n(head.Buffer + at, n, buffer) - buffer;
+              return in.ReadAt(t.ImageOffset + at, buffer, n);
+            },
+            static_cast<std::uint64_t>(t.ImageSize), true);
+        const int T = static_cast<int>(tileOf[k]) + 1;
+        switch (frame.Frame) {
+          case TJpegFrame::Baseline: break;
+          case TJpegFrame::Extended: extended.Add(L, T, "an extended sequential JPEG: some receivers show only baseline"); break;
+          case TJpegFrame::NotJpeg: notJpeg.Add(L, T, "its data is not a JPEG picture"); break;
+          default: progressive.Add(L, T, std::string("a ") + JpegFrameName(frame.Frame) + " JPEG: receivers show only baseline"); break;
+        }
       }
     }
     notJpeg.Close(L, "hold no JPEG picture");
@@ -248,10 +274,11 @@ std::vector<TFinding> CheckTileData(const TJnxMap& map, TFileStream& in, TCheckD
 std::vector<TFinding> CheckTileData(const TJnxMap& map, TCheckDepth depth, unsigned threads) {
   if (depth == TCheckDepth::Header) return {};
   TFileStream in(map.CurrentFile, TOpenMode::Read, 4096);
-  return CheckTileData(map, in, depth, threads);
+  TBatchReader reader;
+  return CheckTileData(map, in, reader, depth, threads);
 }
 
-TMapCheck CheckMapFile(const std::string& path, TCheckDepth depth, unsigned threads) {
+TMapCheck CheckMapFile(const std::string& path, TCheckDepth depth, unsigned threads, TBatchReader* reader) {
   TMapCheck check;
   check.Path = path;
   TJnxMap map;
@@ -262,7 +289,12 @@ TMapCheck CheckMapFile(const std::string& path, TCheckDepth depth, unsigned thre
     ReadJnx(map, in, path, depth != TCheckDepth::Header);
     check.Guid = map.Guid;
     check.Findings = CheckModel(map, in.Size());
-    const auto data = CheckTileData(map, in, depth, threads);
+    // A ring of one's own pays off from a few dozen tiles on.
+    std::optional<TBatchReader> own;
+    std::size_t tiles = 0;
+    for (const auto& level : map.Levels) tiles += level.Tiles.size();
+    if (reader == nullptr && depth != TCheckDepth::Header) reader = &own.emplace(64, tiles < 32);
+    const auto data = CheckTileData(map, in, *reader, depth, threads);
     check.Findings.insert(check.Findings.end(), data.begin(), data.end());
   } catch (const EBreloError& e) {
     check.Findings.push_back(Make(TSeverity::Error, "unreadable", e.what()));
@@ -298,8 +330,21 @@ TFolderCheck CheckFolder(const std::string& folder, TCheckDepth depth, unsigned 
     files.push_back(dir + name);
   }
   result.Maps.resize(files.size());
-  // One map a thread: each map's own tile reads stay on its thread.
-  ParallelFor(files.size(), threads, [&](std::size_t i) { result.Maps[i] = CheckMapFile(files[i], depth, 1); });
+  // One map a thread: each map's own tile reads stay on its thread, through a reader that
+  // thread takes from the spares and gives back.
+  std::mutex mutex;
+  std::vector<std::unique_ptr<TBatchReader>> spare;
+  ParallelFor(files.size(), threads, [&](std::size_t i) {
+    std::unique_ptr<TBatchReader> reader;
+    {
+      std::lock_guard lock(mutex);
+      if (!spare.empty()) reader = std::move(spare.back()), spare.pop_back();
+    }
+    if (!reader && depth != TCheckDepth::Header) reader = std::make_unique<TBatchReader>();
+    result.Maps[i] = CheckMapFile(files[i], depth, 1, reader.get());
+    std::lock_guard lock(mutex);
+    if (reader) spare.push_back(std::move(reader));
+  });
   const int count = static_cast<int>(files.size());
   if (count > kMaxFilesNewer)
     result.Folder.push_back(Make(TSeverity::Error, "file-count",

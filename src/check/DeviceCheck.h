@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/BatchReader.h"
 #include "base/Pipeline.h"
 #include "jnx/DeviceLimits.h"
 #include "jnx/JnxMap.h"
@@ -43,8 +44,10 @@ std::vector<TFinding> CheckModel(const TJnxMap& map, std::uint64_t fileSize);
 // Findings of the tiles' stored bytes (frame markers; decoding at Decode depth) of a map loaded
 // with details, read from its CurrentFile on up to `threads` threads.
 std::vector<TFinding> CheckTileData(const TJnxMap& map, TCheckDepth depth, unsigned threads = PipelineThreads());
-// A whole file at the given depth; a file that does not load is one error.
-TMapCheck CheckMapFile(const std::string& path, TCheckDepth depth, unsigned threads = PipelineThreads());
+// A whole file at the given depth; a file that does not load is one error. reader, when
+// given, reads the tiles' first bytes (one per worker across many files).
+TMapCheck CheckMapFile(const std::string& path, TCheckDepth depth, unsigned threads = PipelineThreads(),
+                       TBatchReader* reader = nullptr);
 
 struct TFolderCheck {
   std::vector<TMapCheck> Maps;     // in name order
