@@ -13,6 +13,7 @@ mkdir -p "$work"
 cd "$work"
 command -v qmt_map2jnx >/dev/null || { echo "qmt_map2jnx missing (apt-get install qmapshack)"; exit 1; }
 if [[ ! -f pic.jpg ]]; then
+  mkdir -p ../gis
   [[ -f ../gis/src8192.tif ]] || /usr/bin/python3 "$here/make_utm_source.py" ../gis/src8192.tif 8192
   gdal_translate -q -of JPEG -co QUALITY=90 ../gis/src8192.tif pic.jpg
   rm -f pic.wld

@@ -236,6 +236,17 @@ TEST(BuildJnx, FromSinglePicturesOfEveryType) {
       TJpegImage tile;
       EXPECT_TRUE(DecodeTile(m, 0, 11, tile));
       EXPECT_EQ(tile.Width(), 232);
+      // A lossless source's tiles are its pixels at their place, encoded as they stand: the
+      // part tiles of the last column and row too.
+      if (ext == ".png" && !palette)
+        for (const std::size_t k : {0u, 4u, 8u, 9u, 11u}) {
+          const TCutTile& c = layout[k];
+          TPixelBuffer part(c.Width, c.Height, 3);
+          part.Draw(picture, -c.X, -c.Y);
+          std::vector<std::uint8_t> expected;
+          EncodeJpeg(part, 90, false, false, expected);
+          EXPECT_EQ(RestoreTileJpeg(m, 0, static_cast<int>(k)), expected) << "tile " << k;
+        }
     }
   }
 }

@@ -154,7 +154,7 @@ struct TEncoder {
   ~TEncoder() { jpeg_destroy_compress(&cinfo); }
 };
 
-int EncodeFrom(const TPixelBuffer& pixels, int quality, bool gray, bool progressive, bool fullChroma,
+int EncodeFrom(const TPixelView& pixels, int quality, bool gray, bool progressive, bool fullChroma,
                std::vector<std::uint8_t>& out) {
   thread_local TEncoder encoder;
   jpeg_compress_struct& cinfo = encoder.cinfo;
@@ -277,10 +277,15 @@ void TJpegImage::Clear() {
   empty_ = true;
 }
 
-void EncodeJpeg(const TPixelBuffer& pixels, int quality, bool grayscale, bool progressive,
+void EncodeJpeg(const TPixelView& pixels, int quality, bool grayscale, bool progressive,
                 std::vector<std::uint8_t>& out, bool fullChroma) {
   if (pixels.Empty()) return;
   if (int code = EncodeFrom(pixels, quality, grayscale, progressive, fullChroma, out)) RaiseCode(code);
+}
+
+void EncodeJpeg(const TPixelBuffer& pixels, int quality, bool grayscale, bool progressive,
+                std::vector<std::uint8_t>& out, bool fullChroma) {
+  EncodeJpeg(pixels.View(), quality, grayscale, progressive, out, fullChroma);
 }
 
 std::vector<std::uint8_t> TJpegImage::SaveToBytes() {

@@ -74,5 +74,8 @@ class TJpegImage {
 // Colour is subsampled 4:2:0 unless fullChroma (4:4:4).
 void EncodeJpeg(const TPixelBuffer& pixels, int quality, bool grayscale, bool progressive,
                 std::vector<std::uint8_t>& out, bool fullChroma = false);
+// The same from a rectangle of a larger buffer, without copying it out first.
+void EncodeJpeg(const TPixelView& pixels, int quality, bool grayscale, bool progressive,
+                std::vector<std::uint8_t>& out, bool fullChroma = false);
 
 }  // namespace brelo

@@ -1,6 +1,8 @@
 #include "uMapCreation/ImageCutter.h"
 
 #include <algorithm>
+#include <memory>
+#include <mutex>
 
 #include "MyJpeg/JpegImage.h"
 #include "base/TileSpool.h"
@@ -48,6 +50,32 @@ std::string FindMapPicture(const std::string& mapPath, const std::vector<std::st
   return image;
 }
 
+namespace {
+
+// Band buffers handed back by the last tile encoded from them and taken again for a later band:
+// fresh buffers of a few megabytes would be faulted in page by page for every band.
+class TBandPool {
+ public:
+  std::shared_ptr<TPixelBuffer> Take() {
+    std::unique_ptr<TPixelBuffer> band;
+    {
+      std::lock_guard lock(mutex_);
+      if (!free_.empty()) band = std::move(free_.back()), free_.pop_back();
+    }
+    if (!band) band = std::make_unique<TPixelBuffer>();
+    return {band.release(), [this](TPixelBuffer* b) {
+              std::lock_guard lock(mutex_);
+              free_.emplace_back(b);
+            }};
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<TPixelBuffer>> free_;
+};
+
+}  // namespace
+
 void CutPictureInBands(const std::string& picturePath, const std::vector<TCutTile>& layout, int tileHeight,
                        const std::function<void(const TCutTile&, std::vector<std::uint8_t>&)>& onTile,
                        const std::function<void(int done, int total)>& progress) {
@@ -57,21 +85,27 @@ void CutPictureInBands(const std::string& picturePath, const std::vector<TCutTil
   // The tiles of each band, in layout order, and how many tiles the bands up to each hold.
   std::vector<std::vector<const TCutTile*>> bands(static_cast<std::size_t>((ih + tileHeight - 1) / tileHeight));
   for (const auto& t : layout) bands.at(static_cast<std::size_t>(t.Y / tileHeight)).push_back(&t);
+  std::size_t widest = 0;
+  for (const auto& b : bands) widest = std::max(widest, b.size());
+  // A tile is encoded straight from its band, which goes back to the pool with its last tile.
   struct TJob {
     const TCutTile* Tile = nullptr;
-    TPixelBuffer Pixels;
+    std::shared_ptr<TPixelBuffer> Band;
     std::vector<std::uint8_t> Jpeg;
   };
+  TBandPool pool;
   // The picture is decoded band by band on this thread while the workers encode the tiles cut
-  // from the bands before; tiles reach onTile in layout order, one band after another.
+  // from the bands before; tiles reach onTile in layout order, one band after another. A whole
+  // band is handed in without waiting for the workers, so that decoding never stalls.
   int done = 0, bandEnd = 0;
   std::size_t band = 0;
   const unsigned threads = PipelineThreads();
   TOrderedWorkers<TJob, TJob> encoder(
-      threads, 4 * std::size_t(threads) + 8,
-      [](TJob& job) {
-        EncodeJpeg(job.Pixels, 90, false, false, job.Jpeg);
-        job.Pixels = TPixelBuffer();
+      threads, widest + 4 * std::size_t(threads) + 8,
+      [tileHeight](TJob& job) {
+        const TCutTile& t = *job.Tile;
+        EncodeJpeg(job.Band->View(t.X, t.Y % tileHeight, t.Width, t.Height), 90, false, false, job.Jpeg);
+        job.Band.reset();
         return std::move(job);
       },
       [&](TJob& job) {
@@ -82,17 +116,11 @@ void CutPictureInBands(const std::string& picturePath, const std::vector<TCutTil
           if (progress) progress(bandEnd, total);
         }
       });
-  TPixelBuffer rows;
   for (std::size_t b = 0; b < bands.size(); ++b) {
     const int top = static_cast<int>(b) * tileHeight;
-    picture->ReadRows(std::min(tileHeight, ih - top), rows);
-    for (const TCutTile* t : bands[b]) {
-      TJob job{t, TPixelBuffer(t->Width, t->Height, 3), {}};
-      for (int y = 0; y < t->Height; ++y)
-        std::copy_n(rows.Row(y) + static_cast<std::size_t>(t->X) * 3, static_cast<std::size_t>(t->Width) * 3,
-                    job.Pixels.Row(y));
-      encoder.Submit(std::move(job));
-    }
+    std::shared_ptr<TPixelBuffer> rows = pool.Take();
+    picture->ReadRows(std::min(tileHeight, ih - top), *rows);
+    for (const TCutTile* t : bands[b]) encoder.Submit({t, rows, {}});
   }
   encoder.Finish();
 }
