@@ -289,13 +289,15 @@ TMapCheck CheckMapFile(const std::string& path, TCheckDepth depth, unsigned thre
     ReadJnx(map, in, path, depth != TCheckDepth::Header);
     check.Guid = map.Guid;
     check.Findings = CheckModel(map, in.Size());
-    // A ring of one's own pays off from a few dozen tiles on.
-    std::optional<TBatchReader> own;
-    std::size_t tiles = 0;
-    for (const auto& level : map.Levels) tiles += level.Tiles.size();
-    if (reader == nullptr && depth != TCheckDepth::Header) reader = &own.emplace(64, tiles < 32);
-    const auto data = CheckTileData(map, in, *reader, depth, threads);
-    check.Findings.insert(check.Findings.end(), data.begin(), data.end());
+    if (depth != TCheckDepth::Header) {
+      // A ring of one's own pays off from a few dozen tiles on.
+      std::optional<TBatchReader> own;
+      std::size_t tiles = 0;
+      for (const auto& level : map.Levels) tiles += level.Tiles.size();
+      if (reader == nullptr) reader = &own.emplace(64, tiles < 32);
+      const auto data = CheckTileData(map, in, *reader, depth, threads);
+      check.Findings.insert(check.Findings.end(), data.begin(), data.end());
+    }
   } catch (const EBreloError& e) {
     check.Findings.push_back(Make(TSeverity::Error, "unreadable", e.what()));
   }
