@@ -69,8 +69,16 @@ void WhenShown(QWidget* window, std::function<void()> body) {
     if (!window->isVisible()) return;
     poll->stop();
     poll->deleteLater();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window)) qWarning("the window did not become active");
+    // Activations of other windows still queued (a slow, sanitized build) may follow the
+    // window's own: it counts as active once it stays so.
+    bool active = false;
+    for (int tries = 0; tries < 50 && !active; ++tries) {
+      window->activateWindow();
+      active = QTest::qWaitForWindowActive(window);
+      QTest::qWait(10);
+      active = active && window->isActiveWindow();
+    }
+    if (!active) qWarning("the window did not become active");
     body();
   });
   poll->start(20);
