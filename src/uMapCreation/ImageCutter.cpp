@@ -101,7 +101,7 @@ void CutPictureInBands(const std::string& picturePath, const std::vector<TCutTil
   std::size_t band = 0;
   const unsigned threads = PipelineThreads();
   TOrderedWorkers<TJob, TJob> encoder(
-      threads, widest + 4 * std::size_t(threads) + 8,
+      threads, widest + 2 * std::size_t(threads),
       [tileHeight](TJob& job) {
         const TCutTile& t = *job.Tile;
         EncodeJpeg(job.Band->View(t.X, t.Y % tileHeight, t.Width, t.Height), 90, false, false, job.Jpeg);
