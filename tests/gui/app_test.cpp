@@ -283,14 +283,30 @@ class TAppTest : public QObject {
 
   // Ctrl+PageUp and Ctrl+Shift+Tab go back a page, as Ctrl+PageDown and Ctrl+Tab go forward.
   void PageKeysBothWays() {
-    TTestWindow w(true, 0);
-    auto* pages = w.Find<QTabWidget>("PageControl");
-    for (const auto& [key, modifiers] : {std::pair{Qt::Key_PageUp, Qt::KeyboardModifiers(Qt::ControlModifier)},
-                                         {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}}) {
-      pages->setCurrentIndex(1);
-      QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.Window.get(), key, modifiers);
-      QCOMPARE(pages->currentIndex(), 0);
+    {
+      TTestWindow w(true, 0);
+      auto* pages = w.Find<QTabWidget>("PageControl");
+      for (const auto& [key, modifiers] : {std::pair{Qt::Key_PageUp, Qt::KeyboardModifiers(Qt::ControlModifier)},
+                                           {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}}) {
+        pages->setCurrentIndex(1);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.Window.get(), key, modifiers);
+        QCOMPARE(pages->currentIndex(), 0);
+      }
     }
+    // The Map page's list of maps, which moves its selection by Ctrl+PageDown of its own, leaves
+    // the keys to the pages and the loaded map as it is.
+    TTempDir dir;
+    for (const char* name : {"a.jnx", "b.jnx", "c.jnx"}) MakeTestJnx(dir.Path(name), {1});
+    TTestWindow m(true, 0);
+    m.Window->OpenMap(dir.Path("a.jnx"));
+    auto* pages = m.Find<QTabWidget>("PageControl");
+    auto* list = m.Find<QListWidget>("lbMaps");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(pages->currentIndex(), 1);
+    QCOMPARE(list->currentRow(), 0);
+    QCOMPARE(m.State.Map.CurrentFile, dir.Path("a.jnx"));
   }
 
   void OpeningAFolderOfThreeMapsWithAHostileOne() {

@@ -134,7 +134,6 @@ TfMain::TfMain(TAppState& state, const QString& settingsFolder, QWidget* parent)
   BuildMenus();
   BuildMapMenu();
   connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) { SwitchPage(index); });
-  // Ctrl+Tab and Ctrl+PageDown move between the pages wherever the focus is.
   // Ctrl+Tab and Ctrl+PageDown move between the pages wherever the focus is, Ctrl+Shift+Tab
   // and Ctrl+PageUp back (with two pages, the same move).
   for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
