@@ -306,6 +306,18 @@ TMapCheck CheckMapFile(const std::string& path, TCheckDepth depth, unsigned thre
   return check;
 }
 
+namespace {
+
+// Indexes of the maps by GUID; maps without one are left out.
+std::map<std::string, std::vector<std::size_t>> MapsByGuid(const std::vector<std::string>& guids) {
+  std::map<std::string, std::vector<std::size_t>> byGuid;
+  for (std::size_t i = 0; i < guids.size(); ++i)
+    if (!guids[i].empty()) byGuid[guids[i]].push_back(i);
+  return byGuid;
+}
+
+}  // namespace
+
 TFolderCheck CheckFolder(const std::string& folder, TCheckDepth depth, unsigned threads) {
   TFolderCheck result;
   std::string dir = folder.empty() ? std::string("./") : folder;
@@ -357,16 +369,31 @@ TFolderCheck CheckFolder(const std::string& folder, TCheckDepth depth, unsigned 
                                  Format("%d JNX files: older receivers show only %d (newer ones %d)", count, kMaxFilesOlder,
                                         kMaxFilesNewer)));
   // Copies of one map: the receiver shows one of them.
-  std::map<std::string, std::vector<std::string>> byGuid;
-  for (const auto& m : result.Maps)
-    if (!m.Guid.empty()) byGuid[m.Guid].push_back(m.Path.substr(dir.size()));
-  for (const auto& [guid, same] : byGuid)
+  std::vector<std::string> guids;
+  for (const auto& m : result.Maps) guids.push_back(m.Guid);
+  for (const auto& [guid, same] : MapsByGuid(guids))
     if (same.size() > 1) {
       std::string list;
-      for (const auto& n : same) list += (list.empty() ? "" : ", ") + n;
+      for (const std::size_t i : same) list += (list.empty() ? "" : ", ") + result.Maps[i].Path.substr(dir.size());
       result.Folder.push_back(Make(TSeverity::Warning, "guid-copy",
                                    list + " share the map GUID " + guid + ": the receiver shows only one of them"));
     }
+  return result;
+}
+
+std::vector<std::optional<TFinding>> GuidCopyFindings(const std::vector<std::string>& names,
+                                                      const std::vector<std::string>& guids) {
+  std::vector<std::optional<TFinding>> result(guids.size());
+  for (const auto& [guid, same] : MapsByGuid(guids)) {
+    if (same.size() < 2) continue;
+    for (const std::size_t i : same) {
+      std::string others;
+      for (const std::size_t j : same)
+        if (j != i) others += (others.empty() ? "" : ", ") + names.at(j);
+      result[i] = Make(TSeverity::Warning, "guid-copy",
+                       "the map GUID is also that of " + others + ": the receiver shows only one of them");
+    }
+  }
   return result;
 }
 

@@ -4,6 +4,7 @@
 // names the level and tile where it applies. A folder check adds the findings of the card as
 // a whole: too many files, copies of one map, names of maps that are not regular files.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,5 +57,10 @@ struct TFolderCheck {
 };
 // Every "*.jnx" of the folder, maps on up to `threads` threads.
 TFolderCheck CheckFolder(const std::string& folder, TCheckDepth depth, unsigned threads = PipelineThreads());
+
+// Maps of one folder (names and their GUIDs, empty when unknown) that are copies of another:
+// for each map, a warning naming the others with its GUID, or no finding.
+std::vector<std::optional<TFinding>> GuidCopyFindings(const std::vector<std::string>& names,
+                                                      const std::vector<std::string>& guids);
 
 }  // namespace brelo

@@ -459,6 +459,23 @@ class TListTest : public QObject {
     maps->ScrollTo(check, w.RowOf("prog"));
     QTest::mouseMove(maps->viewport(), maps->CellRect(check, w.RowOf("prog")).center());
     QVERIFY2(maps->toolTip().startsWith("error: level 1, tile 1: a progressive JPEG"), qPrintable(maps->toolTip()));
+
+    // A copy of a map in the folder: the receiver shows one of the two, both rows say so, and
+    // the loaded map's tile check keeps saying so.
+    std::filesystem::copy_file(dir.Path("good.jnx"), dir.Path("same.jnx"));
+    QTRY_VERIFY_WITH_TIMEOUT(w.RowOf("same") > 0, 5000);
+    QTRY_COMPARE(maps->Text(check, w.RowOf("same")), QString("1 warning"));
+    QCOMPARE(maps->Text(check, w.RowOf("good")), QString("1 warning"));
+    QCOMPARE(maps->Object(check, w.RowOf("good")) & 0xFFFFFF, 0xBE6E00u);  // orange
+    QCOMPARE(maps->Text(check, w.RowOf("dup")), QString("1 error"));
+    TListWindow::Press(maps, 1, w.RowOf("good"));
+    QTRY_COMPARE(w.state.Map.CurrentFile, dir.Path("good.jnx"));
+    QTest::qWait(500);  // the tile check of the loaded map arrives
+    QCOMPARE(maps->Text(check, w.RowOf("good")), QString("1 warning"));
+    maps->ScrollTo(check, w.RowOf("good"));
+    QTest::mouseMove(maps->viewport(), maps->CellRect(check, w.RowOf("good")).center());
+    QCOMPARE(maps->toolTip(),
+             QString("warning: the map GUID is also that of same.jnx: the receiver shows only one of them"));
   }
 
   void LayoutSharesTheWidthAndPlacesTheOverlays() {

@@ -174,15 +174,24 @@ void TMapListPage::BeginScan(int files) {
   sgMaps->SortColumn = -1;
   sgMaps->SetRowCount(files + 1);
   paths_.assign(static_cast<std::size_t>(files), std::string());
+  guids_.assign(static_cast<std::size_t>(files), std::string());
+  copies_.clear();
+  lastChecks_.clear();
 }
 
 void TMapListPage::FillMapRow(const std::string& path, const TJnxMap& header, int row) {
   sgMaps->SetRow(row, MapRowCells(row, path, header));
-  if (row >= 1 && row <= static_cast<int>(paths_.size())) paths_[static_cast<std::size_t>(row - 1)] = path;
+  if (row >= 1 && row <= static_cast<int>(paths_.size())) {
+    paths_[static_cast<std::size_t>(row - 1)] = path;
+    guids_[static_cast<std::size_t>(row - 1)] = header.Guid;
+  }
   ShowCheck(path, MapCheckOf(header));
 }
 
-void TMapListPage::ShowCheck(const std::string& path, const TMapCheck& check) {
+void TMapListPage::ShowCheck(const std::string& path, const TMapCheck& mapCheck) {
+  lastChecks_[path] = mapCheck;
+  TMapCheck check = mapCheck;
+  if (const auto copy = copies_.find(path); copy != copies_.end()) check.Findings.push_back(copy->second);
   QStringList lines;
   for (const auto& f : check.Findings) lines << QString(SeverityName(f.Severity)) + ": " + Q(f.Message);
   checkHints_[path] = lines.join('\n');
@@ -229,6 +238,12 @@ void TMapListPage::EndScan(const std::string& currentFile) {
   if (any) sgMaps->SetFixedRows(1);
   sgMaps->setEnabled(any);
   if (!any) return;
+  std::vector<std::string> names;
+  for (const auto& p : paths_) names.push_back(FileNameOf(p));
+  const auto copies = GuidCopyFindings(names, guids_);
+  for (std::size_t i = 0; i < copies.size(); ++i)
+    if (copies[i]) copies_[paths_[i]] = *copies[i];
+  for (const auto& entry : copies_) ShowCheck(entry.first, TMapCheck(lastChecks_[entry.first]));
   sgMaps->AutoSizeColumns(-1);
   for (int r = 1; r < sgMaps->RowCount(); ++r)
     if (paths_[static_cast<std::size_t>(r - 1)] == currentFile) sgMaps->SetRowOnly(r);
@@ -645,6 +660,8 @@ void TMapListPage::RefillLoadedMapRow(const TJnxMap& header) {
   const int row = LoadedMapRow();
   if (row < 1) return;
   sgMaps->SetRow(row, MapRowCells(LenientInt(sgMaps->Cell(0, row)), header.CurrentFile, header));
+  if (const auto last = lastChecks_.find(header.CurrentFile); last != lastChecks_.end())
+    ShowCheck(last->first, TMapCheck(last->second));
 }
 
 void TMapListPage::MarkClean() { clean_ = CellsFromTables(); }

@@ -42,8 +42,9 @@ class TMapListPage : public QWidget {
   // Folder scans: the map table emptied to its heading row, one row per file, then fitted.
   void BeginScan(int files);
   void FillMapRow(const std::string& path, const TJnxMap& header, int row);
-  // A map's device check into its row's "Check" cell (coloured) and the cell's hint; the
-  // check of a loaded map's tiles runs on a thread of its own and arrives when it is done.
+  // A map's device check into its row's "Check" cell (coloured) and the cell's hint, with a
+  // warning when another listed map has its GUID; the check of a loaded map's tiles runs on a
+  // thread of its own and arrives when it is done.
   void ShowCheck(const std::string& path, const TMapCheck& check);
   void CheckInBackground(const std::string& path);
   void EndScan(const std::string& currentFile);
@@ -116,7 +117,10 @@ class TMapListPage : public QWidget {
   TAppState& state_;
   std::vector<std::string> paths_;  // by the row number of column 0, which sorting keeps
   TMapEditCells clean_;
-  std::map<std::string, QString> checkHints_;  // the findings of each map's check, by path
+  std::vector<std::string> guids_;  // of the listed maps, as paths_
+  std::map<std::string, TMapCheck> lastChecks_;  // each map's latest check, by path
+  std::map<std::string, TFinding> copies_;       // the maps that share a GUID with another
+  std::map<std::string, QString> checkHints_;    // the findings shown for each map, by path
   struct TBackgroundCheck {
     std::thread Thread;
     std::shared_ptr<std::atomic<bool>> Done;
