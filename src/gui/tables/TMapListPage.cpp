@@ -1,5 +1,6 @@
 #include "gui/tables/TMapListPage.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QComboBox>
@@ -191,7 +192,12 @@ void TMapListPage::FillMapRow(const std::string& path, const TJnxMap& header, in
 void TMapListPage::ShowCheck(const std::string& path, const TMapCheck& mapCheck) {
   lastChecks_[path] = mapCheck;
   TMapCheck check = mapCheck;
-  if (const auto copy = copies_.find(path); copy != copies_.end()) check.Findings.push_back(copy->second);
+  if (const auto copy = copies_.find(path); copy != copies_.end()) {
+    // After the map's own warnings, before its notes.
+    const auto notes = std::find_if(check.Findings.begin(), check.Findings.end(),
+                                    [](const TFinding& f) { return f.Severity == TSeverity::Note; });
+    check.Findings.insert(notes, copy->second);
+  }
   QStringList lines;
   for (const auto& f : check.Findings) lines << QString(SeverityName(f.Severity)) + ": " + Q(f.Message);
   checkHints_[path] = lines.join('\n');
