@@ -17,7 +17,7 @@
 #include "base/Pipeline.h"
 #include "base/Platform.h"
 #include "jnx/JnxReader.h"
-#include "gui/view/render/MapRenderer.h"
+#include "render/MapRenderer.h"
 
 using namespace brelo;
 

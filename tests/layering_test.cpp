@@ -15,29 +15,31 @@
 namespace {
 
 // What each folder may include besides itself, by its path below src.
-const std::set<std::string> kCore = {"resources", "base",         "MyJpeg", "LibTar",  "gpx",    "jnx",
+const std::set<std::string> kCore = {"resources", "base",   "MyJpeg", "pictures", "LibTar", "gpx",     "jnx",
                                      "view",      "uMapCreation", "check",  "commands", "export", "raster"};
 const std::map<std::string, std::set<std::string>> kAllowed = {
     {"resources", {}},
     {"base", {}},
     {"MyJpeg", {"base"}},
+    {"pictures", {"base", "MyJpeg"}},
     {"LibTar", {"base"}},
     {"gpx", {"base"}},
     {"jnx", {"base", "MyJpeg"}},
     {"view", {"base", "jnx", "MyJpeg", "gpx"}},
-    {"export", {"base", "jnx", "MyJpeg", "LibTar", "view", "resources", "raster"}},
+    {"export", {"base", "jnx", "MyJpeg", "pictures", "LibTar", "view", "resources", "raster"}},
     {"raster", {"base"}},
-    {"uMapCreation", {"base", "jnx", "MyJpeg", "LibTar", "raster"}},
+    {"uMapCreation", {"base", "jnx", "MyJpeg", "pictures", "LibTar", "raster"}},
     {"check", {"base", "jnx", "MyJpeg"}},
-    {"commands", {"base", "jnx", "MyJpeg", "LibTar", "gpx", "view", "export", "uMapCreation", "check", "resources", "raster"}},
+    {"commands", {"base", "jnx", "MyJpeg", "pictures", "LibTar", "gpx", "view", "export", "uMapCreation", "check", "resources", "raster"}},
+    {"render", {"core"}},
     {"gui/common", {"core"}},
     {"gui/StringGridEx", {"core", "gui/common"}},
     {"gui/OpenSaveDialog", {"core", "gui/common"}},
-    {"gui/view", {"core", "gui/common"}},
+    {"gui/mappage", {"core", "render", "gui/common"}},
     {"gui/tables", {"core", "gui/common", "gui/StringGridEx"}},
     {"gui/uMapCreation", {"core", "gui/common", "gui/OpenSaveDialog"}},
     {"gui/export", {"core", "gui/common"}},
-    {"gui/app", {"core", "gui/common", "gui/StringGridEx", "gui/OpenSaveDialog", "gui/view", "gui/tables",
+    {"gui/app", {"core", "gui/common", "gui/StringGridEx", "gui/OpenSaveDialog", "gui/mappage", "gui/tables",
                  "gui/uMapCreation", "gui/export"}},
 };
 

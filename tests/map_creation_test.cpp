@@ -18,7 +18,7 @@
 #include "uMapCreation/ImageCutter.h"
 #include "uMapCreation/MapBuilder.h"
 #include "uMapCreation/MapSource.h"
-#include "MyJpeg/PictureReader.h"
+#include "pictures/PictureReader.h"
 
 using namespace brelo;
 using namespace brelo::test;

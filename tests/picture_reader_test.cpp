@@ -7,7 +7,7 @@
 #include "TestSupport.h"
 #include "base/Errors.h"
 #include "base/Text.h"
-#include "MyJpeg/PictureReader.h"
+#include "pictures/PictureReader.h"
 
 using namespace brelo;
 using namespace brelo::test;

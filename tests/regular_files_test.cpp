@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 
 #include "LibTar/TarArchive.h"
-#include "MyJpeg/PictureReader.h"
+#include "pictures/PictureReader.h"
 #include "TestSupport.h"
 #include "base/Errors.h"
 #include "base/Stream.h"

@@ -20,7 +20,7 @@
 #include "base/Text.h"
 #include "jnx/TileSource.h"
 #include "resources/Resources.h"
-#include "MyJpeg/PictureReader.h"
+#include "pictures/PictureReader.h"
 
 namespace brelo {
 

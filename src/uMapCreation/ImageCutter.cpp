@@ -20,7 +20,7 @@
 #include "uMapCreation/Calibration.h"
 #include "uMapCreation/CreatedMapWriter.h"
 #include "uMapCreation/MapSource.h"
-#include "MyJpeg/PictureReader.h"
+#include "pictures/PictureReader.h"
 
 namespace brelo {
 

@@ -14,7 +14,7 @@
 #include "LibTar/TarArchive.h"
 #include "TestSupport.h"
 #include "gui/app/TApplication.h"
-#include "gui/view/TMapPage.h"
+#include "gui/mappage/TMapPage.h"
 #include "base/Paths.h"
 
 using namespace brelo;

@@ -16,14 +16,14 @@
 #include "GuiSupport.h"
 #include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 #include "TestSupport.h"
-#include "gui/view/TMapPage.h"
+#include "gui/mappage/TMapPage.h"
 #include "gui/app/TfMain.h"
 #include "base/Coordinates.h"
 #include "MyJpeg/JpegImage.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxWriter.h"
-#include "gui/view/canvas/TMapCanvas.h"
-#include "gui/view/render/MapRenderer.h"
+#include "gui/mappage/TMapCanvas.h"
+#include "render/MapRenderer.h"
 
 using namespace brelo;
 using namespace brelo::test;

@@ -15,7 +15,7 @@
 #include "cli/Commands.h"
 #include "cli/RenderRequest.h"
 #include "gpx/GpxReader.h"
-#include "gui/view/render/MapRenderer.h"
+#include "render/MapRenderer.h"
 
 namespace brelo::cli {
 

@@ -9,7 +9,7 @@
 #include "gui/common/DisplayName.h"
 #include "gui/common/ProgressLine.h"
 #include "base/Paths.h"
-#include "gui/view/TMapPage.h"
+#include "gui/mappage/TMapPage.h"
 #include "base/Errors.h"
 #include "gui/app/TfMain.h"
 #include "commands/SaveCommands.h"
@@ -18,7 +18,7 @@
 #include "jnx/JnxReader.h"
 #include "gui/tables/MapTables.h"
 #include "gui/tables/TMapListPage.h"
-#include "gui/view/canvas/TMapCanvas.h"
+#include "gui/mappage/TMapCanvas.h"
 
 namespace brelo {
 

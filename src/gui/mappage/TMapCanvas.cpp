@@ -1,4 +1,4 @@
-#include "gui/view/canvas/TMapCanvas.h"
+#include "gui/mappage/TMapCanvas.h"
 
 #include <algorithm>
 #include <exception>

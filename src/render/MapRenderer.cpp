@@ -1,4 +1,4 @@
-#include "gui/view/render/MapRenderer.h"
+#include "render/MapRenderer.h"
 
 #include <algorithm>
 #include <cmath>

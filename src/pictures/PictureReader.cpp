@@ -1,4 +1,4 @@
-#include "MyJpeg/PictureReader.h"
+#include "pictures/PictureReader.h"
 
 #include <array>
 

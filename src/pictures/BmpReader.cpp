@@ -10,7 +10,7 @@
 #include "base/Stream.h"
 #include "base/StreamHelpers.h"
 #include "base/Text.h"
-#include "MyJpeg/PictureReader.h"
+#include "pictures/PictureReader.h"
 
 namespace brelo {
 

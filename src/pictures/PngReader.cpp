@@ -12,7 +12,7 @@
 #include "base/Stream.h"
 #include "base/Platform.h"
 #include "base/Text.h"
-#include "MyJpeg/PictureReader.h"
+#include "pictures/PictureReader.h"
 
 namespace brelo {
 

@@ -10,7 +10,7 @@
 #include <QWidget>
 
 #include "gui/common/AppState.h"
-#include "gui/view/render/MapRenderer.h"
+#include "render/MapRenderer.h"
 
 namespace brelo {
 

@@ -1,4 +1,4 @@
-#include "gui/view/TMapPage.h"
+#include "gui/mappage/TMapPage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +19,7 @@
 #include "base/NumberFormat.h"
 #include "base/Numbers.h"
 #include "view/MapTexts.h"
-#include "gui/view/canvas/TMapCanvas.h"
+#include "gui/mappage/TMapCanvas.h"
 
 namespace brelo {
 
