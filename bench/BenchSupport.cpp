@@ -5,10 +5,10 @@
 
 #include "MyJpeg/JpegImage.h"
 #include "base/Coordinates.h"
+#include "base/Paths.h"
 #include "jnx/Guid.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxWriter.h"
-#include "base/Paths.h"
 
 namespace brelo::bench {
 
@@ -84,12 +84,15 @@ std::string CyclingJnx(const std::string& name, int count, int distinct) {
     sizes.push_back(static_cast<std::int32_t>(jpegs.back().size() - 2));
   }
   TJnxMap map = GridMap(count, sizes);
-  WriteJnx(map, path, -1, [&](TFileStream& out, std::uint32_t) {
-    for (int i = 0; i < count; ++i) {
-      const auto& jpeg = jpegs[static_cast<std::size_t>(i % distinct)];
-      out.Write(jpeg.data() + 2, jpeg.size() - 2);
-    }
-  }, nullptr);
+  WriteJnx(
+      map, path, -1,
+      [&](TFileStream& out, std::uint32_t) {
+        for (int i = 0; i < count; ++i) {
+          const auto& jpeg = jpegs[static_cast<std::size_t>(i % distinct)];
+          out.Write(jpeg.data() + 2, jpeg.size() - 2);
+        }
+      },
+      nullptr);
   return path;
 }
 

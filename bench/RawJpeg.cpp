@@ -24,7 +24,8 @@ void TRawJpeg::Decode(const std::vector<std::uint8_t>& jpeg, std::vector<std::ui
   width = static_cast<int>(d_.output_width), height = static_cast<int>(d_.output_height);
   rgb.resize(static_cast<std::size_t>(width) * height * 3);
   std::vector<JSAMPROW> rows(static_cast<std::size_t>(height));
-  for (int y = 0; y < height; ++y) rows[static_cast<std::size_t>(y)] = rgb.data() + static_cast<std::size_t>(y) * width * 3;
+  for (int y = 0; y < height; ++y)
+    rows[static_cast<std::size_t>(y)] = rgb.data() + static_cast<std::size_t>(y) * width * 3;
   while (d_.output_scanline < d_.output_height)
     jpeg_read_scanlines(&d_, rows.data() + d_.output_scanline, d_.output_height - d_.output_scanline);
   jpeg_finish_decompress(&d_);

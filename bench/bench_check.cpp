@@ -1,8 +1,8 @@
 // The device check of a folder of 250 maps (headers, tables and each tile's first bytes, on
 // every core) against reading the same headers and tables alone, one file after another.
-#include <benchmark/benchmark.h>
-
 #include <filesystem>
+
+#include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
 #include "check/DeviceCheck.h"

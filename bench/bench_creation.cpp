@@ -2,20 +2,20 @@
 // the source and one encode of its 1,024 tiles with libjpeg-turbo on one thread; and the export
 // of a 1,000-tile level, against decoding, resampling and encoding the same tiles with
 // libjpeg-turbo alone.
-#include <benchmark/benchmark.h>
-
 #include <filesystem>
+
+#include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
 #include "MyJpeg/JpegImage.h"
 #include "MyJpeg/StretchHalftone.h"
 #include "RawJpeg.h"
-#include "export/OziExport.h"
-#include "jnx/JnxReader.h"
 #include "base/Paths.h"
+#include "base/SafeFile.h"
 #include "base/Stream.h"
 #include "base/Text.h"
-#include "base/SafeFile.h"
+#include "export/OziExport.h"
+#include "jnx/JnxReader.h"
 #include "uMapCreation/ImageCutter.h"
 #include "uMapCreation/MapBuilder.h"
 
@@ -39,11 +39,12 @@ const std::string& BigPicture() {
       EncodeJpeg(picture, 85, false, false, jpeg);
       WriteFileBytes(p, jpeg.data(), jpeg.size());
     }
-    std::string map = "OziExplorer Map Data File Version 2.2\r\nbig\r\nbig8192.jpg\r\n1,Map Code,\r\n"
-                      "WGS 84,WGS 84,0,0,WGS 84\r\nMap Projection,Latitude/Longitude\r\nMMPNUM,4\r\n"
-                      "MMPXY,1,0,0\r\nMMPXY,2,8192,0\r\nMMPXY,3,8192,8192\r\nMMPXY,4,0,8192\r\n"
-                      "MMPLL,1,19.0,50.0\r\nMMPLL,2,20.0,50.0\r\nMMPLL,3,20.0,49.4\r\nMMPLL,4,19.0,49.4\r\n"
-                      "IWH,Map Image Width/Height,8192,8192\r\n";
+    std::string map =
+        "OziExplorer Map Data File Version 2.2\r\nbig\r\nbig8192.jpg\r\n1,Map Code,\r\n"
+        "WGS 84,WGS 84,0,0,WGS 84\r\nMap Projection,Latitude/Longitude\r\nMMPNUM,4\r\n"
+        "MMPXY,1,0,0\r\nMMPXY,2,8192,0\r\nMMPXY,3,8192,8192\r\nMMPXY,4,0,8192\r\n"
+        "MMPLL,1,19.0,50.0\r\nMMPLL,2,20.0,50.0\r\nMMPLL,3,20.0,49.4\r\nMMPLL,4,19.0,49.4\r\n"
+        "IWH,Map Image Width/Height,8192,8192\r\n";
     WriteFileBytes(bench::TempPath("big8192.map"), map.data(), map.size());
     return p;
   }();

@@ -1,15 +1,14 @@
 // Opening a folder of 250 JNX files (the receiver's map limit) through the window's
 // RefreshMapList, against the header-only loads of the same files alone, one after another.
-#include <benchmark/benchmark.h>
-
+#include <QApplication>
 #include <filesystem>
 #include <vector>
 
-#include <QApplication>
+#include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
-#include "gui/app/TfMain.h"
 #include "base/Platform.h"
+#include "gui/app/TfMain.h"
 #include "jnx/FolderScan.h"
 #include "jnx/JnxReader.h"
 
@@ -32,7 +31,8 @@ void HeaderOnlyLoads(benchmark::State& state) {
   const std::string dir = Folder();
   for (auto _ : state) {
     std::vector<TJnxMap> headers(250);
-    for (int i = 0; i < 250; ++i) ReadJnx(headers[static_cast<std::size_t>(i)], dir + "map" + std::to_string(i) + ".jnx", false);
+    for (int i = 0; i < 250; ++i)
+      ReadJnx(headers[static_cast<std::size_t>(i)], dir + "map" + std::to_string(i) + ".jnx", false);
     benchmark::DoNotOptimize(headers.data());
   }
 }

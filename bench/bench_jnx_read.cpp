@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
-#include "jnx/JnxReader.h"
 #include "base/Stream.h"
+#include "jnx/JnxReader.h"
 
 using namespace brelo;
 

@@ -1,13 +1,13 @@
 // Decoding a 256 x 256 tile through TJpegImage (load, header, decode) at full size and 1/8.
 // Compare with tjbench on the same tile: bench/compare_decode.sh runs both.
-#include <benchmark/benchmark.h>
-
 #include <cstdlib>
+
+#include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
 #include "MyJpeg/JpegImage.h"
-#include "base/Stream.h"
 #include "base/SafeFile.h"
+#include "base/Stream.h"
 
 using namespace brelo;
 

@@ -5,11 +5,10 @@
 // 50,000 tiles at scale 256 and zoomed out to the whole level, with the process's peak
 // resident memory (bench/compare_zoom.sh runs each in a process of its own and times
 // brelo-cli decode --scale 8 of the same level beside it).
-#include <benchmark/benchmark.h>
-
-#include <sys/resource.h>
-
 #include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include "BenchSupport.h"
 #include "RawJpeg.h"
@@ -144,7 +143,7 @@ void LibjpegDecodeOfTheVisibleTiles(benchmark::State& state) {
 BENCHMARK(LibjpegDecodeOfTheVisibleTiles)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 double PeakMegabytes() {
-  rusage u {};
+  rusage u{};
   getrusage(RUSAGE_SELF, &u);
   return static_cast<double>(u.ru_maxrss) / 1024;
 }

@@ -1,19 +1,18 @@
 // Save Map of a 1,024-tile map in the window on its List of Maps page (the progress line, then
 // the new file listed and loaded) against the same command as brelo-cli runs it, printing
 // every progress line.
-#include <benchmark/benchmark.h>
-
-#include <cstdio>
-#include <filesystem>
-
 #include <QAction>
 #include <QApplication>
 #include <QTabWidget>
+#include <cstdio>
+#include <filesystem>
+
+#include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
-#include "gui/app/TfMain.h"
 #include "base/Platform.h"
 #include "commands/SaveCommands.h"
+#include "gui/app/TfMain.h"
 #include "jnx/JnxReader.h"
 
 using namespace brelo;

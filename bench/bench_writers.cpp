@@ -1,9 +1,9 @@
 // Whole-file save of a JNX of over 200 MB against copying the file, and tile extraction of a
 // 1,000-tile level against decoding and encoding the same tiles with libjpeg-turbo alone.
 // bench/compare_save_map.sh also times the system's cp on the same file.
-#include <benchmark/benchmark.h>
-
 #include <filesystem>
+
+#include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
 #include "RawJpeg.h"
@@ -41,8 +41,7 @@ BENCHMARK(SaveMap200MB)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void CopyFile200MB(benchmark::State& state) {
   const std::string dest = bench::TempPath("big_copy.jnx");
-  for (auto _ : state)
-    std::filesystem::copy_file(BigFile(), dest, std::filesystem::copy_options::overwrite_existing);
+  for (auto _ : state) std::filesystem::copy_file(BigFile(), dest, std::filesystem::copy_options::overwrite_existing);
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(BigFile())));
 }
 BENCHMARK(CopyFile200MB)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -2,14 +2,14 @@
 // JNX level in one loop, in memory, on one core.
 //   tj_decode_loop make OUT.jnx COUNT    a level of COUNT different 256 x 256 tiles
 //   tj_decode_loop time FILE.jnx [RUNS]  best loop time over RUNS, in milliseconds
-#include <turbojpeg.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include <turbojpeg.h>
 
 #include "BenchSupport.h"
 #include "jnx/JnxReader.h"

@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 
-#include "gpx/GpxReader.h"
 #include "base/Errors.h"
+#include "gpx/GpxReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   brelo::TGpxData gpx;

@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "jnx/ScaleTable.h"
 
 #include <array>
 #include <cmath>
@@ -10,16 +9,16 @@
 #include <sstream>
 #include <stdexcept>
 
-#include <sys/wait.h>
-
 #include <png.h>
+#include <sys/wait.h>
 
 #include "MyJpeg/JpegImage.h"
 #include "base/Coordinates.h"
+#include "base/Text.h"
 #include "jnx/Guid.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxWriter.h"
-#include "base/Text.h"
+#include "jnx/ScaleTable.h"
 
 namespace brelo::test {
 
@@ -175,7 +174,8 @@ void WritePng(const std::string& path, const TPixelBuffer& rgb, bool palette) {
   std::vector<std::uint8_t> row(static_cast<std::size_t>(rgb.Width));
   for (int y = 0; y < rgb.Height; ++y) {
     if (palette) {
-      for (int x = 0; x < rgb.Width; ++x) row[static_cast<std::size_t>(x)] = static_cast<std::uint8_t>((x / 32 + y / 32) % 16);
+      for (int x = 0; x < rgb.Width; ++x)
+        row[static_cast<std::size_t>(x)] = static_cast<std::uint8_t>((x / 32 + y / 32) % 16);
       png_write_row(png, row.data());
     } else {
       png_write_row(png, const_cast<png_bytep>(rgb.Row(y)));
@@ -219,8 +219,8 @@ void WriteBmp(const std::string& path, const TPixelBuffer& rgb, int bits) {
   WriteFile(path, b);
 }
 
-void WriteOziMap(const std::string& path, const std::string& image, int width, int height, double west,
-                 double north, double east, double south) {
+void WriteOziMap(const std::string& path, const std::string& image, int width, int height, double west, double north,
+                 double east, double south) {
   std::string t = "OziExplorer Map Data File Version 2.2\r\n" + std::string("test map\r\n") + image +
                   "\r\n1,Map Code,\r\nWGS 84,WGS 84,0,0,WGS 84\r\nMap Projection,Latitude/Longitude\r\n";
   const int xs[4] = {0, width, width, 0}, ys[4] = {0, 0, height, height};
@@ -250,7 +250,13 @@ TBytes Version3File(std::uint32_t sigOffset, bool withSignatureBlock, const std:
   b.PatchI32(levelTable + 16, tables + 28);
   const std::int32_t data = tables + 3 * 28;
   for (int i = 0; i < 3; ++i)
-    b.I32(100 - i).I32(200 + i).I32(50 - i).I32(150 + i).I16(8).I16(8).I32(static_cast<std::int32_t>(jpeg.size() - 2))
+    b.I32(100 - i)
+        .I32(200 + i)
+        .I32(50 - i)
+        .I32(150 + i)
+        .I16(8)
+        .I16(8)
+        .I32(static_cast<std::int32_t>(jpeg.size() - 2))
         .I32(data + i * static_cast<std::int32_t>(jpeg.size() - 2));
   for (int i = 0; i < 3; ++i) b.Raw({jpeg.begin() + 2, jpeg.end()});
   b.Raw({'B', 'i', 'r', 'd', 's', 'E', 'y', 'e'});

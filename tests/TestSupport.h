@@ -56,14 +56,15 @@ class TTempDir {
 // shared peer-files folder; "" when neither has it.
 std::string FindPeerFile(const std::string& name);
 // Declares var as the peer file's path, or skips the test naming what is missing.
-#define REQUIRE_PEER_FILE(var, name)                                                              \
-  const std::string var = ::brelo::test::FindPeerFile(name);                                      \
-  if (var.empty())                                                                                \
-  GTEST_SKIP() << "peer file " << (name) << " is missing: qmt_map2jnx (qmapshack) and gdal_translate " \
+#define REQUIRE_PEER_FILE(var, name)                                         \
+  const std::string var = ::brelo::test::FindPeerFile(name);                 \
+  if (var.empty())                                                           \
+  GTEST_SKIP() << "peer file " << (name)                                     \
+               << " is missing: qmt_map2jnx (qmapshack) and gdal_translate " \
                   "(gdal-bin) make it in the test step"
-std::string SampleFile();                        // the bundled sample map
-std::string CliPath();                           // the brelo-cli executable
-[[nodiscard]] std::string Cli(const std::string& args);        // its command line with args
+std::string SampleFile();                                // the bundled sample map
+std::string CliPath();                                   // the brelo-cli executable
+[[nodiscard]] std::string Cli(const std::string& args);  // its command line with args
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);
 std::vector<std::uint8_t> ReadFile(const std::string& path);
@@ -91,8 +92,8 @@ TPixelBuffer TestPicture(int width, int height);
 void WritePng(const std::string& path, const TPixelBuffer& rgb, bool palette);
 void WriteBmp(const std::string& path, const TPixelBuffer& rgb, int bits);
 // An OziExplorer map file of a picture: four corners, image file name on line 3.
-void WriteOziMap(const std::string& path, const std::string& image, int width, int height, double west,
-                 double north, double east, double south);
+void WriteOziMap(const std::string& path, const std::string& image, int width, int height, double west, double north,
+                 double east, double south);
 
 // A version-3 file of two levels (1 and 2 tiles of the given JPEG) laid out by hand, with
 // SignatureOffset sigOffset and, when asked, a 788-byte signature block after the level table.

@@ -1,8 +1,7 @@
 // Scattered reads of one file in one submission give the bytes plain reads give, at the end of
 // the file too, and fail with the file's name rather than hang.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "TestSupport.h"

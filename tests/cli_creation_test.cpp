@@ -1,7 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "MyJpeg/JpegImage.h"
@@ -10,8 +9,7 @@
 using namespace brelo;
 using namespace brelo::test;
 
-namespace {
-}  // namespace
+namespace {}  // namespace
 
 TEST(CliCreation, ExportThenCreateFromTheArchive) {
   TTempDir dir;

@@ -1,7 +1,6 @@
 #include <filesystem>
 
 #include <gtest/gtest.h>
-
 #include <nlohmann/json.hpp>
 
 #include "TestSupport.h"
@@ -26,10 +25,28 @@ TEST(CliInfo, JsonReproducesPeerFileFieldForField) {
   auto j = nlohmann::json::parse(r.Out);
   std::vector<std::string> keys;
   for (auto it = j.begin(); it != j.end(); ++it) keys.push_back(it.key());
-  std::vector<std::string> expected = {"FileSize", "Version", "DeviceId", "North", "East", "South", "West",
-                                       "LevelCount", "Expiration", "ProductId", "Crc32", "SignatureVersion",
-                                       "SignatureOffset", "ZOrder", "BlockVersion", "Guid", "ProductName",
-                                       "UnknownString", "ProductId2", "DetailLevel", "LevelCount2", "Levels"};
+  std::vector<std::string> expected = {"FileSize",
+                                       "Version",
+                                       "DeviceId",
+                                       "North",
+                                       "East",
+                                       "South",
+                                       "West",
+                                       "LevelCount",
+                                       "Expiration",
+                                       "ProductId",
+                                       "Crc32",
+                                       "SignatureVersion",
+                                       "SignatureOffset",
+                                       "ZOrder",
+                                       "BlockVersion",
+                                       "Guid",
+                                       "ProductName",
+                                       "UnknownString",
+                                       "ProductId2",
+                                       "DetailLevel",
+                                       "LevelCount2",
+                                       "Levels"};
   std::sort(expected.begin(), expected.end());
   std::sort(keys.begin(), keys.end());
   EXPECT_EQ(keys, expected);
@@ -62,8 +79,7 @@ TEST(CliInfo, TileReturnsTheExactStoredBytes) {
   EXPECT_EQ(jpeg[0], 0xFF);
   EXPECT_EQ(jpeg[1], 0xD8);
   EXPECT_TRUE(std::equal(jpeg.begin() + 2, jpeg.end(), file.begin() + static_cast<long>(offset)));
-  ExpectOneLineError(RunCommand(Cli("tile " + peer + " 2 13 " + dir.Path("t.jpg"))),
-                     "no tile 13 in level 2");
+  ExpectOneLineError(RunCommand(Cli("tile " + peer + " 2 13 " + dir.Path("t.jpg"))), "no tile 13 in level 2");
 }
 
 TEST(CliInfo, DecodeReportsSizeAndNamesFailingTiles) {

@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <sstream>
 
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "TestSupport.h"

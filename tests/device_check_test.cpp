@@ -1,7 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
@@ -49,9 +48,12 @@ struct TCrafted {
     RebuildSourceLocations(Map);
     const std::string path = dir.Path(name);
     // Tile data in level order, as the levels hold them.
-    WriteJnx(Map, path, -1, [&](TFileStream& out, std::uint32_t) {
-      for (const auto& j : Jpegs) out.Write(j.data() + 2, j.size() - 2);
-    }, nullptr);
+    WriteJnx(
+        Map, path, -1,
+        [&](TFileStream& out, std::uint32_t) {
+          for (const auto& j : Jpegs) out.Write(j.data() + 2, j.size() - 2);
+        },
+        nullptr);
     return path;
   }
 };
@@ -112,9 +114,9 @@ TEST(DeviceCheck, HeaderAndTableFindings) {
   c.Map.LevelCount = 6;
   c.Map.Levels.resize(6);
   for (std::size_t i = 0; i < 6; ++i) c.Map.Levels[i].Scale = ScaleTable[20 - i].Value;
-  c.Map.Levels[3].Scale = c.Map.Levels[2].Scale;   // a repeat
-  c.Map.Levels[5].Scale = 1000;                    // not an eTrex scale
-  c.Map.Levels[4].TileCount = 50001;               // header only: no tiles loaded
+  c.Map.Levels[3].Scale = c.Map.Levels[2].Scale;  // a repeat
+  c.Map.Levels[5].Scale = 1000;                   // not an eTrex scale
+  c.Map.Levels[4].TileCount = 50001;              // header only: no tiles loaded
   c.Map.ZOrder = 150;
   c.Map.Version = 5;
   c.Map.ProductName = "Bad \xC3";
@@ -152,16 +154,16 @@ TEST(DeviceCheck, TileFindingsOfAFile) {
   TTempDir dir;
   TCrafted c;
   c.Tile(0, 0, 0);
-  c.Tile(0, 1, 0).Width = 0;                                     // no pixels
-  c.Tile(0, 5, 5);                                               // outside the box
-  TJnxTile& over = c.Tile(0, 0, 1);                              // overlaps tile 1 below it
+  c.Tile(0, 1, 0).Width = 0;         // no pixels
+  c.Tile(0, 5, 5);                   // outside the box
+  TJnxTile& over = c.Tile(0, 0, 1);  // overlaps tile 1 below it
   over.Top = DegToJnx(50.015);
   std::vector<std::uint8_t> progressive;
   EncodeJpeg(TestPicture(8, 8), 80, false, true, progressive);
-  c.Tile(1, 0, 0, progressive);                                  // not baseline
+  c.Tile(1, 0, 0, progressive);  // not baseline
   std::vector<std::uint8_t> broken = MakeJpeg(8, 8);
   std::fill(broken.begin() + static_cast<std::ptrdiff_t>(broken.size() / 2), broken.end() - 2, 0x00);
-  c.Tile(1, 1, 0, broken);                                       // does not decode
+  c.Tile(1, 1, 0, broken);  // does not decode
   // A progressive frame behind a long comment, past the first bytes read, and a tile of a
   // few bytes that are no JPEG.
   std::vector<std::uint8_t> late(progressive.begin(), progressive.begin() + 2);
@@ -184,7 +186,8 @@ TEST(DeviceCheck, TileFindingsOfAFile) {
   TBatchReader ring;
   const TMapCheck queued = CheckMapFile(path, TCheckDepth::Tiles, 1, &ring);
   ASSERT_EQ(queued.Findings.size(), quick.Findings.size());
-  for (std::size_t i = 0; i < quick.Findings.size(); ++i) EXPECT_EQ(queued.Findings[i].Message, quick.Findings[i].Message);
+  for (std::size_t i = 0; i < quick.Findings.size(); ++i)
+    EXPECT_EQ(queued.Findings[i].Message, quick.Findings[i].Message);
   const TMapCheck full = CheckMapFile(path, TCheckDepth::Decode);
   EXPECT_TRUE(Has(full.Findings, "tile-decode", 2, 2)) << full.Summary();
   EXPECT_NE(full.Summary().find(" errors"), std::string::npos);

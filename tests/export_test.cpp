@@ -1,30 +1,27 @@
-#include <gtest/gtest.h>
-
 #include <atomic>
-
 #include <filesystem>
 
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "LibTar/TarArchive.h"
 #include "MyJpeg/JpegImage.h"
+#include "MyJpeg/StretchHalftone.h"
 #include "TestSupport.h"
-#include "commands/ExportCommand.h"
-#include "base/Text.h"
-#include "export/OziExport.h"
 #include "base/Coordinates.h"
 #include "base/Errors.h"
+#include "base/Text.h"
+#include "commands/ExportCommand.h"
+#include "export/OziExport.h"
 #include "jnx/JnxReader.h"
-#include "jnx/JnxWriter.h"
-#include "MyJpeg/StretchHalftone.h"
 #include "jnx/JnxUpdate.h"
+#include "jnx/JnxWriter.h"
 #include "uMapCreation/MapSource.h"
 
 using namespace brelo;
 using namespace brelo::test;
 
 namespace {
-
 
 // A one-level map of tiles given by pixel rectangles, by default 1.5e-5 degrees of longitude
 // and 1e-5 of latitude per pixel from 50 N, 10 E (pixels not square in degrees: linear
@@ -213,9 +210,9 @@ TEST(OziExport, SouthWestMapAndGdal) {
   };
   const double width = field(lines[21], 2), height = field(lines[21], 3);
   const double unit = 180.0 / 2147483647.0;
-  EXPECT_NEAR(gt[0].get<double>(), field(lines[16], 2), 1e-6);                        // west
-  EXPECT_NEAR(gt[3].get<double>(), field(lines[16], 3), 1e-6);                        // north
-  EXPECT_NEAR(gt[0].get<double>() + width * gt[1].get<double>(), field(lines[18], 2), 1e-6 + unit);  // east
+  EXPECT_NEAR(gt[0].get<double>(), field(lines[16], 2), 1e-6);                                        // west
+  EXPECT_NEAR(gt[3].get<double>(), field(lines[16], 3), 1e-6);                                        // north
+  EXPECT_NEAR(gt[0].get<double>() + width * gt[1].get<double>(), field(lines[18], 2), 1e-6 + unit);   // east
   EXPECT_NEAR(gt[3].get<double>() + height * gt[5].get<double>(), field(lines[18], 3), 1e-6 + unit);  // south
 }
 
@@ -264,8 +261,7 @@ TEST(OziExport, MercatorCellsRegisterTheTilesWhereTheirBoundsSay) {
   TTempDir dir;
   std::vector<std::array<int, 4>> rects;
   for (int y : {128, 256, 512})
-    for (int x : {128, 256, 512})
-      rects.push_back({x, y, x == 128 ? 128 : 256, y == 128 ? 128 : 256});
+    for (int x : {128, 256, 512}) rects.push_back({x, y, x == 128 ? 128 : 256, y == 128 ? 128 : 256});
   WriteGridJnx(dir.Path("m.jnx"), rects, {-33.0, -70.0, 1e-5, 1e-5});
   TJnxMap map = LoadJnx(dir.Path("m.jnx"));
   TExported e = Export(dir.Path("m.jnx"), 0);
@@ -318,8 +314,8 @@ TEST(OziExport, HostileTablesAndGridsAreRefusedBeforeAnythingIsWritten) {
 TEST(StretchPlacedHalftone, MatchesDrawingOntoAFilledCanvas) {
   const std::uint8_t red[3] = {255, 0, 0};
   TPixelBuffer tile = TestPicture(40, 30);
-  for (auto [cw, ch, x, y] : std::vector<std::array<int, 4>>{{64, 48, 24, 18}, {64, 48, -5, 30}, {40, 30, 0, 0},
-                                                             {50, 70, 10, 100}}) {
+  for (auto [cw, ch, x, y] :
+       std::vector<std::array<int, 4>>{{64, 48, 24, 18}, {64, 48, -5, 30}, {40, 30, 0, 0}, {50, 70, 10, 100}}) {
     TPixelBuffer canvas(cw, ch, 3);
     canvas.Fill(255, 0, 0);
     canvas.Draw(tile, x, y);
@@ -327,7 +323,8 @@ TEST(StretchPlacedHalftone, MatchesDrawingOntoAFilledCanvas) {
       TPixelBuffer expected(dw, dh, 3), placed(dw, dh, 3);
       StretchHalftone(canvas, expected);
       StretchPlacedHalftone(tile, cw, ch, x, y, red, placed);
-      EXPECT_EQ(placed.Data, expected.Data) << cw << "x" << ch << " at " << x << "," << y << " onto " << dw << "x" << dh;
+      EXPECT_EQ(placed.Data, expected.Data)
+          << cw << "x" << ch << " at " << x << "," << y << " onto " << dw << "x" << dh;
     }
   }
   TPixelBuffer cell(256, 256, 3);

@@ -1,22 +1,23 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "base/Coordinates.h"
+#include "base/Errors.h"
 #include "base/Numbers.h"
 #include "gpx/GarminColors.h"
 #include "gpx/GpxReader.h"
 #include "gpx/GpxWriter.h"
-#include "base/Coordinates.h"
-#include "base/Errors.h"
 
 using namespace brelo;
 using namespace brelo::test;
 
 TEST(GpxReader, WaypointsNamesAndUnnamedCounter) {
   TGpxData data;
-  ReadGpxText("<gpx><wpt lat = \"49.5\" lon = \"19.25\"><ele>1</ele></wpt>"
-              "<wpt lat=\"-1\" lon=\"2\"><name>Schronisko &amp; bufet &#322;&#x105;</name></wpt>"
-              "<wpt lat=\"3\" lon=\"4\"></wpt></gpx>",
-              data);
+  ReadGpxText(
+      "<gpx><wpt lat = \"49.5\" lon = \"19.25\"><ele>1</ele></wpt>"
+      "<wpt lat=\"-1\" lon=\"2\"><name>Schronisko &amp; bufet &#322;&#x105;</name></wpt>"
+      "<wpt lat=\"3\" lon=\"4\"></wpt></gpx>",
+      data);
   ASSERT_EQ(data.Waypoints.size(), 3u);
   EXPECT_EQ(data.Waypoints[0].Name, "noname_1");
   EXPECT_EQ(data.Waypoints[1].Name, "Schronisko & bufet \xC5\x82\xC4\x85");
@@ -35,13 +36,14 @@ TEST(GpxReader, WaypointsNamesAndUnnamedCounter) {
 // What other programs write, and what a marker scanner took wrongly.
 TEST(GpxReader, XmlAsOtherProgramsWriteIt) {
   TGpxData data;
-  ReadGpxText("<?xml version='1.0'?>\n<gpx>\n"
-              "<!-- <trkpt lat=\"80\" lon=\"80\"/> -->\n"
-              "<wpt lat='49.25' lon='19.5'><name><![CDATA[Schronisko & H\xC3\xBCtte]]></name>"
-              "<extensions><x:meta><name>not the name</name></x:meta></extensions></wpt>\n"
-              "<trk><trkseg><trkpt lat='49.1' lon='19.1'></trkpt><trkpt\n lat=\"49.2\"\n lon=\"19.2\"/></trkseg></trk>\n"
-              "</gpx>",
-              data);
+  ReadGpxText(
+      "<?xml version='1.0'?>\n<gpx>\n"
+      "<!-- <trkpt lat=\"80\" lon=\"80\"/> -->\n"
+      "<wpt lat='49.25' lon='19.5'><name><![CDATA[Schronisko & H\xC3\xBCtte]]></name>"
+      "<extensions><x:meta><name>not the name</name></x:meta></extensions></wpt>\n"
+      "<trk><trkseg><trkpt lat='49.1' lon='19.1'></trkpt><trkpt\n lat=\"49.2\"\n lon=\"19.2\"/></trkseg></trk>\n"
+      "</gpx>",
+      data);
   ASSERT_EQ(data.Waypoints.size(), 1u);
   EXPECT_EQ(data.Waypoints[0].Name, "Schronisko & H\xC3\xBCtte");
   EXPECT_EQ(data.Waypoints[0].Latitude, DegToJnx(49.25));
@@ -49,14 +51,17 @@ TEST(GpxReader, XmlAsOtherProgramsWriteIt) {
   EXPECT_EQ(data.Track[1].Longitude, DegToJnx(19.2));
 
   // A declared Latin-1 file, and one that declares nothing but is not UTF-8: both as UTF-8.
-  ReadGpxText("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx><wpt lat=\"1\" lon=\"1\"><name>H\xFCtte</name></wpt></gpx>",
-              data);
+  ReadGpxText(
+      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx><wpt lat=\"1\" lon=\"1\"><name>H\xFCtte</name></wpt></gpx>",
+      data);
   EXPECT_EQ(data.Waypoints[0].Name, "H\xC3\xBCtte");
   ReadGpxText("<gpx><wpt lat=\"1\" lon=\"1\"><name>K\xF6ln</name></wpt></gpx>", data);
   EXPECT_EQ(data.Waypoints[0].Name, "K\xC3\xB6ln");
   // A single-byte encoding expat does not know itself.
-  ReadGpxText("<?xml version=\"1.0\" encoding=\"windows-1250\"?><gpx><wpt lat=\"1\" lon=\"1\"><name>\xA3\xF3\x64\x9F</name></wpt></gpx>",
-              data);
+  ReadGpxText(
+      "<?xml version=\"1.0\" encoding=\"windows-1250\"?><gpx><wpt lat=\"1\" "
+      "lon=\"1\"><name>\xA3\xF3\x64\x9F</name></wpt></gpx>",
+      data);
   EXPECT_EQ(data.Waypoints[0].Name, "\xC5\x81\xC3\xB3\x64\xC5\xBA");  // Łódź
 
   // A route is the track of a file without one; a file with both keeps its track.
@@ -64,18 +69,20 @@ TEST(GpxReader, XmlAsOtherProgramsWriteIt) {
   ReadGpxText("<gpx><rte><rtept lat=\"1\" lon=\"2\"/><rtept lat=\"3\" lon=\"4\"/></rte></gpx>", data);
   ASSERT_EQ(data.Track.size(), 2u);
   EXPECT_EQ(data.TrackBounds.MaxLat, DegToJnx(3));
-  ReadGpxText("<gpx><rte><rtept lat=\"1\" lon=\"2\"/></rte><trk><trkseg><trkpt lat=\"5\" lon=\"5\"/></trkseg></trk></gpx>",
-              data);
+  ReadGpxText(
+      "<gpx><rte><rtept lat=\"1\" lon=\"2\"/></rte><trk><trkseg><trkpt lat=\"5\" lon=\"5\"/></trkseg></trk></gpx>",
+      data);
   ASSERT_EQ(data.Track.size(), 1u);
   EXPECT_EQ(data.Track[0].Latitude, DegToJnx(5));
 }
 
 TEST(GpxReader, TracksMergeAndBoundsCoverAllPoints) {
   TGpxData data;
-  ReadGpxText("<gpx><trk><trkseg><trkpt lat=\"1\" lon=\"5\"/><trkpt lat=\"2\" lon=\"6\"/><trkpt lat=\"3\" lon=\"4\"/>"
-              "</trkseg></trk><trk><trkseg><trkpt lat=\"-1\" lon=\"7\"></trkpt><trkpt lat=\"0\" lon=\"0\"/>"
-              "<trkpt lat=\"9\" lon=\"1\"/><trkpt lat=\"4\" lon=\"2\"/></trkseg></trk></gpx>",
-              data);
+  ReadGpxText(
+      "<gpx><trk><trkseg><trkpt lat=\"1\" lon=\"5\"/><trkpt lat=\"2\" lon=\"6\"/><trkpt lat=\"3\" lon=\"4\"/>"
+      "</trkseg></trk><trk><trkseg><trkpt lat=\"-1\" lon=\"7\"></trkpt><trkpt lat=\"0\" lon=\"0\"/>"
+      "<trkpt lat=\"9\" lon=\"1\"/><trkpt lat=\"4\" lon=\"2\"/></trkseg></trk></gpx>",
+      data);
   ASSERT_EQ(data.Track.size(), 7u);
   EXPECT_EQ(data.TrackBounds.MinLat, DegToJnx(-1));
   EXPECT_EQ(data.TrackBounds.MaxLat, DegToJnx(9));
@@ -91,7 +98,8 @@ TEST(GpxReader, DisplayColour) {
   TGpxData data;
   ReadGpxText("<wpt lat=\"1\" lon=\"1\"><gpxx:DisplayColor>darkred</gpxx:DisplayColor></wpt>", data);
   EXPECT_EQ(data.CheckedTrackColor, 8);
-  ReadGpxText("<gpx><gpxx:DisplayColor>Purple</gpxx:DisplayColor><gpxx:DisplayColor>Red</gpxx:DisplayColor></gpx>", data);
+  ReadGpxText("<gpx><gpxx:DisplayColor>Purple</gpxx:DisplayColor><gpxx:DisplayColor>Red</gpxx:DisplayColor></gpx>",
+              data);
   EXPECT_EQ(data.CheckedTrackColor, 8);  // the first colour of a file decides
   EXPECT_EQ(GarminColorIndex("LIGHTGRAY"), 6);
 }

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "base/Coordinates.h"
+#include "base/StreamHelpers.h"
+#include "base/Text.h"
 #include "jnx/Guid.h"
 #include "jnx/JnxMap.h"
 #include "jnx/ScaleTable.h"
-#include "base/StreamHelpers.h"
-#include "base/Text.h"
 
 using namespace brelo;
 
@@ -19,8 +19,7 @@ TEST(EncodedCoordinates, ExtremesAndTies) {
   EXPECT_EQ(RoundToInt32(1.5L), 2);
   EXPECT_EQ(RoundToInt32(-2.5L), -2);
   EXPECT_EQ(DegToJnx(90.0), 1073741824);  // 1073741823.5 rounds to even
-  for (std::int32_t v : {1, -1, 123456789, -987654321, 2147483646})
-    EXPECT_EQ(DegToJnx(JnxToDeg(v)), v) << v;
+  for (std::int32_t v : {1, -1, 123456789, -987654321, 2147483646}) EXPECT_EQ(DegToJnx(JnxToDeg(v)), v) << v;
 }
 
 TEST(EncodedCoordinates, OutOfRangeDegreesWrapWithoutUndefinedBehaviour) {
@@ -60,11 +59,11 @@ TEST(StoredStrings, TrimAndUtf8Rule) {
     return v;
   };
   EXPECT_EQ(read({' ', ' ', 'a', 'b', ' ', 0}), "ab");
-  EXPECT_EQ(read({'a', 0xE9, 'b', 0}), "");                   // a lone Latin-1 byte
+  EXPECT_EQ(read({'a', 0xE9, 'b', 0}), "");                          // a lone Latin-1 byte
   EXPECT_EQ(read({0xC5, 0x82, 0xC3, 0xB3, 0}), "\xC5\x82\xC3\xB3");  // "łó"
-  EXPECT_EQ(read({0xE2, 0x82, 0xAC, 0}), "\xE2\x82\xAC");    // three-byte sequence
-  EXPECT_EQ(read({0xE2, 0x82, 0}), "");                      // cut short
-  EXPECT_EQ(read({'x', 'y'}), "xy");                          // no terminator: up to the end
+  EXPECT_EQ(read({0xE2, 0x82, 0xAC, 0}), "\xE2\x82\xAC");            // three-byte sequence
+  EXPECT_EQ(read({0xE2, 0x82, 0}), "");                              // cut short
+  EXPECT_EQ(read({'x', 'y'}), "xy");                                 // no terminator: up to the end
   EXPECT_EQ(read({}), "");
   TMemoryStream out;
   WriteString(out, "");

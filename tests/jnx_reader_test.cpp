@@ -67,7 +67,7 @@ TEST(ReadJnx, Version3DefaultsAndFields) {
   EXPECT_EQ(m.DeviceId, 0x1234);
   EXPECT_EQ(m.Crc32, 0x7EADBEEF);
   EXPECT_EQ(m.Guid, "ABCDEF01-2345-6789-ABCD-EF0123456789");  // upper-cased
-  EXPECT_EQ(m.ProductName, "Map");                             // trimmed
+  EXPECT_EQ(m.ProductName, "Map");                            // trimmed
   EXPECT_EQ(m.ProductId2, -5);
   EXPECT_EQ(m.LevelCount2, 2);
   ASSERT_EQ(m.Levels.size(), 2u);

@@ -1,17 +1,17 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "TestSupport.h"
 #include "base/Errors.h"
-#include "jnx/JnxReader.h"
+#include "base/StreamHelpers.h"
 #include "commands/SaveCommands.h"
 #include "commands/UpdateCommands.h"
+#include "jnx/JnxReader.h"
 #include "jnx/JnxUpdate.h"
 #include "jnx/JnxWriter.h"
 #include "jnx/MapEdits.h"
 #include "jnx/ScaleTable.h"
-#include "base/StreamHelpers.h"
 #include "resources/Resources.h"
 
 using namespace brelo;
@@ -52,8 +52,8 @@ TEST(WriteHeader, ShorteningClearsTheFreedBytes) {
   for (std::uint32_t i = HeaderSize(map); i < static_cast<std::uint32_t>(map.Levels[0].TilesOffset); ++i)
     ASSERT_EQ(after[i], 0) << i;
   // Everything from the first tile table on is untouched.
-  EXPECT_TRUE(std::equal(after.begin() + map.Levels[0].TilesOffset, after.end(),
-                         before.begin() + map.Levels[0].TilesOffset));
+  EXPECT_TRUE(
+      std::equal(after.begin() + map.Levels[0].TilesOffset, after.end(), before.begin() + map.Levels[0].TilesOffset));
   EXPECT_EQ(LoadJnx(dir.Path("m.jnx")).Levels[0].Name, "Le");
 }
 
@@ -213,7 +213,10 @@ TEST(ApplyMapEdits, AcceptanceRules) {
   EXPECT_EQ(cells.ProductName, "Old");
   apply([](TMapEditCells& c) { c.ProductName = "  New  "; });
   EXPECT_EQ(map.ProductName, "New");
-  apply([](TMapEditCells& c) { c.Version = "3"; c.ZOrder = "50"; });
+  apply([](TMapEditCells& c) {
+    c.Version = "3";
+    c.ZOrder = "50";
+  });
   EXPECT_EQ(map.ZOrder, -1);
   apply([](TMapEditCells& c) {
     c.Levels[0].Copyright = "(c) me";

@@ -1,19 +1,18 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "TestSupport.h"
 #include "base/Errors.h"
-#include "jnx/JnxReader.h"
-#include "jnx/JnxWriter.h"
 #include "base/Paths.h"
 #include "base/StreamHelpers.h"
+#include "jnx/JnxReader.h"
+#include "jnx/JnxWriter.h"
 
 using namespace brelo;
 using namespace brelo::test;
 
 namespace {
-
 
 bool Save(TJnxMap& map, const std::string& dest, int level, std::string* error = nullptr) {
   auto writer = [&map](TFileStream& out, std::uint32_t first) { CopyTileData(map, out, first, nullptr); };

@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cmath>
+
+#include <gtest/gtest.h>
 
 #include "MyJpeg/JpegImage.h"
 #include "MyJpeg/StretchHalftone.h"
@@ -20,9 +20,11 @@ long FindMarker(const std::vector<std::uint8_t>& bytes, std::uint8_t m) {
 }  // namespace
 
 TEST(JpegImage, LoadReadsHeaderOnlyAndScaledDecodeRoundsUp) {
-  for (auto [size, scale, expected] : std::vector<std::tuple<int, TDecodeScale, int>>{
-           {256, TDecodeScale::Eighth, 32}, {250, TDecodeScale::Eighth, 32}, {250, TDecodeScale::Quarter, 63},
-           {255, TDecodeScale::Half, 128}, {7, TDecodeScale::Full, 7}}) {
+  for (auto [size, scale, expected] : std::vector<std::tuple<int, TDecodeScale, int>>{{256, TDecodeScale::Eighth, 32},
+                                                                                      {250, TDecodeScale::Eighth, 32},
+                                                                                      {250, TDecodeScale::Quarter, 63},
+                                                                                      {255, TDecodeScale::Half, 128},
+                                                                                      {7, TDecodeScale::Full, 7}}) {
     TJpegImage image;
     image.DecodeScale = scale;
     image.LoadFromBytes(MakeJpeg(size, size));
@@ -162,13 +164,14 @@ TEST(StretchHalftone, MatchesExactAreaAveragingOnEveryRoute) {
       StretchHalftone(src, dst);
       const std::vector<double> ref = ReferenceStretch(src, dw, dh);
       int worst = 0;
-      for (std::size_t i = 0; i < ref.size(); ++i) worst = std::max(worst, std::abs(int(dst.Data[i]) - int(std::lround(ref[i]))));
+      for (std::size_t i = 0; i < ref.size(); ++i)
+        worst = std::max(worst, std::abs(int(dst.Data[i]) - int(std::lround(ref[i]))));
       EXPECT_LE(worst, 1) << channels << " channels onto " << dw << "x" << dh;
       TPixelBuffer window(dw / 2, dh / 3, channels);
       StretchHalftoneWindow(src, dw, dh, dw / 4, dh / 3, window);
       for (int y = 0; y < window.Height; ++y)
-        EXPECT_TRUE(std::equal(window.Row(y), window.Row(y) + window.Stride(),
-                               dst.Row(y + dh / 3) + (dw / 4) * channels))
+        EXPECT_TRUE(
+            std::equal(window.Row(y), window.Row(y) + window.Stride(), dst.Row(y + dh / 3) + (dw / 4) * channels))
             << "window row " << y << " onto " << dw << "x" << dh;
     }
   }

@@ -2,20 +2,20 @@
 // no Qt and nothing of the window, its folders depend on each other in one direction only;
 // the window's parts (src/gui) include the core, their small common folder and what they are
 // built from, but never the main window's folder.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
 #include <set>
 
+#include <gtest/gtest.h>
+
 #include "TestSupport.h"
 
 namespace {
 
 // What each folder may include besides itself, by its path below src.
-const std::set<std::string> kCore = {"resources", "base",   "MyJpeg", "pictures", "LibTar", "gpx",     "jnx",
+const std::set<std::string> kCore = {"resources", "base",         "MyJpeg", "pictures", "LibTar", "gpx",   "jnx",
                                      "view",      "uMapCreation", "check",  "commands", "export", "raster"};
 const std::map<std::string, std::set<std::string>> kAllowed = {
     {"resources", {}},
@@ -30,7 +30,9 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"raster", {"base"}},
     {"uMapCreation", {"base", "jnx", "MyJpeg", "pictures", "LibTar", "raster"}},
     {"check", {"base", "jnx", "MyJpeg"}},
-    {"commands", {"base", "jnx", "MyJpeg", "pictures", "LibTar", "gpx", "view", "export", "uMapCreation", "check", "resources", "raster"}},
+    {"commands",
+     {"base", "jnx", "MyJpeg", "pictures", "LibTar", "gpx", "view", "export", "uMapCreation", "check", "resources",
+      "raster"}},
     {"render", {"core"}},
     {"gui/common", {"core"}},
     {"gui/StringGridEx", {"core", "gui/common"}},
@@ -39,8 +41,9 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"gui/tables", {"core", "gui/common", "gui/StringGridEx"}},
     {"gui/uMapCreation", {"core", "gui/common", "gui/OpenSaveDialog"}},
     {"gui/export", {"core", "gui/common"}},
-    {"gui/app", {"core", "gui/common", "gui/StringGridEx", "gui/OpenSaveDialog", "gui/mappage", "gui/tables",
-                 "gui/uMapCreation", "gui/export"}},
+    {"gui/app",
+     {"core", "gui/common", "gui/StringGridEx", "gui/OpenSaveDialog", "gui/mappage", "gui/tables", "gui/uMapCreation",
+      "gui/export"}},
 };
 
 // The folder a path below src belongs to: its first part, or "gui/" and the second.

@@ -1,30 +1,28 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <filesystem>
 
+#include <gtest/gtest.h>
 
 #include "LibTar/UnpackTar.h"
-#include "commands/CreateCommand.h"
-#include "jnx/ScaleTable.h"
 #include "MyJpeg/JpegImage.h"
 #include "TestSupport.h"
-#include "export/OziExport.h"
 #include "base/Coordinates.h"
 #include "base/Errors.h"
-#include "jnx/JnxReader.h"
 #include "base/Paths.h"
 #include "base/Text.h"
+#include "commands/CreateCommand.h"
+#include "export/OziExport.h"
+#include "jnx/JnxReader.h"
+#include "jnx/ScaleTable.h"
+#include "pictures/PictureReader.h"
 #include "uMapCreation/ImageCutter.h"
 #include "uMapCreation/MapBuilder.h"
 #include "uMapCreation/MapSource.h"
-#include "pictures/PictureReader.h"
 
 using namespace brelo;
 using namespace brelo::test;
 
 namespace {
-
 
 struct TRun {
   bool Ok = false;
@@ -36,7 +34,8 @@ struct TRun {
 TRun Start(const std::string& source, int tw = 256, int th = 256, bool overwrite = false) {
   TRun run;
   TCreationParams params{source, 7, "Created", 40, "1.2km", "detail", "L", "Desc", "(c) test", overwrite};
-  TCreationFields fields{source, "Created", "7", "40", ScaleIndex("1.2km"), std::to_string(tw), std::to_string(th), "1"};
+  TCreationFields fields{source, "Created", "7", "40", ScaleIndex("1.2km"), std::to_string(tw), std::to_string(th),
+                         "1"};
   run.FolderCreated = ExtensionOf(source) == ".tar" && !FolderExists(UnpackFolder(source));
   TCreateResult r = CreateMapCommand(fields, params, tw, th, [&](const std::string& s) { run.Info.push_back(s); });
   run.Ok = r.Ok;
@@ -63,10 +62,10 @@ TEST(CutLayout, ThousandBySevenHundredGivesTwelveTilesInColumnOrder) {
   auto tiles = CutLayout(1000, 700, 256, 256);
   ASSERT_EQ(tiles.size(), 12u);
   // 3 x 2 full tiles column by column, the right column, the bottom row, the corner.
-  const std::vector<std::array<int, 4>> expected = {
-      {0, 0, 256, 256},     {0, 256, 256, 256},   {256, 0, 256, 256}, {256, 256, 256, 256},
-      {512, 0, 256, 256},   {512, 256, 256, 256}, {768, 0, 232, 256}, {768, 256, 232, 256},
-      {0, 512, 256, 188},   {256, 512, 256, 188}, {512, 512, 256, 188}, {768, 512, 232, 188}};
+  const std::vector<std::array<int, 4>> expected = {{0, 0, 256, 256},     {0, 256, 256, 256},   {256, 0, 256, 256},
+                                                    {256, 256, 256, 256}, {512, 0, 256, 256},   {512, 256, 256, 256},
+                                                    {768, 0, 232, 256},   {768, 256, 232, 256}, {0, 512, 256, 188},
+                                                    {256, 512, 256, 188}, {512, 512, 256, 188}, {768, 512, 232, 188}};
   for (std::size_t k = 0; k < 12; ++k) {
     EXPECT_EQ(tiles[k].Number, static_cast<int>(k) + 1);
     EXPECT_EQ((std::array<int, 4>{tiles[k].X, tiles[k].Y, tiles[k].Width, tiles[k].Height}), expected[k]) << k;
@@ -90,7 +89,8 @@ TEST(MapSource, ExportedGridAndTileCounts) {
   EXPECT_EQ(s.TileCount, "12");
   EXPECT_EQ(s.ProductName, "test map");
   EXPECT_EQ(std::count_if(s.Memo.begin(), s.Memo.end(), [](auto& l) { return l.rfind("MMP", 0) == 0; }), 4);
-  EXPECT_EQ(s.LevelKilometers, Format("%.1f x %.1f", DegDistanceKm(49.3, 19.8, 49.3, 20.1), DegDistanceKm(49.1, 19.8, 49.3, 19.8)));
+  EXPECT_EQ(s.LevelKilometers,
+            Format("%.1f x %.1f", DegDistanceKm(49.3, 19.8, 49.3, 20.1), DegDistanceKm(49.1, 19.8, 49.3, 19.8)));
   WriteText(dir.Path("m.set"), "a_0_0.jpg\r\nb_256_0.jpg\r\n");
   s = ReadMapSource(dir.Path("m.map"), 256, 256);
   EXPECT_FALSE(s.TileSizeEnabled);
@@ -150,8 +150,16 @@ TEST(StartValidation, FirstInvalidFieldInOrder) {
     change(g);
     return std::string(CreationFieldControl(FirstInvalidField(g)));
   };
-  EXPECT_EQ(with([](auto& g) { g.FileName = "  "; g.ProductName = ""; }), "leFileName");
-  EXPECT_EQ(with([](auto& g) { g.ProductName = " "; g.ProductId = "-1"; }), "leProductName");
+  EXPECT_EQ(with([](auto& g) {
+              g.FileName = "  ";
+              g.ProductName = "";
+            }),
+            "leFileName");
+  EXPECT_EQ(with([](auto& g) {
+              g.ProductName = " ";
+              g.ProductId = "-1";
+            }),
+            "leProductName");
   EXPECT_EQ(with([](auto& g) { g.ProductId = "-1"; }), "leProductID");
   EXPECT_EQ(with([](auto& g) { g.ProductId = "12x"; }), "leProductID");
   EXPECT_EQ(with([](auto& g) { g.ZOrder = "101"; }), "leZOrder");
@@ -289,8 +297,9 @@ TEST(BuildJnx, PointOneNotAtTheOriginAndNamesWithUnderscores) {
   WriteFile(dir.Path("set/a_100_0.jpg"), jpeg);
   WriteText(dir.Path("p.set"), "a_0_0.jpg\r\na_100_0.jpg\r\n");
   // Point 1 at (50, 50), point 3 at (250, 150): 0.001 degrees per pixel both ways.
-  WriteText(dir.Path("p.map"), "x\r\nx\r\nx\r\nx\r\nx\r\nMMPNUM,4\r\nMMPXY,1,50,50\r\nMMPXY,3,250,150\r\n"
-                               "MMPLL,1,10.0,50.0\r\nMMPLL,3,10.2,49.9\r\nIWH,Map Image Width/Height,200,100\r\n");
+  WriteText(dir.Path("p.map"),
+            "x\r\nx\r\nx\r\nx\r\nx\r\nMMPNUM,4\r\nMMPXY,1,50,50\r\nMMPXY,3,250,150\r\n"
+            "MMPLL,1,10.0,50.0\r\nMMPLL,3,10.2,49.9\r\nIWH,Map Image Width/Height,200,100\r\n");
   TRun run = Start(dir.Path("p.map"));
   ASSERT_TRUE(run.Ok) << (run.Errors.empty() ? "" : run.Errors[0]);
   EXPECT_FALSE(run.FolderCreated);
@@ -384,10 +393,11 @@ TEST(CutImage, BandReadingKeepsMemoryToTheWidth) {
   if (!HaveTool("python3")) GTEST_SKIP() << "python3 missing";
   // A small parent measures the child's peak resident size (a fork of this test process would
   // count the test's own memory).
-  TRunResult r = RunCommand("python3 -c 'import resource, subprocess, sys; "
-                            "subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, check=True); "
-                            "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' " +
-                            CliPath() + " create " + dir.Path("wide.map") + " --product-name W --scale 1.2km");
+  TRunResult r = RunCommand(
+      "python3 -c 'import resource, subprocess, sys; "
+      "subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, check=True); "
+      "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' " +
+      CliPath() + " create " + dir.Path("wide.map") + " --product-name W --scale 1.2km");
   ASSERT_EQ(r.Status, 0) << r.Err;
   const long peakKb = std::stol(r.Out);
   EXPECT_LT(peakKb, 30 * 1024) << "peak " << peakKb << " KB";
@@ -416,8 +426,9 @@ TEST(BuildJnx, ArchiveWithASetBesideItDeletesOnlyWhatItUnpacked) {
 TEST(MapSource, DegenerateAndExtremeCalibrations) {
   TTempDir dir;
   const std::string head = "OziExplorer Map Data File Version 2.2\r\nt\r\np.png\r\n1,Map Code,\r\nWGS 84\r\n";
-  WriteText(dir.Path("column.map"), head + "MMPNUM,2\r\nMMPXY,1,5,0\r\nMMPXY,2,5,100\r\nMMPLL,1,10.0,50.0\r\n"
-                                           "MMPLL,2,10.1,49.9\r\nIWH,Map Image Width/Height,10,100\r\n");
+  WriteText(dir.Path("column.map"), head +
+                                        "MMPNUM,2\r\nMMPXY,1,5,0\r\nMMPXY,2,5,100\r\nMMPLL,1,10.0,50.0\r\n"
+                                        "MMPLL,2,10.1,49.9\r\nIWH,Map Image Width/Height,10,100\r\n");
   try {
     ReadMapSource(dir.Path("column.map"), 256, 256);
     ADD_FAILURE() << "no error";
@@ -425,8 +436,9 @@ TEST(MapSource, DegenerateAndExtremeCalibrations) {
     EXPECT_NE(std::string(e.what()).find("the MMPXY points (lines 7, 8) lie in one pixel column"), std::string::npos)
         << e.what();
   }
-  WriteText(dir.Path("wide.map"), head + "MMPNUM,2\r\nMMPXY,1,-2147483648,0\r\nMMPXY,2,2147483647,100\r\n"
-                                         "MMPLL,1,10.0,50.0\r\nMMPLL,2,10.1,49.9\r\n");
+  WriteText(dir.Path("wide.map"), head +
+                                      "MMPNUM,2\r\nMMPXY,1,-2147483648,0\r\nMMPXY,2,2147483647,100\r\n"
+                                      "MMPLL,1,10.0,50.0\r\nMMPLL,2,10.1,49.9\r\n");
   try {
     ReadMapSource(dir.Path("wide.map"), 256, 256);
     ADD_FAILURE() << "no error";
@@ -435,8 +447,9 @@ TEST(MapSource, DegenerateAndExtremeCalibrations) {
   }
   // The build reads points 1 and 3 whether or not MMPNUM is there.
   WritePng(dir.Path("p.png"), TestPicture(64, 64), false);
-  WriteText(dir.Path("p.map"), head + "MMPXY,1,-2147483648,0\r\nMMPXY,3,2147483647,64\r\nMMPLL,1,10.0,50.0\r\n"
-                                      "MMPLL,3,10.1,49.9\r\nIWH,Map Image Width/Height,64,64\r\n");
+  WriteText(dir.Path("p.map"), head +
+                                   "MMPXY,1,-2147483648,0\r\nMMPXY,3,2147483647,64\r\nMMPLL,1,10.0,50.0\r\n"
+                                   "MMPLL,3,10.1,49.9\r\nIWH,Map Image Width/Height,64,64\r\n");
   TCreationParams params{dir.Path("p.map"), 7, "P", 30, "1.2km", "", "", "", ""};
   std::string error;
   try {
@@ -447,8 +460,9 @@ TEST(MapSource, DegenerateAndExtremeCalibrations) {
   EXPECT_NE(error.find("MMPXY,1 and MMPXY,3: a span of 4294967295 x 64 pixels does not fit"), std::string::npos)
       << error;
   EXPECT_FALSE(std::filesystem::exists(dir.Path("p.jnx")));
-  WriteText(dir.Path("p.map"), head + "MMPXY,1,0,0\r\nMMPXY,3,64,64\r\nMMPLL,1,10.0,50.0\r\nMMPLL,3,10.0,49.9\r\n"
-                                      "IWH,Map Image Width/Height,64,64\r\n");
+  WriteText(dir.Path("p.map"), head +
+                                   "MMPXY,1,0,0\r\nMMPXY,3,64,64\r\nMMPLL,1,10.0,50.0\r\nMMPLL,3,10.0,49.9\r\n"
+                                   "IWH,Map Image Width/Height,64,64\r\n");
   EXPECT_THROW(
       try { BuildJnxFromPicture(params, 32, 32); } catch (const EFormatError& e) {
         EXPECT_NE(std::string(e.what()).find("MMPLL,1 and MMPLL,3 have one longitude"), std::string::npos) << e.what();

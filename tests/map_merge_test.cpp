@@ -1,7 +1,7 @@
 // Merging maps: halves of a picture merge into the map of the whole; what cannot merge is refused.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+
+#include <gtest/gtest.h>
 
 #include "TestSupport.h"
 #include "base/Errors.h"
@@ -39,7 +39,8 @@ TEST(MapMerge, HalvesOfAPictureMergeIntoTheWhole) {
   MakeMap(dir, "whole", whole, 0);
   MakeMap(dir, "west", Crop(whole, 0, 256), 0);
   MakeMap(dir, "east", Crop(whole, 256, 256), 256);
-  const TMergeResult r = MergeMaps({dir.Path("west.jnx"), dir.Path("east.jnx")}, dir.Path("merged.jnx"), false, nullptr);
+  const TMergeResult r =
+      MergeMaps({dir.Path("west.jnx"), dir.Path("east.jnx")}, dir.Path("merged.jnx"), false, nullptr);
   EXPECT_EQ(r.Tiles, std::vector<int>{2});
   const TJnxMap a = LoadJnx(dir.Path("whole.jnx")), b = LoadJnx(dir.Path("merged.jnx"));
   EXPECT_EQ(b.ProductName, "M");
@@ -78,12 +79,12 @@ TEST(MapMerge, RefusalsLeaveNothing) {
   EXPECT_FALSE(FileExists(dir.Path("m.jnx")));
   // An existing file is replaced only when asked; the command line says so with status 1.
   WriteText(dir.Path("m.jnx"), "mine");
-  EXPECT_EQ(RunCommand(Cli("merge " + dir.Path("m.jnx") + " " + dir.Path("two.jnx") + " " + dir.Path("other.jnx")))
-                .Status,
-            1);
+  EXPECT_EQ(
+      RunCommand(Cli("merge " + dir.Path("m.jnx") + " " + dir.Path("two.jnx") + " " + dir.Path("other.jnx"))).Status,
+      1);
   EXPECT_EQ(ReadText(dir.Path("m.jnx")), "mine");
-  const TRunResult r = RunCommand(Cli("merge " + dir.Path("m.jnx") + " " + dir.Path("two.jnx") + " " +
-                                      dir.Path("other.jnx") + " --overwrite"));
+  const TRunResult r = RunCommand(
+      Cli("merge " + dir.Path("m.jnx") + " " + dir.Path("two.jnx") + " " + dir.Path("other.jnx") + " --overwrite"));
   EXPECT_EQ(r.Status, 0) << r.Err;
   EXPECT_EQ(LoadJnx(dir.Path("m.jnx")).Levels[1].Tiles.size(), 4u);
 }

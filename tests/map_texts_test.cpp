@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <tuple>
+
+#include <gtest/gtest.h>
 
 #include "TestSupport.h"
 #include "base/Coordinates.h"
@@ -41,12 +41,18 @@ TEST(MapTexts, InfoTextsAndDegrees) {
   MakeTestJnx(dir.Path("v3.jnx"), {2, 4}, 3, "Three");
   TJnxMap m = LoadJnx(dir.Path("v3.jnx"));
   e = {21.84, 15.6, 1000, 700, 0.6667};
-  EXPECT_EQ(MapInfoText(m, 1, e),
-            "0: Three\nL 2/2  21.8km x 15.6km\n1000px x 700px\n4 tiles   ZOrder=-1\nzoom 2388=800m\nscale_x/scale_y=0.6667");
+  EXPECT_EQ(
+      MapInfoText(m, 1, e),
+      "0: Three\nL 2/2  21.8km x 15.6km\n1000px x 700px\n4 tiles   ZOrder=-1\nzoom 2388=800m\nscale_x/scale_y=0.6667");
   EXPECT_EQ(LevelChangeText(m, 0, e),
-            "0: Three\n21.8km x 15.6km\nLevel 1/2\n1000px x 700px\n2 tiles   ZOrder=-1\nzoom 4777=1.2km\nscale_x/scale_y=0.6667");
-  EXPECT_EQ(FormatDms(2, 49.118125), "49\xC2\xB0" "07'05.25\"");
-  EXPECT_EQ(FormatDms(0, -10.5), "-10\xC2\xB0" "30'00\"");
+            "0: Three\n21.8km x 15.6km\nLevel 1/2\n1000px x 700px\n2 tiles   ZOrder=-1\nzoom "
+            "4777=1.2km\nscale_x/scale_y=0.6667");
+  EXPECT_EQ(FormatDms(2, 49.118125),
+            "49\xC2\xB0"
+            "07'05.25\"");
+  EXPECT_EQ(FormatDms(0, -10.5),
+            "-10\xC2\xB0"
+            "30'00\"");
   EXPECT_EQ(TrackLengthText({}), "TrackLen=0.000km");
 }
 
@@ -74,11 +80,11 @@ TEST(ViewGeometry, HalfOpenHitTestPansAndFits) {
   a.Left = 0, a.Right = 100, a.Bottom = 0, a.Top = 100, a.Width = a.Height = 8;
   b.Left = 100, b.Right = 200, b.Bottom = 0, b.Top = 100, b.Width = b.Height = 8;
   level.Tiles = {a, b};
-  EXPECT_EQ(TileAt(level, 0, 0), 0);     // Left and Bottom belong to the tile
-  EXPECT_EQ(TileAt(level, 50, 100), 1);  // its Right is the neighbour's Left
+  EXPECT_EQ(TileAt(level, 0, 0), 0);      // Left and Bottom belong to the tile
+  EXPECT_EQ(TileAt(level, 50, 100), 1);   // its Right is the neighbour's Left
   EXPECT_EQ(TileAt(level, 100, 50), -1);  // its Top belongs to no tile here
   level.Tiles[0].Width = 0;
-  EXPECT_EQ(TileAt(level, 10, 10), -1);   // no size: never hit
+  EXPECT_EQ(TileAt(level, 10, 10), -1);  // no size: never hit
 
   TJnxMap m;
   TViewState v;

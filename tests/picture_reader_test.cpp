@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "MyJpeg/JpegImage.h"
 #include "MyJpeg/JpegRowReader.h"
@@ -21,9 +21,21 @@ std::vector<std::uint8_t> Bitmap(int width, int height, int bits, std::uint32_t 
                                  const std::vector<std::uint8_t>& pixels) {
   TBytes b;
   const std::uint32_t offset = 54 + 4 * static_cast<std::uint32_t>(masks.size() + palette.size());
-  b.Raw({'B', 'M'}).I32(static_cast<std::int32_t>(offset + pixels.size())).I32(0).I32(static_cast<std::int32_t>(offset));
-  b.I32(40).I32(width).I32(height).I16(1).I16(static_cast<std::int16_t>(bits)).I32(static_cast<std::int32_t>(compression));
-  b.I32(static_cast<std::int32_t>(pixels.size())).I32(2835).I32(2835).I32(static_cast<std::int32_t>(palette.size())).I32(0);
+  b.Raw({'B', 'M'})
+      .I32(static_cast<std::int32_t>(offset + pixels.size()))
+      .I32(0)
+      .I32(static_cast<std::int32_t>(offset));
+  b.I32(40)
+      .I32(width)
+      .I32(height)
+      .I16(1)
+      .I16(static_cast<std::int16_t>(bits))
+      .I32(static_cast<std::int32_t>(compression));
+  b.I32(static_cast<std::int32_t>(pixels.size()))
+      .I32(2835)
+      .I32(2835)
+      .I32(static_cast<std::int32_t>(palette.size()))
+      .I32(0);
   for (auto m : masks) b.I32(static_cast<std::int32_t>(m));
   for (auto c : palette) b.I32(static_cast<std::int32_t>(c));  // 0x00RRGGBB is stored B, G, R, 0
   b.Raw(pixels);
@@ -35,9 +47,7 @@ std::array<int, 3> Pixel(const TPixelBuffer& p, int x, int y) {
   return {q[0], q[1], q[2]};
 }
 
-int OpenFiles() {
-  return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
-}
+int OpenFiles() { return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {})); }
 
 }  // namespace
 
@@ -71,11 +81,11 @@ TEST(BmpReader, PaletteMaskedAndRunLengthKinds) {
                                               {3, 1, 0, 3, 2, 3, 2, 0, 0, 0, 0, 2, 4, 0, 2, 3, 0, 1}));
   EXPECT_EQ(Pixel(rle8, 0, 1), (std::array<int, 3>{255, 0, 0}));  // bottom row, from the file's first line
   EXPECT_EQ(Pixel(rle8, 4, 1), (std::array<int, 3>{0, 0, 255}));
-  EXPECT_EQ(Pixel(rle8, 3, 0), (std::array<int, 3>{0, 0, 0}));    // skipped by the delta
+  EXPECT_EQ(Pixel(rle8, 3, 0), (std::array<int, 3>{0, 0, 0}));  // skipped by the delta
   EXPECT_EQ(Pixel(rle8, 4, 0), (std::array<int, 3>{0, 0, 255}));
   // RLE4: a run of 5 alternating nibbles 1 and 2, then an absolute group of 3 nibbles.
-  TPixelBuffer rle4 = load("rle4.bmp", Bitmap(8, 1, 4, 2, {}, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF},
-                                              {5, 0x12, 0, 3, 0x32, 0x10, 0, 1}));
+  TPixelBuffer rle4 = load(
+      "rle4.bmp", Bitmap(8, 1, 4, 2, {}, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF}, {5, 0x12, 0, 3, 0x32, 0x10, 0, 1}));
   EXPECT_EQ(Pixel(rle4, 0, 0), (std::array<int, 3>{255, 0, 0}));
   EXPECT_EQ(Pixel(rle4, 1, 0), (std::array<int, 3>{0, 255, 0}));
   EXPECT_EQ(Pixel(rle4, 4, 0), (std::array<int, 3>{255, 0, 0}));
@@ -93,10 +103,14 @@ TEST(BmpReader, MatchesImageMagick) {
   TTempDir dir;
   WritePng(dir.Path("src.png"), TestPicture(37, 23), false);
   const std::vector<std::pair<std::string, std::string>> kinds = {
-      {"mono", "-monochrome BMP3:"},          {"p4", "-colors 16 BMP3:"},
-      {"p8", "-colors 200 BMP3:"},             {"rle8", "-colors 200 -compress RLE BMP3:"},
-      {"r565", "-define bmp:subtype=RGB565 BMP:"}, {"r555", "-define bmp:subtype=RGB555 BMP:"},
-      {"argb", "-alpha on -define bmp:subtype=ARGB8888 BMP:"}, {"rgb24", "BMP3:"}};
+      {"mono", "-monochrome BMP3:"},
+      {"p4", "-colors 16 BMP3:"},
+      {"p8", "-colors 200 BMP3:"},
+      {"rle8", "-colors 200 -compress RLE BMP3:"},
+      {"r565", "-define bmp:subtype=RGB565 BMP:"},
+      {"r555", "-define bmp:subtype=RGB555 BMP:"},
+      {"argb", "-alpha on -define bmp:subtype=ARGB8888 BMP:"},
+      {"rgb24", "BMP3:"}};
   for (const auto& [name, args] : kinds) {
     const std::string bmp = dir.Path(name + ".bmp");
     ASSERT_EQ(RunCommand("convert " + dir.Path("src.png") + " " + args + bmp).Status, 0) << name;
@@ -107,7 +121,8 @@ TEST(BmpReader, MatchesImageMagick) {
     ASSERT_NO_THROW(ours = LoadPicture(bmp)) << name;
     ASSERT_EQ(ours.Data.size(), expected.size()) << name;
     int worst = 0;
-    for (std::size_t i = 0; i < expected.size(); ++i) worst = std::max(worst, std::abs(int(ours.Data[i]) - expected[i]));
+    for (std::size_t i = 0; i < expected.size(); ++i)
+      worst = std::max(worst, std::abs(int(ours.Data[i]) - expected[i]));
     EXPECT_LE(worst, 4) << name;  // 5- and 6-bit channels may be scaled with other rounding
   }
 }

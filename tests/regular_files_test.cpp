@@ -1,17 +1,16 @@
 // Names that are not regular files (a FIFO above all) are refused at once, never opened for
 // a read that would wait for ever.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include "LibTar/TarArchive.h"
-#include "pictures/PictureReader.h"
 #include "TestSupport.h"
 #include "base/Errors.h"
 #include "base/Stream.h"
 #include "gpx/GpxReader.h"
 #include "jnx/FolderScan.h"
 #include "jnx/JnxReader.h"
+#include "pictures/PictureReader.h"
 
 using namespace brelo;
 using namespace brelo::test;

@@ -1,17 +1,16 @@
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <filesystem>
 #include <thread>
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "LibTar/TarArchive.h"
 #include "LibTar/TarWriter.h"
 #include "TestSupport.h"
-#include "gpx/GpxWriter.h"
 #include "base/Errors.h"
 #include "base/SafeFile.h"
+#include "gpx/GpxWriter.h"
 
 using namespace brelo;
 using namespace brelo::test;

@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "LibTar/TarArchive.h"
 #include "LibTar/TarHeader.h"
@@ -180,10 +180,11 @@ TEST(TarInterop, GnuTarAndPythonListAndExtract) {
   std::filesystem::create_directories(dir.Path("gnu"));
   EXPECT_EQ(RunCommand("tar -xf " + dir.Path("out.tar") + " -C " + dir.Path("gnu")).Status, 0);
   EXPECT_EQ(ReadText(dir.Path("gnu/set/a.jpg")), std::string(1000, 'a'));
-  TRunResult py = RunCommand("python3 -c \"import tarfile,sys; t=tarfile.open(sys.argv[1]); "
-                             "print([(m.name, m.size, m.isdir()) for m in t.getmembers()]); "
-                             "t.extractall(sys.argv[2])\" " +
-                             dir.Path("out.tar") + " " + dir.Path("py"));
+  TRunResult py = RunCommand(
+      "python3 -c \"import tarfile,sys; t=tarfile.open(sys.argv[1]); "
+      "print([(m.name, m.size, m.isdir()) for m in t.getmembers()]); "
+      "t.extractall(sys.argv[2])\" " +
+      dir.Path("out.tar") + " " + dir.Path("py"));
   EXPECT_EQ(py.Status, 0) << py.Err;
   EXPECT_EQ(py.Out, "[('set', 0, True), ('m.map', 3, False), ('set/a.jpg', 1000, False)]\n");
   EXPECT_EQ(ReadText(dir.Path("py/m.map")), "map");
@@ -199,7 +200,8 @@ TEST(TarInterop, LongNamesOfGnuPaxAndUstarArchives) {
   WriteText(dir.Path("src/" + name), "hello");
   for (const std::string format : {"gnu", "pax", "ustar"}) {
     const std::string archive = dir.Path(format + ".tar");
-    ASSERT_EQ(RunCommand("tar --format=" + format + " -cf " + archive + " -C " + dir.Path("src") + " " + folder).Status, 0);
+    ASSERT_EQ(RunCommand("tar --format=" + format + " -cf " + archive + " -C " + dir.Path("src") + " " + folder).Status,
+              0);
     TTarArchive tar(archive);
     TTarDirRec rec;
     std::vector<std::string> names;
@@ -212,8 +214,7 @@ TEST(TarInterop, LongNamesOfGnuPaxAndUstarArchives) {
     ASSERT_TRUE(UnpackTar(archive, nullptr)) << format;
     EXPECT_EQ(ReadText(dir.Path(format + "/" + name)), "hello");
     std::size_t files = 0;
-    for (const auto& e : std::filesystem::recursive_directory_iterator(dir.Path(format)))
-      files += e.is_regular_file();
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dir.Path(format))) files += e.is_regular_file();
     EXPECT_EQ(files, 1u) << format;
     DeleteFolderTree(dir.Path(format));
   }

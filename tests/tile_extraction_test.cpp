@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "MyJpeg/JpegImage.h"
 #include "TestSupport.h"
@@ -47,7 +47,8 @@ TEST(TileExtraction, PeerFileTreeWestOfGreenwich) {
   ReadJnx(map, map.CurrentFile, true);
   std::vector<std::string> progress;
   std::string base;
-  ASSERT_TRUE(Save(map, [&](const std::string& s) { progress.push_back(s); }, base));
+  ASSERT_TRUE(Save(
+      map, [&](const std::string& s) { progress.push_back(s); }, base));
   EXPECT_EQ(base, dir.Path("sw_tiles/"));
   ASSERT_EQ(progress.size(), 16u);
   EXPECT_EQ(progress[0], "Wait... level 1/2 tile 1/4");
@@ -121,7 +122,8 @@ TEST(TileExtraction, FailureNamesTheTileAndProgressEndsThere) {
   WriteFile(map.CurrentFile, bytes);
   std::vector<std::string> progress;
   std::string base, error;
-  EXPECT_FALSE(Save(map, [&](const std::string& s) { progress.push_back(s); }, base, &error));
+  EXPECT_FALSE(Save(
+      map, [&](const std::string& s) { progress.push_back(s); }, base, &error));
   EXPECT_NE(error.find("level 2 tile 5: JPEG error #"), std::string::npos) << error;
   // The lines a one-thread run shows: every tile up to the failing one, in order.
   ASSERT_EQ(progress.size(), 7u);

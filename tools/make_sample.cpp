@@ -15,9 +15,9 @@
 #include "MyJpeg/JpegImage.h"
 #include "MyJpeg/StretchHalftone.h"
 #include "base/Coordinates.h"
+#include "base/SafeFile.h"
 #include "jnx/Guid.h"
 #include "jnx/JnxWriter.h"
-#include "base/SafeFile.h"
 #include "jnx/ScaleTable.h"
 
 using namespace brelo;

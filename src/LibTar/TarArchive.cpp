@@ -1,14 +1,14 @@
 #include "LibTar/TarArchive.h"
 
-#include "LibTar/TarHeader.h"
-#include "base/Errors.h"
-#include "base/SafeFile.h"
-#include "base/Text.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
+
+#include "LibTar/TarHeader.h"
+#include "base/Errors.h"
+#include "base/SafeFile.h"
+#include "base/Text.h"
 
 namespace brelo {
 

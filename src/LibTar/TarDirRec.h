@@ -6,8 +6,17 @@
 namespace brelo {
 
 enum class TTarEntryType : std::uint8_t {
-  RegularFile = 0, HardLink, SymbolicLink, CharacterDevice, BlockDevice, Directory, Fifo,
-  ContiguousFile, DumpDirectory, MultiVolume, VolumeHeader
+  RegularFile = 0,
+  HardLink,
+  SymbolicLink,
+  CharacterDevice,
+  BlockDevice,
+  Directory,
+  Fifo,
+  ContiguousFile,
+  DumpDirectory,
+  MultiVolume,
+  VolumeHeader
 };
 
 // Permission flags 0..8: owner r w x, group r w x, others r w x.
@@ -38,7 +47,7 @@ constexpr std::size_t kTarBlockSize = 512;
 constexpr std::size_t kTarTypeOffset = 156, kTarMagicOffset = 257, kTarPrefixOffset = 345, kTarPrefixSize = 155;
 // The largest GNU long-name or POSIX extended header read.
 constexpr std::int64_t kMaxExtendedHeader = 1 << 20;
-constexpr std::size_t kTarNameSize = 100;  // bytes of the name field; no terminator needed when full
+constexpr std::size_t kTarNameSize = 100;       // bytes of the name field; no terminator needed when full
 constexpr double kUnixEpochDateTime = 25569.0;  // 1970-01-01 as a date-time value
 
 // Date-time value of a Unix time, and the current local date and time.

@@ -89,8 +89,7 @@ double NowDateTime() {
 
 std::uint32_t TarHeaderChecksum(const TTarBlock& block) {
   std::uint32_t sum = 0;
-  for (std::size_t i = 0; i < kChecksumEnd; ++i)
-    sum += (i >= kChecksum && i < kChecksum + 8) ? ' ' : block[i];
+  for (std::size_t i = 0; i < kChecksumEnd; ++i) sum += (i >= kChecksum && i < kChecksum + 8) ? ' ' : block[i];
   return sum;
 }
 
@@ -140,11 +139,16 @@ void DecodeTarHeader(const TTarBlock& b, TTarDirRec& rec) {
   rec.DeviceMajor = static_cast<std::int32_t>(ReadOctal(b.data() + kMajor, 8));
   rec.DeviceMinor = static_cast<std::int32_t>(ReadOctal(b.data() + kMinor, 8));
   const char t = static_cast<char>(b[kType]);
-  if (t == '0' || t == 0) rec.EntryType = TTarEntryType::RegularFile;
-  else if (t >= '1' && t <= '7') rec.EntryType = static_cast<TTarEntryType>(t - '0');
-  else if (t == 'D') rec.EntryType = TTarEntryType::DumpDirectory;
-  else if (t == 'M') rec.EntryType = TTarEntryType::MultiVolume;
-  else if (t == 'V') rec.EntryType = TTarEntryType::VolumeHeader;
+  if (t == '0' || t == 0)
+    rec.EntryType = TTarEntryType::RegularFile;
+  else if (t >= '1' && t <= '7')
+    rec.EntryType = static_cast<TTarEntryType>(t - '0');
+  else if (t == 'D')
+    rec.EntryType = TTarEntryType::DumpDirectory;
+  else if (t == 'M')
+    rec.EntryType = TTarEntryType::MultiVolume;
+  else if (t == 'V')
+    rec.EntryType = TTarEntryType::VolumeHeader;
   rec.LinkTarget = GetText(b, kLink, 100);
   rec.OwnerName = GetText(b, kUser, 32);
   rec.GroupName = GetText(b, kGroup, 32);
@@ -158,7 +162,8 @@ void DecodeTarHeader(const TTarBlock& b, TTarDirRec& rec) {
   // use the whole block (a ustar name prefix lies beyond 344).
   std::uint32_t whole = TarHeaderChecksum(b);
   for (std::size_t i = kChecksumEnd; i < b.size(); ++i) whole += b[i];
-  rec.HeaderChecksumValid = (TarHeaderChecksum(b) & 0xFFFF) == (stored & 0xFFFF) || (whole & 0xFFFF) == (stored & 0xFFFF);
+  rec.HeaderChecksumValid =
+      (TarHeaderChecksum(b) & 0xFFFF) == (stored & 0xFFFF) || (whole & 0xFFFF) == (stored & 0xFFFF);
 }
 
 }  // namespace brelo

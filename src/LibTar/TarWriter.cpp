@@ -10,7 +10,9 @@
 namespace brelo {
 
 TTarWriter::TTarWriter(const std::string& path)
-    : owned_(std::make_unique<TSafeFile>(path)), out_(&owned_->Stream()), exceptionsAtStart_(std::uncaught_exceptions()) {}
+    : owned_(std::make_unique<TSafeFile>(path)),
+      out_(&owned_->Stream()),
+      exceptionsAtStart_(std::uncaught_exceptions()) {}
 
 TTarWriter::TTarWriter(TStream& stream) : out_(&stream), exceptionsAtStart_(std::uncaught_exceptions()) {}
 
@@ -27,8 +29,8 @@ TTarDirRec TTarWriter::NewRecord(const std::string& name, TTarEntryType type, st
   // A longer name would be cut, and names sharing their first 100 bytes would overwrite each
   // other on extraction.
   if (name.size() > kTarNameSize)
-    throw EFormatError("\"" + name + "\": the name has " + std::to_string(name.size()) +
-                       " bytes, more than the " + std::to_string(kTarNameSize) + " a TAR header holds");
+    throw EFormatError("\"" + name + "\": the name has " + std::to_string(name.size()) + " bytes, more than the " +
+                       std::to_string(kTarNameSize) + " a TAR header holds");
   TTarDirRec rec;
   rec.EntryName = name;
   rec.EntrySize = size;

@@ -8,9 +8,8 @@
 #include <jpeglib.h>
 
 #include "MyJpeg/JpegErrorManager.h"
-
-#include "base/Text.h"
 #include "base/SafeFile.h"
+#include "base/Text.h"
 
 namespace brelo {
 
@@ -95,8 +94,8 @@ int ReadHeader(const std::vector<std::uint8_t>& bytes, std::uint64_t load, THead
 }
 
 // Decodes into out; returns 0 or the libjpeg message code; -2 when the image is too large.
-int DecodeInto(const std::vector<std::uint8_t>& bytes, std::uint64_t load, TDecodeScale scale, bool gray,
-               bool canvas, TPixelBuffer& out) {
+int DecodeInto(const std::vector<std::uint8_t>& bytes, std::uint64_t load, TDecodeScale scale, bool gray, bool canvas,
+               TPixelBuffer& out) {
   TDecoder& d = ThreadDecoder();
   jpeg_decompress_struct& cinfo = d.cinfo;
   d.err.code = 0;
@@ -277,8 +276,8 @@ void TJpegImage::Clear() {
   empty_ = true;
 }
 
-void EncodeJpeg(const TPixelView& pixels, int quality, bool grayscale, bool progressive,
-                std::vector<std::uint8_t>& out, bool fullChroma) {
+void EncodeJpeg(const TPixelView& pixels, int quality, bool grayscale, bool progressive, std::vector<std::uint8_t>& out,
+                bool fullChroma) {
   if (pixels.Empty()) return;
   if (int code = EncodeFrom(pixels, quality, grayscale, progressive, fullChroma, out)) RaiseCode(code);
 }

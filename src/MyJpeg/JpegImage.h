@@ -75,7 +75,7 @@ class TJpegImage {
 void EncodeJpeg(const TPixelBuffer& pixels, int quality, bool grayscale, bool progressive,
                 std::vector<std::uint8_t>& out, bool fullChroma = false);
 // The same from a rectangle of a larger buffer, without copying it out first.
-void EncodeJpeg(const TPixelView& pixels, int quality, bool grayscale, bool progressive,
-                std::vector<std::uint8_t>& out, bool fullChroma = false);
+void EncodeJpeg(const TPixelView& pixels, int quality, bool grayscale, bool progressive, std::vector<std::uint8_t>& out,
+                bool fullChroma = false);
 
 }  // namespace brelo

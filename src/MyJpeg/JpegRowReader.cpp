@@ -58,13 +58,14 @@ TJpegRowReader::TJpegRowReader(const std::string& path, std::uint64_t memoryLimi
       WholePictureDecoderBytes(static_cast<int>(s.cinfo.image_width), static_cast<int>(s.cinfo.image_height),
                                jpeg_has_multiple_scans(&s.cinfo), n, h, v);
   if (whole > memoryLimit)
-    throw EFormatError(Format("a progressive JPEG of %u x %u pixels needs %llu MB of decoder memory for the whole "
-                              "picture, more than the %llu MB it may take",
-                              s.cinfo.image_width, s.cinfo.image_height,
-                              static_cast<unsigned long long>(whole >> 20),
-                              static_cast<unsigned long long>(memoryLimit >> 20)));
+    throw EFormatError(
+        Format("a progressive JPEG of %u x %u pixels needs %llu MB of decoder memory for the whole "
+               "picture, more than the %llu MB it may take",
+               s.cinfo.image_width, s.cinfo.image_height, static_cast<unsigned long long>(whole >> 20),
+               static_cast<unsigned long long>(memoryLimit >> 20)));
   // The decoder's own count as well: past the limit it fails instead of allocating.
-  if (memoryLimit != UINT64_MAX) s.cinfo.mem->max_memory_to_use = static_cast<long>(std::min<std::uint64_t>(memoryLimit, LONG_MAX));
+  if (memoryLimit != UINT64_MAX)
+    s.cinfo.mem->max_memory_to_use = static_cast<long>(std::min<std::uint64_t>(memoryLimit, LONG_MAX));
   s.cinfo.out_color_space = JCS_RGB;
   jpeg_start_decompress(&s.cinfo);
 }

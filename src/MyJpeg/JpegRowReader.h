@@ -32,7 +32,7 @@ class TJpegRowReader {
 
 // Bytes the decoder holds for the whole picture while it reads a file of this header: the
 // coefficient arrays of a progressive or multi-scan file, 0 for a single-scan one.
-std::uint64_t WholePictureDecoderBytes(int width, int height, bool multiScan, int components,
-                                       const int* hSampling, const int* vSampling);
+std::uint64_t WholePictureDecoderBytes(int width, int height, bool multiScan, int components, const int* hSampling,
+                                       const int* vSampling);
 
 }  // namespace brelo

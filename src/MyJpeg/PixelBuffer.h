@@ -26,8 +26,7 @@ struct TPixelBuffer {
 
   TPixelBuffer() = default;
   TPixelBuffer(int width, int height, int channels = 3)
-      : Width(width), Height(height), Channels(channels),
-        Data(static_cast<std::size_t>(width) * height * channels) {}
+      : Width(width), Height(height), Channels(channels), Data(static_cast<std::size_t>(width) * height * channels) {}
 
   std::size_t Stride() const { return static_cast<std::size_t>(Width) * Channels; }
   std::uint8_t* Row(int y) { return Data.data() + Stride() * y; }

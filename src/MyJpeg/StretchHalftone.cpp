@@ -53,8 +53,7 @@ TContributions Contributions(int srcSize, int dstSize, int from, int count) {
 
 // out[x] = the weighted sum of in's pixels under destination column x, for every x of cols.
 template <int K, int Ch, class In>
-void HorizontalFixed(const TContributions& cols, const In* in, std::uint32_t* out, int channels,
-                     std::size_t from = 0) {
+void HorizontalFixed(const TContributions& cols, const In* in, std::uint32_t* out, int channels, std::size_t from = 0) {
   const int ch = Ch > 0 ? Ch : channels;
   const int k = K > 0 ? K : cols.K;
   const std::size_t n = cols.First.size();
@@ -201,7 +200,8 @@ void StretchRows(int srcWidth, int srcHeight, int keyCount, const RowOf& rowOf, 
         const int key = keyOf(rows.First[static_cast<std::size_t>(y)] + i);
         if (done[static_cast<std::size_t>(key)]) continue;
         done[static_cast<std::size_t>(key)] = true;
-        Horizontal(cols, rowOf(key), static_cast<std::size_t>(srcWidth), horizontal + static_cast<std::size_t>(key) * rowLen, ch);
+        Horizontal(cols, rowOf(key), static_cast<std::size_t>(srcWidth),
+                   horizontal + static_cast<std::size_t>(key) * rowLen, ch);
       }
     struct {
       const KeyOf& keyOf;
@@ -254,8 +254,9 @@ void StretchHalftone(const TPixelBuffer& src, TPixelBuffer& dst) {
     dst.Data = s.Data;
     return;
   }
-  StretchRows(s.Width, s.Height, s.Height, [&](int key) { return s.Row(key); }, [](int y) { return y; }, dst.Width,
-              dst.Height, 0, 0, dst);
+  StretchRows(
+      s.Width, s.Height, s.Height, [&](int key) { return s.Row(key); }, [](int y) { return y; }, dst.Width, dst.Height,
+      0, 0, dst);
 }
 
 void StretchHalftoneWindow(const TPixelBuffer& src, int width, int height, int x0, int y0, TPixelBuffer& dst) {
@@ -264,8 +265,9 @@ void StretchHalftoneWindow(const TPixelBuffer& src, int width, int height, int x
   TPixelBuffer converted = src.Channels == dst.Channels ? TPixelBuffer() : src.ToRgb();
   const TPixelBuffer& s = src.Channels == dst.Channels ? src : converted;
   if (s.Channels != dst.Channels) return;
-  StretchRows(s.Width, s.Height, s.Height, [&](int key) { return s.Row(key); }, [](int y) { return y; }, width, height,
-              x0, y0, dst);
+  StretchRows(
+      s.Width, s.Height, s.Height, [&](int key) { return s.Row(key); }, [](int y) { return y; }, width, height, x0, y0,
+      dst);
 }
 
 void StretchPlacedHalftone(const TPixelBuffer& image, int canvasWidth, int canvasHeight, int x, int y,

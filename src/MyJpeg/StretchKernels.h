@@ -20,7 +20,7 @@ bool HasRgb4();
 // takes the pixels from first[x] with the weights in pattern[x * 16]: w0 w1 w0 w1 w0 w1 0 0
 // w2 w3 w2 w3 w2 w3 0 0. Only outputs whose 16 source bytes lie inside the row of rowBytes
 // are done; returns how many of the count, from the start.
-std::size_t HorizontalRgb4(const std::int16_t* pattern, const int* first, std::size_t count,
-                           const std::uint8_t* in, std::size_t rowBytes, std::uint32_t* out);
+std::size_t HorizontalRgb4(const std::int16_t* pattern, const int* first, std::size_t count, const std::uint8_t* in,
+                           std::size_t rowBytes, std::uint32_t* out);
 
 }  // namespace brelo::stretch

@@ -19,8 +19,8 @@ namespace {
 // systems without io_uring.
 void ReadRest(int fd, TReadPiece& piece, const std::string& path) {
   while (piece.Got < piece.Size) {
-    const ssize_t n = ::pread(fd, piece.Buffer + piece.Got, piece.Size - piece.Got,
-                              static_cast<off_t>(piece.Offset + piece.Got));
+    const ssize_t n =
+        ::pread(fd, piece.Buffer + piece.Got, piece.Size - piece.Got, static_cast<off_t>(piece.Offset + piece.Got));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0)
       throw EIoError(path + ": cannot read at offset " + std::to_string(piece.Offset + piece.Got) + ": " +
@@ -91,8 +91,10 @@ struct TBatchReader::TRing {
 TBatchReader::TBatchReader(unsigned queued, bool forcePread) {
   if (forcePread) return;
   auto* ring = new TRing;
-  if (ring->Open(queued)) ring_ = ring;
-  else delete ring;
+  if (ring->Open(queued))
+    ring_ = ring;
+  else
+    delete ring;
 }
 
 TBatchReader::~TBatchReader() { delete ring_; }

@@ -1,9 +1,9 @@
 #include "base/DataSpool.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <algorithm>
 
 #include "base/Errors.h"
 #include "base/Platform.h"
@@ -32,7 +32,8 @@ void TDataSpool::CopyTo(std::uint64_t offset, std::uint64_t size, TStream& out) 
   if (buffer_.empty()) buffer_.resize(1 << 20);
   while (size > 0) {
     const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(size, buffer_.size()));
-    if (file_->ReadAt(offset, buffer_.data(), chunk) != chunk) throw EIoError("spooled data: the temporary file is short");
+    if (file_->ReadAt(offset, buffer_.data(), chunk) != chunk)
+      throw EIoError("spooled data: the temporary file is short");
     out.Write(buffer_.data(), chunk);
     offset += chunk, size -= chunk;
   }

@@ -3,12 +3,12 @@
 // thread in the order it was handed in: what is written does not depend on the number of
 // threads or on timing. At most `limit` items wait or run at a time, which bounds memory;
 // Submit waits for room, committing what is done meanwhile.
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <exception>
 #include <functional>
-#include <algorithm>
 #include <map>
 #include <mutex>
 #include <optional>

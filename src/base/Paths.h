@@ -6,7 +6,7 @@ namespace brelo {
 
 std::string WithoutExtension(const std::string& path);
 std::string ChangeExtension(const std::string& path, const std::string& extension);  // ".jnx" or ""
-std::string ExtensionOf(const std::string& path);  // ".map", or "" without one
+std::string ExtensionOf(const std::string& path);                                    // ".map", or "" without one
 std::string FileNameOf(const std::string& path);
 std::string FolderOf(const std::string& path);  // with a trailing "/"; "" for a bare name
 // The path made absolute against the working folder, "." and ".." resolved by name; its

@@ -144,8 +144,7 @@ TPipelineResult RunPipeline(std::size_t count, const std::function<Item(std::siz
 template <class In, class Out>
 void RunOrderedBatches(std::size_t count, const std::function<In(std::size_t)>& produce,
                        const std::function<Out(In&, std::size_t)>& transform,
-                       const std::function<void(Out&, std::size_t)>& commit, unsigned threads,
-                       std::size_t batch = 0) {
+                       const std::function<void(Out&, std::size_t)>& commit, unsigned threads, std::size_t batch = 0) {
   threads = std::max(1u, threads);
   if (batch == 0) batch = 4 * std::size_t(threads);
   std::vector<In> inputs;

@@ -18,7 +18,8 @@ std::string Number(const std::string& directive, char conversion, double value) 
   if (i < directive.size() && directive[i] == '.') {
     ++i;
     precision = 0;
-    while (i < directive.size() && directive[i] >= '0' && directive[i] <= '9') precision = precision * 10 + (directive[i++] - '0');
+    while (i < directive.size() && directive[i] >= '0' && directive[i] <= '9')
+      precision = precision * 10 + (directive[i++] - '0');
   }
   const bool significant = conversion == 'g' || conversion == 'G' || conversion == 'e' || conversion == 'E';
   if (significant && precision >= 0 && precision < 2) precision = 2;

@@ -15,7 +15,6 @@
 
 namespace brelo {
 
-
 TSafeFile::TSafeFile(const std::string& destination) : destination_(destination) {
   struct stat st {};
   mode_t mode = 0666 & ~platform::FileCreationMask();

@@ -61,8 +61,8 @@ void TStream::ReadExact(void* buffer, std::size_t count, const char* what) {
   std::uint64_t at = Position();
   std::size_t got = Read(buffer, count);
   if (got != count)
-    throw EIoError(std::string("short read of ") + what + " at offset " + std::to_string(at) +
-                   ": " + std::to_string(got) + " of " + std::to_string(count) + " bytes");
+    throw EIoError(std::string("short read of ") + what + " at offset " + std::to_string(at) + ": " +
+                   std::to_string(got) + " of " + std::to_string(count) + " bytes");
 }
 
 void TStream::CopyTo(TStream& dest, std::uint64_t count, const char* what) {
@@ -148,8 +148,8 @@ std::size_t TFileStream::ReadAt(std::uint64_t offset, void* buffer, std::size_t 
   }
   std::size_t done = 0;
   while (done < count) {
-    const ssize_t n = ::pread(fileno(file_), static_cast<char*>(buffer) + done, count - done,
-                              static_cast<off_t>(offset + done));
+    const ssize_t n =
+        ::pread(fileno(file_), static_cast<char*>(buffer) + done, count - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw EIoError(path_ + ": cannot read at offset " + std::to_string(offset) + ": " + SystemReason());
     if (n == 0) break;

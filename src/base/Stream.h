@@ -85,7 +85,10 @@ class TMemoryStream : public TStream {
   void Seek(std::uint64_t position) override { position_ = position; }
   std::uint64_t Position() const override { return position_; }
   std::uint64_t Size() override { return data_.size(); }
-  void Clear() { data_.clear(); position_ = 0; }
+  void Clear() {
+    data_.clear();
+    position_ = 0;
+  }
   std::vector<std::uint8_t>& Data() { return data_; }
   const std::vector<std::uint8_t>& Data() const { return data_; }
 

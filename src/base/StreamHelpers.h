@@ -20,8 +20,8 @@ void WriteString(TStream& s, const std::string& value);
 
 // Decoding of little-endian values from a byte buffer (bulk-read tables).
 inline std::int32_t LoadInt32(const std::uint8_t* p) {
-  return static_cast<std::int32_t>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
-                                   std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);
+  return static_cast<std::int32_t>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+                                   std::uint32_t(p[3]) << 24);
 }
 inline std::uint32_t LoadUInt32(const std::uint8_t* p) { return static_cast<std::uint32_t>(LoadInt32(p)); }
 inline std::int16_t LoadInt16(const std::uint8_t* p) {

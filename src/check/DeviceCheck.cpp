@@ -43,7 +43,8 @@ class TKind {
   }
   void Close(int level, const std::string& what) {
     if (count_ > kListedPerKind)
-      out_.push_back(Make(s_, code_, Where(level, 0) + Format("%d more tiles %s", count_ - kListedPerKind, what.c_str()), level));
+      out_.push_back(
+          Make(s_, code_, Where(level, 0) + Format("%d more tiles %s", count_ - kListedPerKind, what.c_str()), level));
     count_ = 0;
   }
 
@@ -81,7 +82,8 @@ void CheckTables(const TJnxMap& map, std::uint64_t fileSize, std::vector<TFindin
         ++partly;
       const std::uint64_t end = std::uint64_t(t.ImageOffset) + static_cast<std::uint32_t>(std::max(0, t.ImageSize));
       if (t.ImageSize < 0 || end > fileSize)
-        pastEnd.Add(L, T, Format("its data (%d bytes at %u) lies past the end of the file", t.ImageSize, t.ImageOffset));
+        pastEnd.Add(L, T,
+                    Format("its data (%d bytes at %u) lies past the end of the file", t.ImageSize, t.ImageOffset));
       else if (end >= k4GiB)
         pastEnd.Add(L, T, "its data lies past the 32-bit range of offsets");
     }
@@ -90,16 +92,17 @@ void CheckTables(const TJnxMap& map, std::uint64_t fileSize, std::vector<TFindin
     outside.Close(L, "lie outside the map's box");
     pastEnd.Close(L, "have data past the end of the file");
     if (partly > 0)
-      out.push_back(Make(TSeverity::Warning, "header-box",
-                         Where(L, 0) + Format("the header's box does not hold %d of its tiles: receivers may cut them off",
-                                              partly),
-                         L));
+      out.push_back(Make(
+          TSeverity::Warning, "header-box",
+          Where(L, 0) + Format("the header's box does not hold %d of its tiles: receivers may cut them off", partly),
+          L));
     // Tiles overlapping in one level: sorted by west edge, each met only by the tiles that
     // begin before it ends.
     std::vector<std::size_t> order;
     for (std::size_t i = 0; i < level.Tiles.size(); ++i)
       if (level.Tiles[i].Right > level.Tiles[i].Left && level.Tiles[i].Top > level.Tiles[i].Bottom) order.push_back(i);
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return level.Tiles[a].Left < level.Tiles[b].Left; });
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return level.Tiles[a].Left < level.Tiles[b].Left; });
     for (std::size_t k = 0; k < order.size(); ++k)
       for (std::size_t j = k + 1; j < order.size() && level.Tiles[order[j]].Left < level.Tiles[order[k]].Right; ++j)
         if (Overlap(level.Tiles[order[k]], level.Tiles[order[j]])) {
@@ -122,7 +125,8 @@ const char* SeverityName(TSeverity s) {
 }
 
 int TMapCheck::Count(TSeverity s) const {
-  return static_cast<int>(std::count_if(Findings.begin(), Findings.end(), [s](const TFinding& f) { return f.Severity == s; }));
+  return static_cast<int>(
+      std::count_if(Findings.begin(), Findings.end(), [s](const TFinding& f) { return f.Severity == s; }));
 }
 
 std::string TMapCheck::Summary() const {
@@ -135,7 +139,8 @@ std::string TMapCheck::Summary() const {
 }
 
 int TFolderCheck::Errors() const {
-  int n = static_cast<int>(std::count_if(Folder.begin(), Folder.end(), [](const TFinding& f) { return f.Severity == TSeverity::Error; }));
+  int n = static_cast<int>(
+      std::count_if(Folder.begin(), Folder.end(), [](const TFinding& f) { return f.Severity == TSeverity::Error; }));
   for (const auto& m : Maps) n += m.Count(TSeverity::Error);
   return n;
 }
@@ -143,7 +148,8 @@ int TFolderCheck::Errors() const {
 std::vector<TFinding> CheckModel(const TJnxMap& map, std::uint64_t fileSize) {
   std::vector<TFinding> out;
   if (map.Version != 3 && map.Version != 4)
-    out.push_back(Make(TSeverity::Error, "version", Format("format version %d: receivers read versions 3 and 4", map.Version)));
+    out.push_back(
+        Make(TSeverity::Error, "version", Format("format version %d: receivers read versions 3 and 4", map.Version)));
   if (map.LevelCount > kMaxLevels)
     out.push_back(Make(TSeverity::Error, "level-count",
                        Format("%d levels: receivers load at most %d", map.LevelCount, kMaxLevels)));
@@ -164,9 +170,11 @@ std::vector<TFinding> CheckModel(const TJnxMap& map, std::uint64_t fileSize) {
     const TJnxLevel& l = map.Levels[i];
     const int L = static_cast<int>(i) + 1;
     if (l.TileCount > kMaxTilesPerLevel)
-      out.push_back(Make(TSeverity::Error, "tile-count",
-                         Where(L, 0) + Format("%d tiles: receivers show a level of at most %d", l.TileCount, kMaxTilesPerLevel), L));
-    const std::uint64_t tableEnd = std::uint64_t(static_cast<std::uint32_t>(l.TilesOffset)) + std::uint64_t(28) * std::max(0, l.TileCount);
+      out.push_back(Make(
+          TSeverity::Error, "tile-count",
+          Where(L, 0) + Format("%d tiles: receivers show a level of at most %d", l.TileCount, kMaxTilesPerLevel), L));
+    const std::uint64_t tableEnd =
+        std::uint64_t(static_cast<std::uint32_t>(l.TilesOffset)) + std::uint64_t(28) * std::max(0, l.TileCount);
     if (l.TilesOffset < 0 || tableEnd >= k4GiB)
       out.push_back(Make(TSeverity::Error, "table-offset",
                          Where(L, 0) + "its tile table lies past the 32-bit range of offsets", L));
@@ -188,8 +196,8 @@ std::vector<TFinding> CheckModel(const TJnxMap& map, std::uint64_t fileSize) {
     const auto [at, fresh] = first.emplace(s, static_cast<int>(i) + 1);
     if (!fresh)
       out.push_back(Make(TSeverity::Error, "scale-repeat",
-                         Format("levels %d and %zu share the scale %u (%s): BaseCamp refuses such maps", at->second, i + 1,
-                                s, ScaleName(s).c_str()),
+                         Format("levels %d and %zu share the scale %u (%s): BaseCamp refuses such maps", at->second,
+                                i + 1, s, ScaleName(s).c_str()),
                          static_cast<int>(i) + 1));
     if (i > 0 && map.Levels[i - 1].Scale < s) ordered = false;
   }
@@ -244,9 +252,14 @@ std::vector<TFinding> CheckTileData(const TJnxMap& map, TFileStream& in, TBatchR
         const int T = static_cast<int>(tileOf[k]) + 1;
         switch (frame.Frame) {
           case TJpegFrame::Baseline: break;
-          case TJpegFrame::Extended: extended.Add(L, T, "an extended sequential JPEG: some receivers show only baseline"); break;
+          case TJpegFrame::Extended:
+            extended.Add(L, T, "an extended sequential JPEG: some receivers show only baseline");
+            break;
           case TJpegFrame::NotJpeg: notJpeg.Add(L, T, "its data is not a JPEG picture"); break;
-          default: progressive.Add(L, T, std::string("a ") + JpegFrameName(frame.Frame) + " JPEG: receivers show only baseline"); break;
+          default:
+            progressive.Add(L, T,
+                            std::string("a ") + JpegFrameName(frame.Frame) + " JPEG: receivers show only baseline");
+            break;
         }
       }
     }
@@ -263,7 +276,8 @@ std::vector<TFinding> CheckTileData(const TJnxMap& map, TFileStream& in, TBatchR
     if (d.Level != level) level = d.Level, count = 0;
     if (++count <= kListedPerKind)
       undecodable.push_back(Make(TSeverity::Error, "tile-decode",
-                                 Where(d.Level + 1, d.Tile + 1) + "it does not decode: " + d.Error, d.Level + 1, d.Tile + 1));
+                                 Where(d.Level + 1, d.Tile + 1) + "it does not decode: " + d.Error, d.Level + 1,
+                                 d.Tile + 1));
   });
   out.insert(out.end(), undecodable.begin(), undecodable.end());
   return out;
@@ -330,15 +344,17 @@ TFolderCheck CheckFolder(const std::string& folder, TCheckDepth depth, unsigned 
     const std::string name = e.path().filename().string();
     if (name.size() > 4 && LowerAscii(name.substr(name.size() - 4)) == ".jnx") names.push_back(name);
   }
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return LowerAscii(a) < LowerAscii(b); });
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return LowerAscii(a) < LowerAscii(b); });
   std::vector<std::string> files;
   for (const auto& name : names) {
     struct stat st {};
     if (::lstat((dir + name).c_str(), &st) != 0) continue;
     if (S_ISDIR(st.st_mode)) continue;  // a folder named like a map is not one
-    if (!S_ISREG(st.st_mode) && !(S_ISLNK(st.st_mode) && ::stat((dir + name).c_str(), &st) == 0 && S_ISREG(st.st_mode))) {
-      result.Folder.push_back(Make(TSeverity::Error, "not-a-file",
-                                   name + ": named like a map, but not a regular file (never opened)"));
+    if (!S_ISREG(st.st_mode) &&
+        !(S_ISLNK(st.st_mode) && ::stat((dir + name).c_str(), &st) == 0 && S_ISREG(st.st_mode))) {
+      result.Folder.push_back(
+          Make(TSeverity::Error, "not-a-file", name + ": named like a map, but not a regular file (never opened)"));
       continue;
     }
     files.push_back(dir + name);
@@ -361,13 +377,13 @@ TFolderCheck CheckFolder(const std::string& folder, TCheckDepth depth, unsigned 
   });
   const int count = static_cast<int>(files.size());
   if (count > kMaxFilesNewer)
-    result.Folder.push_back(Make(TSeverity::Error, "file-count",
-                                 Format("%d JNX files: newer receivers show %d, older ones %d", count, kMaxFilesNewer,
-                                        kMaxFilesOlder)));
+    result.Folder.push_back(
+        Make(TSeverity::Error, "file-count",
+             Format("%d JNX files: newer receivers show %d, older ones %d", count, kMaxFilesNewer, kMaxFilesOlder)));
   else if (count > kMaxFilesOlder)
-    result.Folder.push_back(Make(TSeverity::Warning, "file-count",
-                                 Format("%d JNX files: older receivers show only %d (newer ones %d)", count, kMaxFilesOlder,
-                                        kMaxFilesNewer)));
+    result.Folder.push_back(Make(
+        TSeverity::Warning, "file-count",
+        Format("%d JNX files: older receivers show only %d (newer ones %d)", count, kMaxFilesOlder, kMaxFilesNewer)));
   // Copies of one map: the receiver shows one of them.
   std::vector<std::string> guids;
   for (const auto& m : result.Maps) guids.push_back(m.Guid);

@@ -51,8 +51,8 @@ TMapCheck CheckMapFile(const std::string& path, TCheckDepth depth, unsigned thre
                        TBatchReader* reader = nullptr);
 
 struct TFolderCheck {
-  std::vector<TMapCheck> Maps;     // in name order
-  std::vector<TFinding> Folder;    // of the folder as a whole
+  std::vector<TMapCheck> Maps;   // in name order
+  std::vector<TFinding> Folder;  // of the folder as a whole
   int Errors() const;
 };
 // Every "*.jnx" of the folder, maps on up to `threads` threads.

@@ -5,8 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "check/DeviceCheck.h"
 #include "base/Text.h"
+#include "check/DeviceCheck.h"
 #include "cli/Commands.h"
 
 namespace brelo::cli {

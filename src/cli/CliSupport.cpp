@@ -1,13 +1,13 @@
 #include "cli/CliSupport.h"
 
 #include <iostream>
-#include "base/Numbers.h"
 
+#include "base/Errors.h"
+#include "base/Numbers.h"
+#include "base/Text.h"
 #include "cli/Commands.h"
 #include "jnx/JnxReader.h"
-#include "base/Errors.h"
 #include "jnx/MapEdits.h"
-#include "base/Text.h"
 
 namespace brelo::cli {
 

@@ -1,23 +1,23 @@
 // export-tar, map-info, create: between JNX maps and OziExplorer calibrated tile sets.
-#include <iostream>
-#include <memory>
 #include <algorithm>
 #include <cstdio>
+#include <iostream>
+#include <memory>
 #include <random>
 
 #include "base/Numbers.h"
+#include "base/Paths.h"
+#include "base/Platform.h"
+#include "base/Text.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "commands/CreateCommand.h"
 #include "commands/ExportCommand.h"
-#include "base/Paths.h"
-#include "base/Platform.h"
-#include "jnx/ScaleTable.h"
-#include "base/Text.h"
-#include "uMapCreation/ImageCutter.h"
-#include "uMapCreation/MapSource.h"
 #include "commands/RasterCreateCommand.h"
 #include "jnx/DeviceLimits.h"
+#include "jnx/ScaleTable.h"
+#include "uMapCreation/ImageCutter.h"
+#include "uMapCreation/MapSource.h"
 
 namespace brelo::cli {
 
@@ -26,7 +26,7 @@ namespace {
 struct TCreateOptions {
   std::vector<std::string> Sources;
   std::string ProductName, Scale, ProductId, ZOrder = "30", Detail, LevelName, LevelDescription, LevelCopyright,
-      TileWidth = "256", TileHeight = "256";
+                                             TileWidth = "256", TileHeight = "256";
   bool Overwrite = false;
   // Raster sources
   std::string Output, Factors, Scales, Resampling = "cubic", Background = "white";
@@ -41,7 +41,6 @@ std::vector<std::string> SplitList(const std::string& text) {
     if (!TrimBlanks(item).empty()) items.push_back(TrimBlanks(item));
   return items;
 }
-
 
 TRasterBuildOptions RasterOptions(const TCreateOptions& o) {
   TRasterBuildOptions r;
@@ -111,12 +110,21 @@ void Create(const TCreateOptions& o) {
   ParseInteger(o.ProductId, id);
   ParseInteger(o.ZOrder, z);
   TMapSourceInfo info = ReadMapSource(source, static_cast<int>(tw), static_cast<int>(th));
-  TCreationFields fields{source, o.ProductName, o.ProductId, o.ZOrder, ScaleIndex(o.Scale), o.TileWidth,
-                         o.TileHeight, info.TileSizeEnabled
-                                           ? TileCountText(info.ImageWidth, info.ImageHeight, o.TileWidth, o.TileHeight)
-                                           : info.TileCount};
-  TCreationParams params{source, static_cast<std::int32_t>(id), o.ProductName, static_cast<std::int32_t>(z),
-                         o.Scale, o.Detail, o.LevelName, o.LevelDescription, o.LevelCopyright, o.Overwrite};
+  TCreationFields fields{source,
+                         o.ProductName,
+                         o.ProductId,
+                         o.ZOrder,
+                         ScaleIndex(o.Scale),
+                         o.TileWidth,
+                         o.TileHeight,
+                         info.TileSizeEnabled
+                             ? TileCountText(info.ImageWidth, info.ImageHeight, o.TileWidth, o.TileHeight)
+                             : info.TileCount};
+  TCreationParams params{source,           static_cast<std::int32_t>(id),
+                         o.ProductName,    static_cast<std::int32_t>(z),
+                         o.Scale,          o.Detail,
+                         o.LevelName,      o.LevelDescription,
+                         o.LevelCopyright, o.Overwrite};
   Report(CreateMapCommand(fields, params, static_cast<int>(tw), static_cast<int>(th), PrintProgress));
 }
 
@@ -204,9 +212,11 @@ void RegisterCreationCommands(CLI::App& app) {
     cmd->add_option("--scale-factor", o->ScaleFactor, "raster: shifts every level's choice of scale (default 1)");
     cmd->add_option("--resampling", o->Resampling, "raster: near, bilinear, cubic, lanczos or average (default cubic)");
     cmd->add_option("--background", o->Background, "raster: colour of uncovered pixels (default white)");
-    cmd->add_option("--tile-size", o->TileSize, "raster: tile side, 16 to 1024 (default 256)")->check(CLI::Range(16, 1024));
+    cmd->add_option("--tile-size", o->TileSize, "raster: tile side, 16 to 1024 (default 256)")
+        ->check(CLI::Range(16, 1024));
     cmd->add_option("--quality", o->Quality, "raster: JPEG quality 1 to 100 (default 85)")->check(CLI::Range(1, 100));
-    cmd->add_option("--subsampling", o->Subsampling, "raster: 420 or 444 (default 420)")->check(CLI::IsMember({420, 444}));
+    cmd->add_option("--subsampling", o->Subsampling, "raster: 420 or 444 (default 420)")
+        ->check(CLI::IsMember({420, 444}));
     cmd->add_flag("--no-split", o->NoSplit, "raster: refuse a map over the receivers' limits instead of splitting it");
     cmd->add_option("--max-tiles", o->MaxTiles, "raster: tiles per level before splitting (tests; default 50000)")
         ->check(CLI::Range(1, kMaxTilesPerLevel));

@@ -2,14 +2,14 @@
 #include <iostream>
 #include <memory>
 
-#include "cli/CliSupport.h"
+#include "base/Errors.h"
 #include "base/Numbers.h"
+#include "base/Text.h"
+#include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "commands/UpdateCommands.h"
-#include "base/Errors.h"
 #include "jnx/MapEdits.h"
 #include "jnx/ScaleTable.h"
-#include "base/Text.h"
 
 namespace brelo::cli {
 

@@ -10,8 +10,9 @@ namespace brelo::cli {
 
 void RegisterGisCommands(CLI::App& app) {
   auto* cmd = app.add_subcommand(
-      "export", "Export one level as a georeferenced raster: OUT.tif (GeoTIFF), OUT.png (with a world file) or "
-                "OUT.mbtiles, on WGS 84 at the level's finest tile resolution");
+      "export",
+      "Export one level as a georeferenced raster: OUT.tif (GeoTIFF), OUT.png (with a world file) or "
+      "OUT.mbtiles, on WGS 84 at the level's finest tile resolution");
   struct TOptions {
     std::string File, Out, Compress = "deflate", Background;
     int Level = 0, Quality = 90;
@@ -26,8 +27,9 @@ void RegisterGisCommands(CLI::App& app) {
   cmd->add_option("--quality", o->Quality, "JPEG quality of --compress jpeg, 1 to 100 (default 90)")
       ->check(CLI::Range(1, 100));
   cmd->add_flag("--overviews", o->Overviews, "GeoTIFF: add overviews");
-  cmd->add_option("--background", o->Background, "fill gaps with this colour (white, black, #RRGGBB, R,G,B) "
-                                                 "instead of leaving them transparent");
+  cmd->add_option("--background", o->Background,
+                  "fill gaps with this colour (white, black, #RRGGBB, R,G,B) "
+                  "instead of leaving them transparent");
   cmd->add_flag("--overwrite", o->Overwrite, "replace an existing OUT (refused otherwise)");
   cmd->callback([o] {
     TGisExportOptions options;

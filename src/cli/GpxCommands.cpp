@@ -2,16 +2,16 @@
 #include <iostream>
 #include <memory>
 
+#include "base/Coordinates.h"
+#include "base/Errors.h"
+#include "base/Paths.h"
+#include "base/Text.h"
+#include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "commands/OutlineCommand.h"
 #include "gpx/GarminColors.h"
 #include "gpx/GpxReader.h"
 #include "gpx/GpxWriter.h"
-#include "base/Coordinates.h"
-#include "base/Errors.h"
-#include "cli/CliSupport.h"
-#include "commands/OutlineCommand.h"
-#include "base/Paths.h"
-#include "base/Text.h"
 
 namespace brelo::cli {
 

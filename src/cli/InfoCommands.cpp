@@ -5,16 +5,16 @@
 #include <nlohmann/json.hpp>
 
 #include "MyJpeg/JpegImage.h"
+#include "base/Coordinates.h"
+#include "base/Pipeline.h"
+#include "base/SafeFile.h"
+#include "base/Stream.h"
+#include "base/Text.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "base/Coordinates.h"
 #include "jnx/JnxReader.h"
 #include "jnx/ScaleTable.h"
-#include "base/Stream.h"
-#include "base/Pipeline.h"
-#include "base/Text.h"
 #include "jnx/TileSource.h"
-#include "base/SafeFile.h"
 
 namespace brelo::cli {
 
@@ -57,8 +57,13 @@ nlohmann::ordered_json MapToJson(const TJnxMap& m) {
     jl["Zoom"] = l.Zoom;
     auto& tiles = jl["Tiles"] = nlohmann::ordered_json::array();
     for (const auto& t : l.Tiles)
-      tiles.push_back({{"Top", t.Top}, {"Right", t.Right}, {"Bottom", t.Bottom}, {"Left", t.Left},
-                       {"Width", t.Width}, {"Height", t.Height}, {"ImageSize", t.ImageSize},
+      tiles.push_back({{"Top", t.Top},
+                       {"Right", t.Right},
+                       {"Bottom", t.Bottom},
+                       {"Left", t.Left},
+                       {"Width", t.Width},
+                       {"Height", t.Height},
+                       {"ImageSize", t.ImageSize},
                        {"ImageOffset", t.ImageOffset}});
     levels.push_back(std::move(jl));
   }

@@ -7,8 +7,8 @@
 #include "LibTar/TarArchive.h"
 #include "LibTar/TarWriter.h"
 #include "LibTar/UnpackTar.h"
-#include "cli/Commands.h"
 #include "base/Text.h"
+#include "cli/Commands.h"
 
 namespace brelo::cli {
 
@@ -79,9 +79,7 @@ void RegisterTarCommands(CLI::App& app) {
     auto* cmd = tarCmd->add_subcommand("extract", "Unpack ARCHIVE x.tar into the folder x beside it");
     auto archive = std::make_shared<std::string>();
     cmd->add_option("ARCHIVE", *archive, "archive")->required();
-    cmd->callback([=] {
-      UnpackTar(*archive, PrintProgress);
-    });
+    cmd->callback([=] { UnpackTar(*archive, PrintProgress); });
   }
 }
 

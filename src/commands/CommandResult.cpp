@@ -27,7 +27,8 @@ void AddCheck(TCommandResult& result, const std::string& map) {
   const TMapCheck check = CheckMapFile(map, TCheckDepth::Tiles);
   result.Check = check.Summary();
   result.CheckFindings.clear();
-  for (const auto& f : check.Findings) result.CheckFindings.push_back(std::string(SeverityName(f.Severity)) + ": " + f.Message);
+  for (const auto& f : check.Findings)
+    result.CheckFindings.push_back(std::string(SeverityName(f.Severity)) + ": " + f.Message);
 }
 
 void AddChecks(TCommandResult& result, const std::vector<std::string>& maps) {

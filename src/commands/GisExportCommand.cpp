@@ -21,9 +21,9 @@ TCommandResult ExportGisCommand(const TJnxMap& map, int level, const std::string
   } catch (const ERefused& e) {
     return Failed(e.what());
   } catch (const EBreloError& e) {
-    return Failed(Format("Level %d of %s was not exported to %s", level, FileNameOf(map.CurrentFile).c_str(),
-                         out.c_str()),
-                  e.what());
+    return Failed(
+        Format("Level %d of %s was not exported to %s", level, FileNameOf(map.CurrentFile).c_str(), out.c_str()),
+        e.what());
   }
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
   TCommandResult done = Done(Format("%s saved in %dms: %d x %d pixels, %d tiles", FileNameOf(out).c_str(),

@@ -1,9 +1,9 @@
 #include "commands/SaveCommands.h"
 
 #include "base/Errors.h"
-#include "commands/ApplyCells.h"
 #include "base/Paths.h"
 #include "base/Text.h"
+#include "commands/ApplyCells.h"
 #include "jnx/JnxWriter.h"
 #include "jnx/TileExtraction.h"
 

@@ -1,8 +1,8 @@
 #include "commands/UpdateCommands.h"
 
 #include "base/Errors.h"
-#include "commands/ApplyCells.h"
 #include "base/Text.h"
+#include "commands/ApplyCells.h"
 #include "jnx/ScaleTable.h"
 #include "resources/Resources.h"
 
@@ -49,14 +49,17 @@ std::vector<std::string> PlaceholderScales(const TJnxMap& map) {
 
 TCommandResult AddPlaceholderLevelCommand(TJnxMap& map, const std::string& scaleName) {
   if (!CanAddDummyLevel(map))
-    return Failed(map.CurrentFile + ": a placeholder level is offered only for maps of 1 to 4 levels whose last "
-                                    "level is not \"dummy\"");
+    return Failed(map.CurrentFile +
+                  ": a placeholder level is offered only for maps of 1 to 4 levels whose last "
+                  "level is not \"dummy\"");
   const std::int64_t value = ScaleValue(scaleName);
   if (value < 0) return Failed(map.CurrentFile + ": unknown eTrex scale name \"" + scaleName + "\"");
   if (!IsOfferedDummyScale(map, static_cast<std::uint32_t>(value))) {
     const auto offered = PlaceholderScales(map);
-    return Failed(map.CurrentFile + ": a placeholder level of scale " + scaleName + " is not offered; the scales on "
-                                    "offer run from " + offered.front() + " to " + offered.back());
+    return Failed(map.CurrentFile + ": a placeholder level of scale " + scaleName +
+                  " is not offered; the scales on "
+                  "offer run from " +
+                  offered.front() + " to " + offered.back());
   }
   return InPlace(map, kNotUpdatedDummy, " updated. Dummy level added.",
                  [&] { AppendDummyLevel(map, static_cast<std::uint32_t>(value), DummyJpgBytes()); });

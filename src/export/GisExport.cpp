@@ -10,8 +10,8 @@
 #include "base/Coordinates.h"
 #include "base/Errors.h"
 #include "base/Paths.h"
-#include "base/SafeFile.h"
 #include "base/Pipeline.h"
+#include "base/SafeFile.h"
 #include "base/Text.h"
 #include "jnx/TileSource.h"
 
@@ -46,7 +46,8 @@ TPlaced Place(const TGeoGrid& g, const TJnxTile& t, int index) {
 // which the same tiles are crossed.
 bool CoversGrid(const std::vector<TPlaced>& placed, const TGeoGrid& g) {
   std::vector<int> cuts{0, g.Height};
-  for (const auto& p : placed) cuts.push_back(std::clamp(p.Y, 0, g.Height)), cuts.push_back(std::clamp(p.Y + p.Height, 0, g.Height));
+  for (const auto& p : placed)
+    cuts.push_back(std::clamp(p.Y, 0, g.Height)), cuts.push_back(std::clamp(p.Y + p.Height, 0, g.Height));
   std::sort(cuts.begin(), cuts.end());
   cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
   std::vector<std::pair<int, int>> spans;
@@ -101,14 +102,13 @@ TGeoGrid LevelGrid(const TJnxMap& map, int level) {
   g.Width = pixels(east - west, g.PixelLon);
   g.Height = pixels(north - south, g.PixelLat);
   if (std::int64_t(g.Width) * g.Height > (std::int64_t(1) << 40))
-    throw EFormatError(Format("%s: level %d would be %d x %d pixels", map.CurrentFile.c_str(), level + 1, g.Width,
-                              g.Height));
+    throw EFormatError(
+        Format("%s: level %d would be %d x %d pixels", map.CurrentFile.c_str(), level + 1, g.Width, g.Height));
   return g;
 }
 
 TGisExportResult ExportLevelToGis(const TJnxMap& map, int level, const std::string& out,
-                                  const TGisExportOptions& options, const ProgressSink& info,
-                                  const TWorkMeter* meter) {
+                                  const TGisExportOptions& options, const ProgressSink& info, const TWorkMeter* meter) {
   TRasterDriver& driver = RasterDriver();
   if (!driver.Writes(out)) throw EFormatError(out + ": give a name ending in .tif, .png or .mbtiles");
   RefuseToReplace(out, options.Overwrite);

@@ -24,8 +24,8 @@ TGeoGrid LevelGrid(const TJnxMap& map, int level);
 
 struct TGisExportResult {
   TGeoGrid Grid;
-  int Tiles = 0;         // placed
-  int Resampled = 0;     // of those, resampled onto the grid rather than copied
+  int Tiles = 0;                    // placed
+  int Resampled = 0;                // of those, resampled onto the grid rather than copied
   std::vector<std::string> Failed;  // tiles that did not decode, one line each
 };
 
@@ -33,7 +33,6 @@ struct TGisExportResult {
 // Nothing is in place under out until the end; a failed or cancelled export leaves what was
 // there. Raises EFormatError, EIoError, ERefused or ECancelled.
 TGisExportResult ExportLevelToGis(const TJnxMap& map, int level, const std::string& out,
-                                  const TGisExportOptions& options, const ProgressSink& info,
-                                  const TWorkMeter* meter);
+                                  const TGisExportOptions& options, const ProgressSink& info, const TWorkMeter* meter);
 
 }  // namespace brelo

@@ -2,25 +2,26 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <dirent.h>
 #include <map>
 #include <mutex>
 #include <set>
 
+#include <dirent.h>
+
 #include "LibTar/TarWriter.h"
 #include "MyJpeg/JpegImage.h"
 #include "MyJpeg/StretchHalftone.h"
-#include "export/OziMapFile.h"
 #include "base/Coordinates.h"
 #include "base/Errors.h"
-#include "jnx/JnxReader.h"
 #include "base/Paths.h"
 #include "base/Pipeline.h"
 #include "base/SafeFile.h"
 #include "base/Text.h"
+#include "export/OziMapFile.h"
+#include "jnx/JnxReader.h"
 #include "jnx/TileSource.h"
-#include "resources/Resources.h"
 #include "pictures/PictureReader.h"
+#include "resources/Resources.h"
 
 namespace brelo {
 
@@ -113,9 +114,9 @@ int BuildExportTiles(const TJnxMap& map, int level, TViewState& v, TJnxMap& b, T
   grid.North = YToLat(v, b, static_cast<std::int32_t>(northY));
   const std::int64_t mapWidth = std::int64_t(LonToX(v, grid, grid.East)) + dRight - LonToX(v, grid, grid.West);
   const std::int64_t mapHeight = std::int64_t(LatToY(v, grid, grid.South)) + dBottom - LatToY(v, grid, grid.North);
-  const double nxd = std::nearbyint(double(mapWidth) / double(SW)), nyd = std::nearbyint(double(mapHeight) / double(SH));
-  if (nxd < 0 || nyd < 0 || nxd * nyd > kMaxExportCells || nxd * double(SW) > INT32_MAX ||
-      nyd * double(SH) > INT32_MAX)
+  const double nxd = std::nearbyint(double(mapWidth) / double(SW)),
+               nyd = std::nearbyint(double(mapHeight) / double(SH));
+  if (nxd < 0 || nyd < 0 || nxd * nyd > kMaxExportCells || nxd * double(SW) > INT32_MAX || nyd * double(SH) > INT32_MAX)
     fail(Format("the export grid of %.0f x %.0f cells exceeds the %d tiles a level may hold", nxd, nyd,
                 kMaxExportCells));
   const int nx = static_cast<int>(nxd), ny = static_cast<int>(nyd);
@@ -187,11 +188,11 @@ int BuildExportTiles(const TJnxMap& map, int level, TViewState& v, TJnxMap& b, T
 
   setNames = names;
   if (report.Memo) {
-    report.Memo->insert(report.Memo->begin(),
-                        {Format("MapWidth=%lld MapHeight=%lld", static_cast<long long>(mapWidth),
-                                static_cast<long long>(mapHeight)),
-                         Format("newMapWidth=%lld newMapHeight=%lld", static_cast<long long>(nx * SW), static_cast<long long>(ny * SH)),
-                         Format("nx=%d ny=%d", nx, ny)});
+    report.Memo->insert(
+        report.Memo->begin(),
+        {Format("MapWidth=%lld MapHeight=%lld", static_cast<long long>(mapWidth), static_cast<long long>(mapHeight)),
+         Format("newMapWidth=%lld newMapHeight=%lld", static_cast<long long>(nx * SW), static_cast<long long>(ny * SH)),
+         Format("nx=%d ny=%d", nx, ny)});
   }
   const std::int32_t east = XToLon(v, b, static_cast<std::int32_t>(LonToX(v, b, b.West) + nx * SW));
   const std::int32_t south = YToLat(v, b, static_cast<std::int32_t>(LatToY(v, b, b.North) + ny * SH));

@@ -6,7 +6,7 @@
 namespace brelo {
 
 struct TOziCorner {
-  int X = 0, Y = 0;      // [px] in the combined image
+  int X = 0, Y = 0;         // [px] in the combined image
   double Lat = 0, Lon = 0;  // [degrees]
 };
 

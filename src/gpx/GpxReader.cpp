@@ -180,7 +180,8 @@ XML_Error Parse(const std::string& text, const char* encoding, TReading& r) {
 
 bool DeclaresEncoding(const std::string& text) {
   const std::size_t end = text.find("?>");
-  return text.rfind("<?xml", 0) == 0 && end != std::string::npos && text.substr(0, end).find("encoding") != std::string::npos;
+  return text.rfind("<?xml", 0) == 0 && end != std::string::npos &&
+         text.substr(0, end).find("encoding") != std::string::npos;
 }
 
 }  // namespace

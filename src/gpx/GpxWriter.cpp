@@ -4,13 +4,13 @@
 #include <charconv>
 #include <string_view>
 
-#include "gpx/GarminColors.h"
 #include "base/Coordinates.h"
 #include "base/Errors.h"
 #include "base/Numbers.h"
 #include "base/Paths.h"
 #include "base/SafeFile.h"
 #include "base/Text.h"
+#include "gpx/GarminColors.h"
 
 namespace brelo {
 
@@ -32,7 +32,6 @@ std::string EscapeXmlText(std::string_view text) {
   }
   return out;
 }
-
 
 void Line(TStream& out, int indent, std::string_view text) {
   static constexpr char kBlanks[] = "        ";
@@ -59,8 +58,9 @@ void WriteTrack(TStream& out, const std::string& name, int colour, const std::ve
   if (colour >= 0 && colour < static_cast<int>(GarminColors.size())) {
     Line(out, 2, "<extensions>");
     Line(out, 3, "<gpxx:TrackExtension xmlns:gpxx=\"http://www.garmin.com/xmlschemas/GpxExtensions/v3\">");
-    Line(out, 4, std::string("<gpxx:DisplayColor>") + GarminColors[static_cast<std::size_t>(colour)].Name +
-                     "</gpxx:DisplayColor>");
+    Line(out, 4,
+         std::string("<gpxx:DisplayColor>") + GarminColors[static_cast<std::size_t>(colour)].Name +
+             "</gpxx:DisplayColor>");
     Line(out, 3, "</gpxx:TrackExtension>");
     Line(out, 2, "</extensions>");
   }

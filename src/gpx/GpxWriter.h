@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "gpx/GpxData.h"
 #include "base/Stream.h"
+#include "gpx/GpxData.h"
 
 namespace brelo {
 

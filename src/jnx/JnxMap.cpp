@@ -8,8 +8,7 @@ std::uint32_t HeaderSize(const TJnxMap& map) {
   std::uint32_t size = (map.Version == 4 ? 52 : 48) + 12u * static_cast<std::uint32_t>(map.Levels.size());
   if (map.Version == 4)
     for (const auto& level : map.Levels) size += 4 + Utf8Size(level.LevelCopyright);
-  size += 10 + Utf8Size(map.Guid) + Utf8Size(map.ProductName) + Utf8Size(map.UnknownString) +
-          Utf8Size(map.DetailLevel);
+  size += 10 + Utf8Size(map.Guid) + Utf8Size(map.ProductName) + Utf8Size(map.UnknownString) + Utf8Size(map.DetailLevel);
   for (const auto& level : map.Levels)
     size += 4 + Utf8Size(level.Name) + Utf8Size(level.Description) + Utf8Size(level.Copyright);
   return size;

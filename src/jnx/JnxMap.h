@@ -12,12 +12,12 @@ namespace brelo {
 
 // One tile table entry, laid out as its 28 bytes on disk (little-endian).
 struct TJnxTileEntry {
-  std::int32_t Top = 0;     // [encoded] north edge
-  std::int32_t Right = 0;   // [encoded] east edge
-  std::int32_t Bottom = 0;  // [encoded] south edge
-  std::int32_t Left = 0;    // [encoded] west edge
-  std::int16_t Width = 0;   // [px]
-  std::int16_t Height = 0;  // [px]
+  std::int32_t Top = 0;           // [encoded] north edge
+  std::int32_t Right = 0;         // [encoded] east edge
+  std::int32_t Bottom = 0;        // [encoded] south edge
+  std::int32_t Left = 0;          // [encoded] west edge
+  std::int16_t Width = 0;         // [px]
+  std::int16_t Height = 0;        // [px]
   std::int32_t ImageSize = 0;     // stored bytes, without the FF D8 marker
   std::uint32_t ImageOffset = 0;  // file offset of the stored bytes
 };

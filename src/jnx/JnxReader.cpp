@@ -33,9 +33,7 @@ void LoadTileEntry(const std::uint8_t* p, TJnxTileEntry& e) {
   }
 }
 
-[[noreturn]] void Fail(const std::string& name, const std::string& what) {
-  throw EFormatError(name + ": " + what);
-}
+[[noreturn]] void Fail(const std::string& name, const std::string& what) { throw EFormatError(name + ": " + what); }
 
 // Parses the table into the level's tiles and its SourceLocations list in one pass, dropping
 // each tile's cached bitmap on the way.
@@ -164,9 +162,7 @@ void VerifyUnchanged(const TJnxMap& map) {
   if (!(now == map.Loaded)) throw EChangedOnDisk(map.CurrentFile + " changed on disk since it was loaded");
 }
 
-void RestampLoaded(TJnxMap& map) {
-  map.Loaded = StampOf(map.CurrentFile, HeaderSize(map));
-}
+void RestampLoaded(TJnxMap& map) { map.Loaded = StampOf(map.CurrentFile, HeaderSize(map)); }
 
 std::vector<std::uint8_t> RestoreTileJpeg(const TJnxMap& map, int level, int tile) {
   if (level < 0 || level >= static_cast<int>(map.Levels.size()) || tile < 0 ||

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "jnx/JnxMap.h"
 #include "base/Stream.h"
+#include "jnx/JnxMap.h"
 
 namespace brelo {
 

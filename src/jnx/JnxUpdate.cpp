@@ -5,13 +5,13 @@
 
 #include "MyJpeg/JpegImage.h"
 #include "base/Errors.h"
+#include "base/Paths.h"
+#include "base/Stream.h"
+#include "base/Text.h"
 #include "jnx/Guid.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxWriter.h"
-#include "base/Paths.h"
 #include "jnx/ScaleTable.h"
-#include "base/Stream.h"
-#include "base/Text.h"
 
 namespace brelo {
 
@@ -168,9 +168,11 @@ void AppendDummyLevel(TJnxMap& map, std::uint32_t scale, const std::vector<std::
   tile.Width = static_cast<std::int16_t>(image.Width());
   tile.Height = static_cast<std::int16_t>(image.Height());
   tile.Top = map.North;
-  tile.Bottom = static_cast<std::int32_t>(static_cast<std::uint32_t>(tile.Top) - static_cast<std::uint32_t>(tile.Height));
+  tile.Bottom =
+      static_cast<std::int32_t>(static_cast<std::uint32_t>(tile.Top) - static_cast<std::uint32_t>(tile.Height));
   tile.Left = map.West;
-  tile.Right = static_cast<std::int32_t>(static_cast<std::uint32_t>(tile.Left) + static_cast<std::uint32_t>(tile.Width));
+  tile.Right =
+      static_cast<std::int32_t>(static_cast<std::uint32_t>(tile.Left) + static_cast<std::uint32_t>(tile.Width));
   tile.ImageSize = static_cast<std::int32_t>(jpeg.size() - 2);
   tile.ImageOffset = static_cast<std::uint32_t>(dataOffset);
   dummy.Tiles.push_back(tile);

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "base/Errors.h"
-#include "jnx/Guid.h"
 #include "base/SafeFile.h"
 #include "base/StreamHelpers.h"
 #include "base/Text.h"
+#include "jnx/Guid.h"
 
 namespace brelo {
 
@@ -85,8 +85,9 @@ void LayoutOffsets(TJnxMap& map) {
     for (const auto& tile : level.Tiles) end += static_cast<std::uint32_t>(std::max(0, tile.ImageSize));
   end += kTrailerSize;
   if (offset > std::uint64_t(INT32_MAX) || end > std::uint64_t(UINT32_MAX))
-    throw EFormatError(map.CurrentFile + Format(": the new file would take %llu bytes; a JNX file holds less than 4 GiB",
-                                                static_cast<unsigned long long>(end)));
+    throw EFormatError(map.CurrentFile +
+                       Format(": the new file would take %llu bytes; a JNX file holds less than 4 GiB",
+                              static_cast<unsigned long long>(end)));
   std::uint32_t at = HeaderSize(map) + kHeaderGap;
   for (auto& level : map.Levels) {
     level.TilesOffset = static_cast<std::int32_t>(at);

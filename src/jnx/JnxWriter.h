@@ -4,9 +4,9 @@
 #include <functional>
 #include <string>
 
-#include "jnx/JnxMap.h"
 #include "base/Progress.h"
 #include "base/Stream.h"
+#include "jnx/JnxMap.h"
 
 namespace brelo {
 

@@ -1,15 +1,12 @@
 #include "jnx/MapEdits.h"
-#include "base/Numbers.h"
 
 #include <limits>
 
 #include "base/Errors.h"
+#include "base/Numbers.h"
 #include "base/Text.h"
 
 namespace brelo {
-
-
-
 
 TMapEditCells EditCellsFromMap(const TJnxMap& map) {
   TMapEditCells cells;

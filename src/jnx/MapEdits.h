@@ -8,10 +8,9 @@
 
 namespace brelo {
 
-
 struct TLevelEditCells {
-  std::string Scale;        // "jnx\nScale", decimal
-  std::string Copyright;    // "©"
+  std::string Scale;      // "jnx\nScale", decimal
+  std::string Copyright;  // "©"
   std::string Name;
   std::string Description;
   bool operator==(const TLevelEditCells&) const = default;

@@ -94,11 +94,13 @@ TMergeResult MergeMaps(const std::vector<std::string>& inputs, const std::string
     TMemoryStream jpeg;
     for (const auto& s : sources) {
       jpeg.Clear();
-      files[s.Map]->Restore(maps[s.Map].Levels[static_cast<std::size_t>(s.Level)].Tiles[static_cast<std::size_t>(s.Index)],
-                            s.Level, s.Index, jpeg);
+      files[s.Map]->Restore(
+          maps[s.Map].Levels[static_cast<std::size_t>(s.Level)].Tiles[static_cast<std::size_t>(s.Index)], s.Level,
+          s.Index, jpeg);
       // Stored without the FF D8 that restoring puts in front.
       stream.Write(jpeg.Data().data() + 2, jpeg.Data().size() - 2);
-      if (info && ++written % 1000 == 0) info(Format("%s: %zu/%zu tiles", FileNameOf(out).c_str(), written, sources.size()));
+      if (info && ++written % 1000 == 0)
+        info(Format("%s: %zu/%zu tiles", FileNameOf(out).c_str(), written, sources.size()));
     }
   };
   WriteJnx(merged, out, -1, writer, nullptr);

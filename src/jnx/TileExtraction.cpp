@@ -5,10 +5,10 @@
 
 #include "MyJpeg/JpegImage.h"
 #include "base/Errors.h"
-#include "jnx/JnxReader.h"
 #include "base/Paths.h"
 #include "base/Pipeline.h"
 #include "base/Text.h"
+#include "jnx/JnxReader.h"
 #include "jnx/TileSource.h"
 
 namespace brelo {

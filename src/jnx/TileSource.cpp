@@ -12,12 +12,12 @@ TTileSource::TTileSource(const std::string& path, std::size_t bufferSize)
 
 void TTileSource::Restore(const TJnxTile& tile, int level, int index, TMemoryStream& out) {
   if (tile.ImageSize < 0)
-    throw EFormatError(Path() + Format(": negative ImageSize %d in tile %d of level %d", tile.ImageSize, index + 1,
-                                       level + 1));
+    throw EFormatError(Path() +
+                       Format(": negative ImageSize %d in tile %d of level %d", tile.ImageSize, index + 1, level + 1));
   const std::uint64_t stored = static_cast<std::uint32_t>(tile.ImageSize);
   if (tile.ImageOffset + stored > size_)
-    throw EFormatError(Path() + Format(": data of tile %d of level %d lies past the end of the file", index + 1,
-                                       level + 1));
+    throw EFormatError(Path() +
+                       Format(": data of tile %d of level %d lies past the end of the file", index + 1, level + 1));
   out.Clear();
   auto& data = out.Data();
   data.resize(2 + static_cast<std::size_t>(stored));

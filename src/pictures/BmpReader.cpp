@@ -52,8 +52,8 @@ class TBmpPicture : public TPictureReader {
     if (infoSize < 40) Fail("unsupported bitmap header");
     if (width <= 0 || width > 1000000 || height == 0 || height < -1000000 || height > 1000000)
       Fail(Format("bad bitmap size %d x %d", width, height));
-    const bool supported = (compression_ == kRgb && (bits_ == 1 || bits_ == 4 || bits_ == 8 || bits_ == 16 ||
-                                                     bits_ == 24 || bits_ == 32)) ||
+    const bool supported = (compression_ == kRgb &&
+                            (bits_ == 1 || bits_ == 4 || bits_ == 8 || bits_ == 16 || bits_ == 24 || bits_ == 32)) ||
                            (compression_ == kBitFields && (bits_ == 16 || bits_ == 32)) ||
                            (compression_ == kRle8 && bits_ == 8) || (compression_ == kRle4 && bits_ == 4);
     if (!supported) Fail(Format("%d-bit bitmaps with compression %u are not supported", bits_, compression_));
@@ -149,7 +149,8 @@ class TBmpPicture : public TPictureReader {
     std::size_t at = 0;
     int x = 0, y = 0;  // y counts file rows, from the bottom
     auto put = [&](unsigned index) {
-      if (x < width_ && y < height_) unpacked_[static_cast<std::size_t>(y) * width_ + x] = static_cast<std::uint8_t>(index);
+      if (x < width_ && y < height_)
+        unpacked_[static_cast<std::size_t>(y) * width_ + x] = static_cast<std::uint8_t>(index);
       ++x;
     };
     while (at + 1 < data.size() && y < height_) {
@@ -168,7 +169,8 @@ class TBmpPicture : public TPictureReader {
       } else {
         const std::size_t bytes = four ? (value + 1) / 2 : value;
         if (at + bytes > data.size()) Fail("compressed pixel data cut short");
-        for (unsigned k = 0; k < value; ++k) put(four ? (k % 2 ? data[at + k / 2] & 15 : data[at + k / 2] >> 4) : data[at + k]);
+        for (unsigned k = 0; k < value; ++k)
+          put(four ? (k % 2 ? data[at + k / 2] & 15 : data[at + k / 2] >> 4) : data[at + k]);
         at += (bytes + 1) / 2 * 2;  // groups are padded to 16 bits
       }
     }

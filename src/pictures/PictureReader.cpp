@@ -4,8 +4,8 @@
 
 #include "MyJpeg/JpegRowReader.h"
 #include "base/Errors.h"
-#include "base/Platform.h"
 #include "base/Paths.h"
+#include "base/Platform.h"
 #include "base/Text.h"
 
 namespace brelo {
@@ -32,7 +32,6 @@ constexpr std::array<std::pair<const char*, TOpener>, 4> kOpeners = {{
     {".bmp", OpenBmp},
 }};
 
-
 }  // namespace
 
 std::unique_ptr<TPictureReader> OpenJpeg(const std::string& path) { return std::make_unique<TJpegPicture>(path); }
@@ -50,8 +49,7 @@ std::unique_ptr<TPictureReader> OpenPicture(const std::string& path, int bandRow
       throw EFormatError(path + ": not a readable picture (" + e.what() + ")");
     }
     const std::uint64_t band = std::uint64_t(reader->Width()) * std::uint64_t(std::max(1, bandRows)) * 3;
-    if (reader->Width() <= 0 || reader->Height() <= 0)
-      throw EFormatError(path + ": the picture has no pixels");
+    if (reader->Width() <= 0 || reader->Height() <= 0) throw EFormatError(path + ": the picture has no pixels");
     if (band > platform::PhysicalMemory() / 2)
       throw EFormatError(path + Format(": a picture of %d x %d pixels is too large for this machine", reader->Width(),
                                        reader->Height()));

@@ -9,8 +9,8 @@
 #include <png.h>
 
 #include "base/Errors.h"
-#include "base/Stream.h"
 #include "base/Platform.h"
+#include "base/Stream.h"
 #include "base/Text.h"
 #include "pictures/PictureReader.h"
 

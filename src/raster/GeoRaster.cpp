@@ -41,7 +41,8 @@ bool ParseResampling(const std::string& name, TResampling& r) {
 TRasterDriver& RasterDriver() {
   static std::once_flag once;
   static TRasterDriverEntry entry = nullptr;
-  std::call_once(once, [] { entry = reinterpret_cast<TRasterDriverEntry>(LoadModuleEntry(kRasterModule, kRasterEntry)); });
+  std::call_once(once,
+                 [] { entry = reinterpret_cast<TRasterDriverEntry>(LoadModuleEntry(kRasterModule, kRasterEntry)); });
   return entry();
 }
 

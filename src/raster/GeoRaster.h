@@ -36,7 +36,7 @@ const char* ResamplingName(TResampling r);  // "near", "bilinear", ...
 bool ParseResampling(const std::string& name, TResampling& r);
 
 struct TRasterSourceInfo {
-  std::string Summary;        // "a.tif: 8192 x 8192, RGB, WGS 84 / UTM zone 33N"
+  std::string Summary;             // "a.tif: 8192 x 8192, RGB, WGS 84 / UTM zone 33N"
   std::vector<std::string> Notes;  // what was assumed, one line each
   // The source on WGS 84 at its own resolution: a geographic source's own grid, any other
   // with square ground pixels of the source's size at its centre.

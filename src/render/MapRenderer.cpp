@@ -1,15 +1,14 @@
 #include "render/MapRenderer.h"
 
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPolygon>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
 #include <thread>
-
-#include <QFont>
-#include <QFontMetrics>
-#include <QPainter>
-#include <QPolygon>
 
 #include "MyJpeg/JpegImage.h"
 #include "MyJpeg/StretchHalftone.h"
@@ -50,7 +49,9 @@ struct TVisible {
 };
 
 // Where a tile's cached bitmap starts on the canvas.
-QPoint BitmapOrigin(const TVisible& vt, const TJnxTile& t) { return vt.Rect.topLeft() + QPoint(t.BitmapLeft, t.BitmapTop); }
+QPoint BitmapOrigin(const TVisible& vt, const TJnxTile& t) {
+  return vt.Rect.topLeft() + QPoint(t.BitmapLeft, t.BitmapTop);
+}
 
 // What a cached bitmap covers when drawn at its tile's place: never more than the tile's box.
 QRect DrawnRect(const TVisible& vt, const TJnxTile& t) {
@@ -70,7 +71,8 @@ bool Covers(const TVisible& vt, const TJnxTile& t, const QRect& canvas) {
 // little reuses it.
 QRect WantedPart(const QRect& box, const QRect& canvas) {
   if (std::int64_t(box.width()) * box.height() <= std::int64_t(2048) * 2048) return QRect(QPoint(0, 0), box.size());
-  const QRect around = canvas.adjusted(-canvas.width() / 4, -canvas.height() / 4, canvas.width() / 4, canvas.height() / 4);
+  const QRect around =
+      canvas.adjusted(-canvas.width() / 4, -canvas.height() / 4, canvas.width() / 4, canvas.height() / 4);
   return (box & around).translated(-box.topLeft());
 }
 
@@ -107,8 +109,8 @@ void FillGaps(uchar* bits, qsizetype stride, int width, int y0, int y1, const st
 // picture is the same for any number of bands. When the canvas is known to hold the last
 // pass, a tile drawn again from the same bitmap at the same place is copied only where that
 // pass's overlays went, or where another tile came or went. Returns the tiles drawn.
-int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::vector<TJnxTile>& tiles, unsigned threads,
-              const TCanvasMemory* last) {
+int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::vector<TJnxTile>& tiles,
+              unsigned threads, const TCanvasMemory* last) {
   const int width = canvas.width(), height = canvas.height();
   // Per visible tile: drawn again unchanged, or not.
   std::vector<char> same(visible.size(), 0);
@@ -123,7 +125,8 @@ int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::v
       if (!b || b->Empty()) continue;
       const QRect r = DrawnRect(visible[i], tiles[visible[i].Index]);
       while (k < before.size() && before[k].Index < visible[i].Index) ++k;
-      if (k < before.size() && before[k].Index == visible[i].Index && before[k].Bitmap.get() == b && before[k].Rect == r)
+      if (k < before.size() && before[k].Index == visible[i].Index && before[k].Bitmap.get() == b &&
+          before[k].Rect == r)
         same[i] = kept[k] = 1;
       else
         damage.push_back(r);
@@ -138,7 +141,8 @@ int BlitTiles(QImage& canvas, const std::vector<TVisible>& visible, const std::v
       damage = {all};
     }
   }
-  const int bands = static_cast<int>(std::clamp(std::min(threads, 4u), 1u, static_cast<unsigned>(std::max(1, height / 64))));
+  const int bands =
+      static_cast<int>(std::clamp(std::min(threads, 4u), 1u, static_cast<unsigned>(std::max(1, height / 64))));
   uchar* bits = canvas.bits();
   const qsizetype stride = canvas.bytesPerLine();
   auto band = [&](int y0, int y1) {
@@ -332,7 +336,8 @@ void KeepCacheInBounds(TTileCacheBook& book, std::vector<TJnxTile>& tiles, int l
   for (std::size_t i : cached) bytes += bytesOf(i);
   if (bytes > book.CapBytes) {
     std::vector<std::size_t> oldest = cached;
-    std::sort(oldest.begin(), oldest.end(), [&](std::size_t a, std::size_t b) { return book.LastDrawn[a] < book.LastDrawn[b]; });
+    std::sort(oldest.begin(), oldest.end(),
+              [&](std::size_t a, std::size_t b) { return book.LastDrawn[a] < book.LastDrawn[b]; });
     for (std::size_t i : oldest) {
       if (bytes <= book.CapBytes || book.LastDrawn[i] == book.Pass) break;
       bytes -= bytesOf(i);
@@ -450,8 +455,8 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
   if (haveLevel && o.DrawGrid) {
     overlays.push_back(canvasRect);
     for (const auto& vt : visible)
-      DrawTileGrid(p, map.Levels[static_cast<std::size_t>(level)].Tiles[vt.Index], static_cast<int>(vt.Index), vt.Rect.x(),
-                   vt.Rect.y(), vt.Rect.width(), vt.Rect.height());
+      DrawTileGrid(p, map.Levels[static_cast<std::size_t>(level)].Tiles[vt.Index], static_cast<int>(vt.Index),
+                   vt.Rect.x(), vt.Rect.y(), vt.Rect.width(), vt.Rect.height());
   }
 
   if (o.DrawTrack && !gpx.Track.empty()) {
@@ -505,8 +510,9 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
     const QRect outline(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1));
     p.drawRect(StrokedInside(outline));
     // Its four edges.
-    for (const QRect& e : {QRect(outline.topLeft(), QSize(outline.width(), 1)), QRect(outline.bottomLeft(), QSize(outline.width(), 1)),
-                           QRect(outline.topLeft(), QSize(1, outline.height())), QRect(outline.topRight(), QSize(1, outline.height()))})
+    for (const QRect& e :
+         {QRect(outline.topLeft(), QSize(outline.width(), 1)), QRect(outline.bottomLeft(), QSize(outline.width(), 1)),
+          QRect(outline.topLeft(), QSize(1, outline.height())), QRect(outline.topRight(), QSize(1, outline.height()))})
       overlays.push_back(e.adjusted(-2, -2, 2, 2));
   }
   // A raised outer and a sunken inner edge around the canvas.
@@ -561,7 +567,8 @@ TRedrawPass RedrawMap(QImage& canvas, TJnxMap& map, TViewState& v, int level, co
   memory.Tiles.clear();
   if (haveLevel)
     for (const auto& vt : visible)
-      if (const TJnxTile& t = map.Levels[static_cast<std::size_t>(level)].Tiles[vt.Index]; t.Bitmap && !t.Bitmap->Empty())
+      if (const TJnxTile& t = map.Levels[static_cast<std::size_t>(level)].Tiles[vt.Index];
+          t.Bitmap && !t.Bitmap->Empty())
         memory.Tiles.push_back({vt.Index, t.Bitmap, DrawnRect(vt, t)});
   memory.CanvasKey = canvas.cacheKey();
   return pass;
@@ -584,7 +591,8 @@ QRect DrawTileHatch(QImage& canvas, const TJnxMap& map, const TViewState& v, int
 
 void DrawTrackSegment(QImage& canvas, int x1, int y1, int x2, int y2, int colour) {
   QPainter p(&canvas);
-  ThreePasses(p, x1 == x2 && y1 == y2 ? QPolygon({QPoint(x1, y1)}) : QPolygon({QPoint(x1, y1), QPoint(x2, y2)}), colour);
+  ThreePasses(p, x1 == x2 && y1 == y2 ? QPolygon({QPoint(x1, y1)}) : QPolygon({QPoint(x1, y1), QPoint(x2, y2)}),
+              colour);
 }
 
 }  // namespace brelo

@@ -3,17 +3,16 @@
 // level from their cache, track, waypoints, selected tiles, crosshair, outline, scale bar),
 // and the two overlays drawn straight onto the canvas between passes. Depends on Qt Gui only,
 // so the window and brelo-cli render draw with the same code.
+#include <QImage>
+#include <QRect>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include <QImage>
-#include <QRect>
-
-#include "gpx/GpxData.h"
 #include "MyJpeg/PixelBuffer.h"
+#include "gpx/GpxData.h"
 #include "jnx/JnxMap.h"
 #include "view/ViewGeometry.h"
 

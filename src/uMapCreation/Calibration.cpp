@@ -47,13 +47,15 @@ TPixelCalibration TPixelCalibration::FromMapLines(const std::vector<std::string>
   // Spans in 64 bits: the fields may hold any 32-bit value.
   const std::int64_t dx = std::int64_t(c.X3) - c.X1, dy = std::int64_t(c.Y3) - c.Y1;
   if (dx > INT32_MAX || dx < -INT32_MAX || dy > INT32_MAX || dy < -INT32_MAX)
-    throw EFormatError(Format("MMPXY,1 and MMPXY,3: a span of %lld x %lld pixels does not fit", static_cast<long long>(dx),
-                              static_cast<long long>(dy)));
+    throw EFormatError(Format("MMPXY,1 and MMPXY,3: a span of %lld x %lld pixels does not fit",
+                              static_cast<long long>(dx), static_cast<long long>(dy)));
   // A calibration without extent in one direction gives no pixel size.
   if (dx == 0) throw EFormatError("MMPXY,1 and MMPXY,3 lie in one pixel column: the calibration gives no pixel width");
   if (dy == 0) throw EFormatError("MMPXY,1 and MMPXY,3 lie in one pixel row: the calibration gives no pixel height");
-  if (c.Lon1 == c.Lon3) throw EFormatError("MMPLL,1 and MMPLL,3 have one longitude: the calibration gives no pixel width");
-  if (c.Lat1 == c.Lat3) throw EFormatError("MMPLL,1 and MMPLL,3 have one latitude: the calibration gives no pixel height");
+  if (c.Lon1 == c.Lon3)
+    throw EFormatError("MMPLL,1 and MMPLL,3 have one longitude: the calibration gives no pixel width");
+  if (c.Lat1 == c.Lat3)
+    throw EFormatError("MMPLL,1 and MMPLL,3 have one latitude: the calibration gives no pixel height");
   return c;
 }
 
@@ -73,10 +75,8 @@ std::string LatLonCalibrationProblem(const std::vector<std::string>& lines) {
   }
   if (!projection.empty() && projection != "Latitude/Longitude") return "projection \"" + projection + "\"";
   // Line 5 is the datum in a file that has the map lines at all.
-  if (!projection.empty() && !datum.empty() && datum != "WGS 84" && datum != "WGS84")
-    return "datum \"" + datum + "\"";
-  if (!(mmpll1 && mmpll3))
-    return gridPoints ? "calibration by grid points only (no MMPLL lines)" : kNoCorners;
+  if (!projection.empty() && !datum.empty() && datum != "WGS 84" && datum != "WGS84") return "datum \"" + datum + "\"";
+  if (!(mmpll1 && mmpll3)) return gridPoints ? "calibration by grid points only (no MMPLL lines)" : kNoCorners;
   return {};
 }
 

@@ -57,9 +57,9 @@ TCreatedMapWriter::TCreatedMapWriter(const std::string& destination, const TCrea
   TFileStream& out = file_->Stream();
   std::int32_t south, east;
   calibration.PixelToJnx(calibration.ImageWidth, calibration.ImageHeight, south, east);
-  offsetField_ = WriteCreatedHeader(out, p.ProductId, p.ProductName, p.ZOrder, calibration.Lat1, east, south,
-                                    calibration.Lon1, tileCount, p.ScaleName, p.DetailLevel, p.LevelName,
-                                    p.LevelDescription, p.LevelCopyright);
+  offsetField_ =
+      WriteCreatedHeader(out, p.ProductId, p.ProductName, p.ZOrder, calibration.Lat1, east, south, calibration.Lon1,
+                         tileCount, p.ScaleName, p.DetailLevel, p.LevelName, p.LevelDescription, p.LevelCopyright);
   tableStart_ = out.Position();
   data_ = tableStart_ + std::uint64_t(tileCount) * kTileEntrySize;
   // Room for the tile table, written once every tile's place is known.
@@ -74,7 +74,8 @@ TCreatedMapWriter::~TCreatedMapWriter() = default;
 
 void TCreatedMapWriter::AddTile(std::int64_t x, std::int64_t y, int width, int height,
                                 const std::vector<std::uint8_t>& jpeg) {
-  if (static_cast<int>(tables_.Levels[0].Tiles.size()) >= count_) throw EFormatError(source_ + ": more tiles than announced");
+  if (static_cast<int>(tables_.Levels[0].Tiles.size()) >= count_)
+    throw EFormatError(source_ + ": more tiles than announced");
   if (jpeg.size() < 2) throw EFormatError(source_ + ": an empty tile");
   TJnxTile t;
   calibration_.PixelToJnx(x, y, t.Top, t.Left);

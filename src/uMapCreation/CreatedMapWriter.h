@@ -21,8 +21,8 @@ constexpr int kMaxCreatedTiles = 50000;
 class TCreatedMapWriter {
  public:
   // Raises EFormatError for an unknown scale name or a tile count outside 1..kMaxCreatedTiles.
-  TCreatedMapWriter(const std::string& destination, const TCreationParams& params,
-                    const TPixelCalibration& calibration, int tileCount);
+  TCreatedMapWriter(const std::string& destination, const TCreationParams& params, const TPixelCalibration& calibration,
+                    int tileCount);
   ~TCreatedMapWriter();
   TCreatedMapWriter(const TCreatedMapWriter&) = delete;
   TCreatedMapWriter& operator=(const TCreatedMapWriter&) = delete;

@@ -5,22 +5,22 @@
 #include <mutex>
 
 #include "MyJpeg/JpegImage.h"
+#include "base/Errors.h"
+#include "base/OrderedWorkers.h"
+#include "base/Paths.h"
+#include "base/Pipeline.h"
+#include "base/SafeFile.h"
+#include "base/Stream.h"
+#include "base/StreamHelpers.h"
+#include "base/Text.h"
 #include "base/TileSpool.h"
 #include "jnx/JnxMap.h"
 #include "jnx/JnxWriter.h"
-#include "base/SafeFile.h"
 #include "jnx/ScaleTable.h"
-#include "base/StreamHelpers.h"
-#include "base/Errors.h"
-#include "base/Paths.h"
-#include "base/OrderedWorkers.h"
-#include "base/Pipeline.h"
-#include "base/Stream.h"
-#include "base/Text.h"
+#include "pictures/PictureReader.h"
 #include "uMapCreation/Calibration.h"
 #include "uMapCreation/CreatedMapWriter.h"
 #include "uMapCreation/MapSource.h"
-#include "pictures/PictureReader.h"
 
 namespace brelo {
 
@@ -46,7 +46,8 @@ std::string FindMapPicture(const std::string& mapPath, const std::vector<std::st
   const std::string written = lines.size() >= 3 ? TrimControls(lines[2]) : std::string();
   std::string image = written;
   if (image.empty() || !FileExists(image)) image = FolderOf(mapPath) + FileNameOf(written);
-  if (written.empty() || !FileExists(image)) throw EPictureNotFound("Image file\n" + FileNameOf(written) + "\nnot found!");
+  if (written.empty() || !FileExists(image))
+    throw EPictureNotFound("Image file\n" + FileNameOf(written) + "\nnot found!");
   return image;
 }
 
@@ -151,8 +152,9 @@ bool CutImageToTiles(const std::string& mapPath, int tileWidth, int tileHeight, 
   for (const auto& t : layout) set += CutTileName(base, t) + "\r\n";
   WriteFileBytes(folder + FileNameOf(ChangeExtension(mapPath, ".set")), set.data(), set.size());
   WriteFileBytes(folder + FileNameOf(mapPath), mapBytes.data(), mapBytes.size());
-  if (info) info(Format("%s: Cutting %d/%d finished.", imageName.c_str(), static_cast<int>(layout.size()),
-                                    static_cast<int>(layout.size())));
+  if (info)
+    info(Format("%s: Cutting %d/%d finished.", imageName.c_str(), static_cast<int>(layout.size()),
+                static_cast<int>(layout.size())));
   return folderCreated;
 }
 

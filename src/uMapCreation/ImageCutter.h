@@ -13,7 +13,7 @@
 namespace brelo {
 
 struct TCutTile {
-  int Number = 0;  // from 1, in column-by-column order
+  int Number = 0;                           // from 1, in column-by-column order
   int X = 0, Y = 0, Width = 0, Height = 0;  // [px] in the picture
 };
 

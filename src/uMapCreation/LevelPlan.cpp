@@ -128,15 +128,17 @@ void SplitIntoVolumes(TLevelPlan& plan, const TLevelOptions& o, const std::strin
         bestCount = count, bestShape = shape, bestCols = bc, bestRows = br;
       }
     if (bestCount < 0)
-      throw EFormatError("even a block of one tile of the least detailed level breaks a limit; "
-                         "use fewer levels or smaller level factors");
+      throw EFormatError(
+          "even a block of one tile of the least detailed level breaks a limit; "
+          "use fewer levels or smaller level factors");
     const std::string reason = Format("a level over %d tiles or a file near 4 GiB", o.MaxTiles);
     if (o.NoSplit)
-      throw EFormatError(Format("the map would hold %s; --no-split forbids splitting it into %lld volumes "
-                                "(a larger --tile-size is the other way)",
-                                reason.c_str(), static_cast<long long>(bestCount)));
-    plan.Notes.push_back(Format("split into %lld volumes to avoid %s", static_cast<long long>(bestCount),
-                                reason.c_str()));
+      throw EFormatError(
+          Format("the map would hold %s; --no-split forbids splitting it into %lld volumes "
+                 "(a larger --tile-size is the other way)",
+                 reason.c_str(), static_cast<long long>(bestCount)));
+    plan.Notes.push_back(
+        Format("split into %lld volumes to avoid %s", static_cast<long long>(bestCount), reason.c_str()));
   }
   const int vcount = CeilDiv(cols, bestCols) * CeilDiv(rows, bestRows);
   const std::string stem = WithoutExtension(output);
@@ -170,13 +172,13 @@ TLevelPlan PlanLevels(const TGeoGrid& grid, double metresPerPixel, const TLevelO
   for (int f : ChooseFactors(grid, o)) {
     TPlannedLevel l;
     l.Factor = f;
-    l.Grid = {grid.West, grid.North, grid.PixelLon * f, grid.PixelLat * f, CeilDiv(grid.Width, f),
-              CeilDiv(grid.Height, f)};
+    l.Grid = {
+        grid.West, grid.North, grid.PixelLon * f, grid.PixelLat * f, CeilDiv(grid.Width, f), CeilDiv(grid.Height, f)};
     l.MetresPerPixel = metresPerPixel * f;
     l.Columns = CeilDiv(l.Grid.Width, o.TileSize);
     l.Rows = CeilDiv(l.Grid.Height, o.TileSize);
-    l.EstimatedBytes = std::uint64_t(l.Columns) * l.Rows *
-                       EstimateTileBytes(std::int64_t(o.TileSize) * o.TileSize, o.Quality);
+    l.EstimatedBytes =
+        std::uint64_t(l.Columns) * l.Rows * EstimateTileBytes(std::int64_t(o.TileSize) * o.TileSize, o.Quality);
     plan.EstimatedBytes += l.EstimatedBytes;
     plan.Levels.push_back(l);
   }

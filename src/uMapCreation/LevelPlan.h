@@ -11,23 +11,23 @@
 namespace brelo {
 
 struct TLevelOptions {
-  int Levels = 0;                        // 0: until a level fits one screen, at most five
-  std::vector<int> Factors;              // reductions from the source resolution: 1,2,4,...
-  std::vector<std::string> ScaleNames;   // eTrex names, most detailed level first
-  double ScaleFactor = 1;                // shifts every level's choice of scale
+  int Levels = 0;                       // 0: until a level fits one screen, at most five
+  std::vector<int> Factors;             // reductions from the source resolution: 1,2,4,...
+  std::vector<std::string> ScaleNames;  // eTrex names, most detailed level first
+  double ScaleFactor = 1;               // shifts every level's choice of scale
   int TileSize = 256;
-  int MaxTiles = kMaxTilesPerLevel;         // a smaller limit, for tests of the split
-  bool NoSplit = false;                  // refuse instead of splitting into volumes
+  int MaxTiles = kMaxTilesPerLevel;  // a smaller limit, for tests of the split
+  bool NoSplit = false;              // refuse instead of splitting into volumes
   int Quality = 85;
 };
 
 struct TPlannedLevel {
-  int Factor = 1;               // source pixels per level pixel, each way
+  int Factor = 1;  // source pixels per level pixel, each way
   TGeoGrid Grid;
-  double MetresPerPixel = 0;    // at the centre
+  double MetresPerPixel = 0;  // at the centre
   std::uint32_t Scale = 0;
   std::string ScaleName;
-  int Columns = 0, Rows = 0;    // tiles
+  int Columns = 0, Rows = 0;  // tiles
   std::uint64_t EstimatedBytes = 0;
 };
 
@@ -44,9 +44,7 @@ struct TLevelPlan {
   std::vector<std::string> Notes;     // choices made that the user should hear of
   std::uint64_t EstimatedBytes = 0;
 
-  std::int64_t Tiles(std::size_t level) const {
-    return std::int64_t(Levels[level].Columns) * Levels[level].Rows;
-  }
+  std::int64_t Tiles(std::size_t level) const { return std::int64_t(Levels[level].Columns) * Levels[level].Rows; }
   // Source pixels along a side of the coarsest level's tile: volumes are cut on multiples.
   int BlockPixels() const { return TileSize * Levels.back().Factor; }
   // The lines of the plan as printed before a build.

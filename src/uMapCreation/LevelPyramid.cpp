@@ -43,7 +43,8 @@ void TLevelPyramid::AddRows(const std::uint8_t* rgba, int rows) {
 
 void TLevelPyramid::AddRow(std::size_t level, const std::uint8_t* rgb, const std::uint8_t* cover) {
   TLevelState& s = levels_[level];
-  std::copy_n(rgb, static_cast<std::size_t>(s.Width) * 3, s.Rgb.data() + static_cast<std::size_t>(s.Filled) * s.Width * 3);
+  std::copy_n(rgb, static_cast<std::size_t>(s.Width) * 3,
+              s.Rgb.data() + static_cast<std::size_t>(s.Filled) * s.Width * 3);
   std::copy_n(cover, static_cast<std::size_t>(s.Width), s.Cover.data() + static_cast<std::size_t>(s.Filled) * s.Width);
   ++s.Filled;
   if (level + 1 < levels_.size()) SumRow(level + 1, rgb, cover, s.Width);

@@ -29,13 +29,13 @@ class TLevelPyramid {
 
  private:
   struct TLevelState {
-    int Width = 0;           // of the strip at this level
-    int X = 0;               // the strip's first column at this level
-    int BandTop = 0;         // level row of the band's first row
-    int Filled = 0;          // rows in the band
+    int Width = 0;                         // of the strip at this level
+    int X = 0;                             // the strip's first column at this level
+    int BandTop = 0;                       // level row of the band's first row
+    int Filled = 0;                        // rows in the band
     std::vector<std::uint8_t> Rgb, Cover;  // the band, Width * tile size
-    int Ratio = 1;           // from the level before
-    int Summed = 0;          // rows of the level before added into Sums
+    int Ratio = 1;                         // from the level before
+    int Summed = 0;                        // rows of the level before added into Sums
     std::vector<std::uint32_t> Sums;       // R, G, B, cover per pixel
   };
   void AddRow(std::size_t level, const std::uint8_t* rgb, const std::uint8_t* cover);

@@ -1,24 +1,24 @@
 #include "uMapCreation/MapBuilder.h"
-#include "base/Numbers.h"
 
 #include <cmath>
 
 #include "MyJpeg/JpegImage.h"
 #include "base/Coordinates.h"
 #include "base/Errors.h"
-#include "jnx/Guid.h"
-#include "jnx/JnxMap.h"
-#include "jnx/JnxWriter.h"
+#include "base/Numbers.h"
 #include "base/Paths.h"
 #include "base/Pipeline.h"
 #include "base/SafeFile.h"
-#include "jnx/ScaleTable.h"
 #include "base/StreamHelpers.h"
 #include "base/Text.h"
+#include "jnx/Guid.h"
+#include "jnx/JnxMap.h"
+#include "jnx/JnxWriter.h"
+#include "jnx/ScaleTable.h"
+#include "pictures/PictureReader.h"
 #include "uMapCreation/Calibration.h"
 #include "uMapCreation/CreatedMapWriter.h"
 #include "uMapCreation/MapSource.h"
-#include "pictures/PictureReader.h"
 
 namespace brelo {
 
@@ -117,8 +117,10 @@ void BuildJnxFromMap(const TCreationParams& p, bool folderCreated, const Progres
   if (!first.Ok) throw EFormatError(D + "set/" + set.front() + ": not a usable tile");
   int tileWidth = first.Width, tileHeight = first.Height;
   const auto mapBytes = ReadFileBytes(mapFile);
-  const TPixelCalibration cal = TPixelCalibration::FromMapLines(SplitLines(std::string(mapBytes.begin(), mapBytes.end())));
-  TCreatedMapWriter writer(ChangeExtension(S, ".jnx"), p, cal, static_cast<int>(std::min<std::size_t>(set.size(), INT32_MAX)));
+  const TPixelCalibration cal =
+      TPixelCalibration::FromMapLines(SplitLines(std::string(mapBytes.begin(), mapBytes.end())));
+  TCreatedMapWriter writer(ChangeExtension(S, ".jnx"), p, cal,
+                           static_cast<int>(std::min<std::size_t>(set.size(), INT32_MAX)));
 
   struct TSource {
     std::string Path;

@@ -1,5 +1,4 @@
 #include "uMapCreation/MapSource.h"
-#include "base/Numbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,10 +6,11 @@
 #include "LibTar/TarArchive.h"
 #include "base/Coordinates.h"
 #include "base/Errors.h"
+#include "base/Numbers.h"
 #include "base/Paths.h"
-#include "jnx/ScaleTable.h"
 #include "base/Stream.h"
 #include "base/Text.h"
+#include "jnx/ScaleTable.h"
 
 namespace brelo {
 
@@ -41,8 +41,8 @@ std::string Line(const std::vector<std::string>& lines, std::size_t number) {
 
 }  // namespace
 
-
-std::string TileCountText(int imageWidth, int imageHeight, const std::string& tileWidth, const std::string& tileHeight) {
+std::string TileCountText(int imageWidth, int imageHeight, const std::string& tileWidth,
+                          const std::string& tileHeight) {
   long long w = 0, h = 0;
   if (!ParseInteger(tileWidth, w) || !ParseInteger(tileHeight, h) || w <= 0 || h <= 0) return "?";
   const long long nx = (imageWidth + w - 1) / w, ny = (imageHeight + h - 1) / h;
@@ -130,8 +130,10 @@ TMapSourceInfo ReadMapSource(const std::string& path, int tileWidth, int tileHei
 
   // Without a pixel position there is nothing to measure: no scale is suggested.
   if (n > 0 && !pixelLines.empty()) {
-    auto [minX, maxX] = std::minmax_element(s.Points.begin(), s.Points.end(), [](auto& a, auto& b) { return a.X < b.X; });
-    auto [minY, maxY] = std::minmax_element(s.Points.begin(), s.Points.end(), [](auto& a, auto& b) { return a.Y < b.Y; });
+    auto [minX, maxX] =
+        std::minmax_element(s.Points.begin(), s.Points.end(), [](auto& a, auto& b) { return a.X < b.X; });
+    auto [minY, maxY] =
+        std::minmax_element(s.Points.begin(), s.Points.end(), [](auto& a, auto& b) { return a.Y < b.Y; });
     auto [minLon, maxLon] =
         std::minmax_element(s.Points.begin(), s.Points.end(), [](auto& a, auto& b) { return a.Lon < b.Lon; });
     auto [minLat, maxLat] =

@@ -8,7 +8,7 @@
 namespace brelo {
 
 struct TCalibrationPoint {
-  int X = 0, Y = 0;          // [px]
+  int X = 0, Y = 0;         // [px]
   double Lon = 0, Lat = 0;  // [degrees]
 };
 
@@ -17,12 +17,12 @@ struct TMapSourceInfo {
   int ImageWidth = 0, ImageHeight = 0;  // kept from the previous source without an "IWH" line
   std::vector<TCalibrationPoint> Points;
   std::array<std::string, 4> PointSummaries;
-  std::string ProductName;                    // map line 2
-  std::string LevelPixels, LevelKilometers;   // leLevelPixels, leLevelKilometers
-  std::string Label2, Label3;                 // "50px=%.3fkm", "pmax=%.3f"
-  int SuggestedScale = -1;                    // index into ScaleTable, -1 without points
-  std::string TileCount;                      // leTileCount
-  bool TileSizeEnabled = false;               // the image will be cut
+  std::string ProductName;                   // map line 2
+  std::string LevelPixels, LevelKilometers;  // leLevelPixels, leLevelKilometers
+  std::string Label2, Label3;                // "50px=%.3fkm", "pmax=%.3f"
+  int SuggestedScale = -1;                   // index into ScaleTable, -1 without points
+  std::string TileCount;                     // leTileCount
+  bool TileSizeEnabled = false;              // the image will be cut
   std::vector<std::string> Memo;
 };
 

@@ -8,9 +8,9 @@
 #include "base/Errors.h"
 #include "base/OrderedWorkers.h"
 #include "base/Paths.h"
-#include "base/SafeFile.h"
 #include "base/Pipeline.h"
 #include "base/Platform.h"
+#include "base/SafeFile.h"
 #include "base/Text.h"
 #include "uMapCreation/LevelPyramid.h"
 
@@ -152,8 +152,9 @@ TRasterBuildResult BuildRasterMap(const TRasterBuildOptions& o, const ProgressSi
       pyramid.AddRows(rgba.data(), rows);
       done += static_cast<std::uint64_t>(rows);
       if (meter) meter->Advance(done, total);
-      if (info) info(Format("%s: row %llu/%llu", name.c_str(), static_cast<unsigned long long>(done),
-                            static_cast<unsigned long long>(total)));
+      if (info)
+        info(Format("%s: row %llu/%llu", name.c_str(), static_cast<unsigned long long>(done),
+                    static_cast<unsigned long long>(total)));
     }
     pyramid.EndStrip();
     encoder.Finish();

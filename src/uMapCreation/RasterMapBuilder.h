@@ -20,10 +20,10 @@ struct TRasterBuildOptions {
   TLevelOptions Levels;
   TResampling Resampling = TResampling::Cubic;
   std::uint8_t Background[3] = {255, 255, 255};
-  bool FullChroma = false;           // 4:4:4 instead of 4:2:0
+  bool FullChroma = false;  // 4:4:4 instead of 4:2:0
   TMapTexts Texts;
   bool Overwrite = false;
-  int StripPixels = 8192;            // widest strip worked at once (memory)
+  int StripPixels = 8192;  // widest strip worked at once (memory)
 };
 
 // The file a build writes when no output is named.

@@ -16,22 +16,22 @@ std::string Product(const TJnxMap& m) { return FormatNumbers("%d: %s", m.Product
 
 std::string MapInfoText(const TJnxMap& m, int level, const TMapExtent& e) {
   if (m.Levels.empty() || level < 0 || level >= static_cast<int>(m.Levels.size()))
-    return FormatNumbers("No map\n%.3gkm x %.3gkm\n%dpx x %dpx\nscale_x/scale_y=%.4f", e.WidthKm, e.HeightKm,
-                         e.WidthPx, e.HeightPx, e.Ratio);
+    return FormatNumbers("No map\n%.3gkm x %.3gkm\n%dpx x %dpx\nscale_x/scale_y=%.4f", e.WidthKm, e.HeightKm, e.WidthPx,
+                         e.HeightPx, e.Ratio);
   const TJnxLevel& l = m.Levels[static_cast<std::size_t>(level)];
-  return FormatNumbers("%s\nL %d/%d  %.3gkm x %.3gkm\n%dpx x %dpx\n%d tiles   ZOrder=%d\nzoom %d=%s\nscale_x/scale_y=%.4f",
-                       Product(m).c_str(), level + 1, static_cast<int>(m.Levels.size()), e.WidthKm, e.HeightKm,
-                       e.WidthPx, e.HeightPx, l.TileCount, m.ZOrder, static_cast<int>(l.Scale),
-                       ScaleName(l.Scale).c_str(), e.Ratio);
+  return FormatNumbers(
+      "%s\nL %d/%d  %.3gkm x %.3gkm\n%dpx x %dpx\n%d tiles   ZOrder=%d\nzoom %d=%s\nscale_x/scale_y=%.4f",
+      Product(m).c_str(), level + 1, static_cast<int>(m.Levels.size()), e.WidthKm, e.HeightKm, e.WidthPx, e.HeightPx,
+      l.TileCount, m.ZOrder, static_cast<int>(l.Scale), ScaleName(l.Scale).c_str(), e.Ratio);
 }
 
 std::string LevelChangeText(const TJnxMap& m, int level, const TMapExtent& e) {
   if (m.Levels.empty() || level < 0 || level >= static_cast<int>(m.Levels.size())) return MapInfoText(m, level, e);
   const TJnxLevel& l = m.Levels[static_cast<std::size_t>(level)];
-  return FormatNumbers("%s\n%.3gkm x %.3gkm\nLevel %d/%d\n%dpx x %dpx\n%d tiles   ZOrder=%d\nzoom %d=%s\nscale_x/scale_y=%.4f",
-                       Product(m).c_str(), e.WidthKm, e.HeightKm, level + 1, static_cast<int>(m.Levels.size()),
-                       e.WidthPx, e.HeightPx, l.TileCount, m.ZOrder, static_cast<int>(l.Scale),
-                       ScaleName(l.Scale).c_str(), e.Ratio);
+  return FormatNumbers(
+      "%s\n%.3gkm x %.3gkm\nLevel %d/%d\n%dpx x %dpx\n%d tiles   ZOrder=%d\nzoom %d=%s\nscale_x/scale_y=%.4f",
+      Product(m).c_str(), e.WidthKm, e.HeightKm, level + 1, static_cast<int>(m.Levels.size()), e.WidthPx, e.HeightPx,
+      l.TileCount, m.ZOrder, static_cast<int>(l.Scale), ScaleName(l.Scale).c_str(), e.Ratio);
 }
 
 std::string FormatDms(int d, double value) {

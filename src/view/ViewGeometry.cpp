@@ -93,16 +93,24 @@ int TileAt(const TJnxLevel& level, std::int32_t lat, std::int32_t lon) {
 void PanBy(TViewState& v, const TJnxMap& m, int dx, int dy) {
   const std::int64_t x = std::int64_t(LonToX(v, m, v.ViewCentreLon)) + dx;
   const std::int64_t y = std::int64_t(LatToY(v, m, v.ViewCentreLat)) + dy;
-  auto pixel = [](std::int64_t p) { return static_cast<std::int32_t>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX)); };
+  auto pixel = [](std::int64_t p) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX));
+  };
   const std::int32_t lon = XToLon(v, m, pixel(x)), lat = YToLat(v, m, pixel(y));
   // A move east that comes out west of where it started went round the range: it stops at
   // the edge instead, and so on for the other directions.
-  if (dx > 0 && lon < v.ViewCentreLon) v.ViewCentreLon = kJnxMaxUnit;
-  else if (dx < 0 && lon > v.ViewCentreLon) v.ViewCentreLon = -kJnxMaxUnit;
-  else v.ViewCentreLon = lon;
-  if (dy > 0 && lat > v.ViewCentreLat) v.ViewCentreLat = -kJnxMaxUnit;
-  else if (dy < 0 && lat < v.ViewCentreLat) v.ViewCentreLat = kJnxMaxUnit;
-  else v.ViewCentreLat = lat;
+  if (dx > 0 && lon < v.ViewCentreLon)
+    v.ViewCentreLon = kJnxMaxUnit;
+  else if (dx < 0 && lon > v.ViewCentreLon)
+    v.ViewCentreLon = -kJnxMaxUnit;
+  else
+    v.ViewCentreLon = lon;
+  if (dy > 0 && lat > v.ViewCentreLat)
+    v.ViewCentreLat = -kJnxMaxUnit;
+  else if (dy < 0 && lat < v.ViewCentreLat)
+    v.ViewCentreLat = kJnxMaxUnit;
+  else
+    v.ViewCentreLat = lat;
 }
 
 void ZoomAbout(TViewState& v, const TJnxMap& m, double scale, int x, int y) {

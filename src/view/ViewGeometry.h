@@ -15,11 +15,11 @@ struct TViewState {
   std::int32_t ViewOriginY = 0;    // [canvas px] of the map's North
   double LinearFactorX = 1;        // [px per encoded unit] at scale 1
   double LinearFactorY = 1;
-  double MercatorFactorX = 1;      // [px per radian]
-  double MercatorFactorY = 1;      // [px per Mercator ordinate unit]
-  bool Mercator = false;           // the "MercatorProjection" option
-  int CanvasWidth = 0;             // [px]
-  int CanvasHeight = 0;            // [px]
+  double MercatorFactorX = 1;  // [px per radian]
+  double MercatorFactorY = 1;  // [px per Mercator ordinate unit]
+  bool Mercator = false;       // the "MercatorProjection" option
+  int CanvasWidth = 0;         // [px]
+  int CanvasHeight = 0;        // [px]
 };
 
 // The scales the view offers: from far out to 256 canvas pixels a tile pixel at scale 1.

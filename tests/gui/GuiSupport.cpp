@@ -6,8 +6,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "gui/StringGridEx/TStringGridEx.h"
 #include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
+#include "gui/StringGridEx/TStringGridEx.h"
 
 namespace brelo::test {
 

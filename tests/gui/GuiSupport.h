@@ -2,17 +2,16 @@
 // What the window tests share: a main window whose message boxes are recorded and answered
 // instead of shown, and the user's ways in: presses on table cells, keys and text sent to the
 // widget that has the keyboard focus, menu items chosen on their menu bar.
+#include <QMessageBox>
+#include <QStringList>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include <QMessageBox>
-#include <QStringList>
-
 #include "TestSupport.h"
-#include "gui/common/AppState.h"
 #include "gui/app/TfMain.h"
+#include "gui/common/AppState.h"
 
 class QAction;
 class QMenuBar;

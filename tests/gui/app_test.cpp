@@ -1,6 +1,4 @@
 // The main window under the offscreen platform: settings, opening folders, menu state.
-#include <filesystem>
-
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -8,18 +6,19 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTabWidget>
 #include <QMimeData>
+#include <QTabWidget>
 #include <QUrl>
 #include <QtTest>
+#include <filesystem>
 
-#include "gui/StringGridEx/TStringGridEx.h"
 #include "GuiSupport.h"
-#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 #include "TestSupport.h"
-#include "gui/common/Settings.h"
-#include "gui/app/TfMain.h"
 #include "base/Coordinates.h"
+#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
+#include "gui/StringGridEx/TStringGridEx.h"
+#include "gui/app/TfMain.h"
+#include "gui/common/Settings.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxUpdate.h"
 #include "jnx/JnxWriter.h"
@@ -68,7 +67,8 @@ class TAppTest : public QObject {
     QVERIFY(!d.DrawGrid && d.DrawCrosshair && d.AutoUpdateMap);
     QCOMPARE(d.TileWidth, 256);
     // Keys without case; a value that does not convert keeps its default; groups stop at a gap.
-    TSettings s = ReadSettings(Lines("scale=1,5\r\nLATITUDE=12\r\nDrawGrid=1\r\nwidth=abc\r\nGroup1=a\r\nGroup3=c\r\n"));
+    TSettings s =
+        ReadSettings(Lines("scale=1,5\r\nLATITUDE=12\r\nDrawGrid=1\r\nwidth=abc\r\nGroup1=a\r\nGroup3=c\r\n"));
     QCOMPARE(s.Scale, 1.0);
     QCOMPARE(s.Latitude, 12);
     QVERIFY(s.DrawGrid);
@@ -261,8 +261,9 @@ class TAppTest : public QObject {
   void DroppedFiles() {
     TTempDir dir;
     MakeTestJnx(dir.Path("a.jnx"), {1});
-    WriteText(dir.Path("t.gpx"), "<gpx><trk><trkseg><trkpt lat=\"50.001\" lon=\"10.001\"/><trkpt lat=\"50.002\" "
-                                 "lon=\"10.002\"/></trkseg></trk></gpx>");
+    WriteText(dir.Path("t.gpx"),
+              "<gpx><trk><trkseg><trkpt lat=\"50.001\" lon=\"10.001\"/><trkpt lat=\"50.002\" "
+              "lon=\"10.002\"/></trkseg></trk></gpx>");
     TTestWindow w(true, 1);
     auto drop = [&](const std::string& file) {
       QMimeData data;
@@ -372,7 +373,8 @@ class TAppTest : public QObject {
     auto* info = w.Find<QLabel>("lInfo");
     // SaveLevel: the level file is listed, the workspace stays.
     w.Find<QAction>("miSaveLevel1")->trigger();
-    QCOMPARE(info->text(), QString::fromStdString(dir.Path("m_level2.jnx") + " saved.  Check: ok"));  // and its device check
+    QCOMPARE(info->text(),
+             QString::fromStdString(dir.Path("m_level2.jnx") + " saved.  Check: ok"));  // and its device check
     QCOMPARE(w.Find<TStringGridEx>("sgMaps")->RowCount(), 3);
     QCOMPARE(LoadJnx(dir.Path("m_level2.jnx")).Levels[0].TileCount, 4);
     // Update Map Now with auto update off: the file takes the new Guid, nothing else moves.

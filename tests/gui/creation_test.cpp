@@ -1,28 +1,25 @@
 // The map creation dialog through its widgets: reading a source, the tile count, the order of
 // the checks with the flashed field, a build and a failed one.
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QAbstractItemView>
-#include <QComboBox>
-#include <QtTest>
-
-#include <deque>
-
-#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
-#include "GuiSupport.h"
-#include "TestSupport.h"
-#include "gui/common/Settings.h"
-#include "jnx/JnxMap.h"
-#include "jnx/ScaleTable.h"
-#include "gui/uMapCreation/TfMapCreation.h"
-#include "gui/common/WorkBar.h"
-#include "jnx/DeviceLimits.h"
-
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QtTest>
+#include <deque>
 #include <filesystem>
+
+#include "GuiSupport.h"
+#include "TestSupport.h"
+#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
+#include "gui/common/Settings.h"
+#include "gui/common/WorkBar.h"
+#include "gui/uMapCreation/TfMapCreation.h"
+#include "jnx/DeviceLimits.h"
+#include "jnx/JnxMap.h"
+#include "jnx/ScaleTable.h"
 
 using namespace brelo;
 using namespace brelo::test;

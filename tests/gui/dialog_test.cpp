@@ -1,24 +1,23 @@
 // The file dialog driven through its real widgets while Execute runs.
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
-#include <QMenu>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QToolButton>
-#include <QDir>
 #include <QStorageInfo>
+#include <QToolButton>
 #include <QtTest>
-
 #include <algorithm>
 #include <filesystem>
 
-#include "gui/OpenSaveDialog/FileListing.h"
-#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 #include "GuiSupport.h"
 #include "TestSupport.h"
+#include "gui/OpenSaveDialog/FileListing.h"
+#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 
 using namespace brelo;
 using namespace brelo::test;
@@ -52,7 +51,8 @@ class TDialogTest : public QObject {
   void initTestCase() { InstallModalWatchdog(); }
 
   void ListingRules() {
-    QCOMPARE(FilterItems("*.map;*.tar|*.map|*.tar"), (std::vector<std::string>{"*.map;*.tar", "*.map", "*.tar", "*.*"}));
+    QCOMPARE(FilterItems("*.map;*.tar|*.map|*.tar"),
+             (std::vector<std::string>{"*.map;*.tar", "*.map", "*.tar", "*.*"}));
     QCOMPARE(FilterItems("*.gpx"), (std::vector<std::string>{"*.gpx", "*.*"}));
     QVERIFY(MaskMatches("*.map;*.tar", "a.MAP"));
     QVERIFY(MaskMatches("*.map;*.tar", "x.ma"));
@@ -87,7 +87,8 @@ class TDialogTest : public QObject {
       QCOMPARE(types->count(), 4);
       QCOMPARE(types->itemText(3), QString("*.*"));
       QCOMPARE(Captions(list), (QStringList{"alpha", "Zeta", "A.TAR", "b.map", "x.ma"}));
-      QVERIFY(d.findChild<QStatusBar*>("sb")->findChildren<QLabel*>().front()->text().contains("2 directories, 3 files"));
+      QVERIFY(
+          d.findChild<QStatusBar*>("sb")->findChildren<QLabel*>().front()->text().contains("2 directories, 3 files"));
       // Enter in open mode: the text becomes the mask.
       name->setEditText("g");
       QTest::keyClick(name->lineEdit(), Qt::Key_Return);
@@ -138,7 +139,8 @@ class TDialogTest : public QObject {
       QTest::mouseClick(ok, Qt::LeftButton);
       QVERIFY(d.isVisible());  // No keeps it open
     }));
-    QCOMPARE(asked, QStringList{"Save as|" + QString::fromStdString(dir.Path("t.gpx")) + " already exists!\nOverwrite?"});
+    QCOMPARE(asked,
+             QStringList{"Save as|" + QString::fromStdString(dir.Path("t.gpx")) + " already exists!\nOverwrite?"});
     answer = true;
     QVERIFY(WhileExecuting(d, [&] { QTest::mouseClick(ok, Qt::LeftButton); }));
     QCOMPARE(d.FileName, QString::fromStdString(dir.Path("t.gpx")));
@@ -228,11 +230,13 @@ class TDialogTest : public QObject {
     QVERIFY(WhileExecuting(d, [&] {
       QVERIFY((d.geometry().center() - owner.frameGeometry().center()).manhattanLength() <= 2);
       for (int i = 0; i < list->count(); ++i)
-        QVERIFY2(list->visualItemRect(list->item(i)).width() >= list->fontMetrics().horizontalAdvance(list->item(i)->text()),
-                 qPrintable(list->item(i)->text()));
+        QVERIFY2(
+            list->visualItemRect(list->item(i)).width() >= list->fontMetrics().horizontalAdvance(list->item(i)->text()),
+            qPrintable(list->item(i)->text()));
       const auto panels = d.findChild<QStatusBar*>("sb")->findChildren<QLabel*>();
       const QString free = QString::fromStdString(FormatSize(static_cast<std::uint64_t>(
-                               QStorageInfo(QString::fromStdString(dir.Path())).bytesAvailable()))) + " free";
+                               QStorageInfo(QString::fromStdString(dir.Path())).bytesAvailable()))) +
+                           " free";
       QVERIFY(std::any_of(panels.begin(), panels.end(), [&](QLabel* l) { return l->text() == free; }));
       name->setFocus();  // the box itself, as a click on it leaves it
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
@@ -351,7 +355,8 @@ class TDialogTest : public QObject {
     {
       TfOpenSaveDialog d(QString::fromStdString(settings.Path()), QString::fromStdString(dir.Path()));
       d.Folder = QString::fromStdString(dir.Path());
-      WhileExecuting(d, [&] { d.findChild<QMenu*>("pmFavorites")->findChild<QAction*>("miAddCurrentDirectory")->trigger(); });
+      WhileExecuting(
+          d, [&] { d.findChild<QMenu*>("pmFavorites")->findChild<QAction*>("miAddCurrentDirectory")->trigger(); });
       QVERIFY(d.WriteSettings());
     }
     const std::string ini = ReadText(settings.Path("OpenSave.ini"));

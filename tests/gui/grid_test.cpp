@@ -1,10 +1,10 @@
 // The coloured string grid on its own: painting, sorting, fitting, keys and what it reports to
 // assistive tools.
 #include <QAccessible>
-#include <QImage>
-#include <QPainter>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QtTest>
 
 #include "GuiSupport.h"
@@ -94,11 +94,11 @@ class TGridTest : public QObject {
     // A cell of 60 x 24: the triangle lies in the rectangle shrunk by 2, right edge at 58.
     g.SortAscending = true;
     QImage down = Painted(g, 1, 0, {60, 24});
-    QVERIFY(red(down, 54, 18));   // down-pointing, bottom right
+    QVERIFY(red(down, 54, 18));  // down-pointing, bottom right
     QVERIFY(!red(down, 54, 4));
     g.SortAscending = false;
     QImage up = Painted(g, 1, 0, {60, 24});
-    QVERIFY(red(up, 54, 7));      // up-pointing, top right
+    QVERIFY(red(up, 54, 7));  // up-pointing, top right
     QVERIFY(!red(up, 54, 18));
     QVERIFY(!red(Painted(g, 2, 0, {60, 24}), 54, 7));
   }
@@ -255,8 +255,9 @@ class TGridTest : public QObject {
     const QRect head = g.CellRect(1, 0);
     const QPoint edge(head.x() + head.width(), head.center().y());
     QTest::mousePress(g.viewport(), Qt::LeftButton, {}, edge);
-    QMouseEvent move(QEvent::MouseMove, QPointF(edge + QPoint(30, 0)), g.viewport()->mapToGlobal(QPointF(edge + QPoint(30, 0))),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(edge + QPoint(30, 0)),
+                     g.viewport()->mapToGlobal(QPointF(edge + QPoint(30, 0))), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(g.viewport(), &move);
     QTest::mouseRelease(g.viewport(), Qt::LeftButton, {}, edge + QPoint(30, 0));
     QCOMPARE(g.ColWidth(1), 64 + 30);
@@ -285,7 +286,8 @@ class TGridTest : public QObject {
     QCOMPARE(cell->role(), QAccessible::Cell);
     QVERIFY(cell->tableCellInterface()->isSelected());
     QCOMPARE(table->cellAt(0, 1)->role(), QAccessible::ColumnHeader);
-    QCOMPARE(cell->tableCellInterface()->columnHeaderCells().value(0)->text(QAccessible::Name), QString("Product\nName"));
+    QCOMPARE(cell->tableCellInterface()->columnHeaderCells().value(0)->text(QAccessible::Name),
+             QString("Product\nName"));
     QCOMPARE(a->child(2 * 3 + 1), cell);
     QCOMPARE(a->indexOfChild(cell), 7);
     QVERIFY(!table->cellAt(3, 0));

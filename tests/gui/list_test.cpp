@@ -8,17 +8,17 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include "gui/StringGridEx/TStringGridEx.h"
 #include "GuiSupport.h"
-#include "TestSupport.h"
 #include "MyJpeg/JpegImage.h"
-#include "jnx/JnxWriter.h"
-#include "gui/mappage/TMapPage.h"
+#include "TestSupport.h"
+#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
+#include "gui/StringGridEx/TStringGridEx.h"
 #include "gui/app/TfMain.h"
 #include "gui/mappage/TMapCanvas.h"
-#include "jnx/JnxUpdate.h"
+#include "gui/mappage/TMapPage.h"
 #include "gui/tables/TMapListPage.h"
-#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
+#include "jnx/JnxUpdate.h"
+#include "jnx/JnxWriter.h"
 
 using namespace brelo;
 using namespace brelo::test;
@@ -37,9 +37,7 @@ struct TListWindow : TTestWindow {
     QCoreApplication::processEvents();
   }
   // A press on cell (c, r) of a table, as the user makes it.
-  static void Press(TStringGridEx* t, int c, int r, bool twice = false) {
-    PressCell(t, c, r, Qt::LeftButton, twice);
-  }
+  static void Press(TStringGridEx* t, int c, int r, bool twice = false) { PressCell(t, c, r, Qt::LeftButton, twice); }
   // Types text into the cell editor over (c, r) of a table and presses Enter, as the user
   // does: every key to the widget with the focus.
   void Edit(TStringGridEx* t, int c, int r, const QString& text) {
@@ -391,7 +389,7 @@ class TListTest : public QObject {
     KeyToFocus(Qt::Key_F2);      // and opens again from the keyboard
     QVERIFY(w.page->eEditor->isVisible());
     KeyToFocus(Qt::Key_Escape);
-    KeyToFocus(Qt::Key_Up);      // level 1 in the table
+    KeyToFocus(Qt::Key_Up);  // level 1 in the table
     QCOMPARE(w.page->CurrentLevelRow(), 1);
     ChooseOnMenuBar(w.Find<QMenuBar>("mmMapList"), w.Find<QAction>("miSaveLevel1"));
     QVERIFY(std::filesystem::exists(dir.Path("m_level1.jnx")));
@@ -442,9 +440,12 @@ class TListTest : public QObject {
       for (auto& level : prog.Levels)
         for (auto& t : level.Tiles) t.ImageSize = static_cast<std::int32_t>(jpeg.size() - 2);
       RebuildSourceLocations(prog);
-      WriteJnx(prog, dir.Path("prog.jnx"), -1, [&](TFileStream& out, std::uint32_t) {
-        for (int i = 0; i < 3; ++i) out.Write(jpeg.data() + 2, jpeg.size() - 2);
-      }, nullptr);
+      WriteJnx(
+          prog, dir.Path("prog.jnx"), -1,
+          [&](TFileStream& out, std::uint32_t) {
+            for (int i = 0; i < 3; ++i) out.Write(jpeg.data() + 2, jpeg.size() - 2);
+          },
+          nullptr);
     }
     TListWindow w(dir.Path("good.jnx"));
     TStringGridEx* maps = w.page->sgMaps;
@@ -453,7 +454,7 @@ class TListTest : public QObject {
     QCOMPARE(maps->Text(check, w.RowOf("good")), QString("ok"));
     QCOMPARE(maps->Text(check, w.RowOf("dup")), QString("1 error"));
     QCOMPARE(maps->Object(check, w.RowOf("dup")) & 0xFFFFFF, 0xC80000u);  // red
-    QCOMPARE(maps->Text(check, w.RowOf("prog")), QString("ok"));            // its header is
+    QCOMPARE(maps->Text(check, w.RowOf("prog")), QString("ok"));          // its header is
     TListWindow::Press(maps, 1, w.RowOf("prog"));
     QTRY_COMPARE(maps->Text(check, w.RowOf("prog")), QString("3 errors"));
     maps->ScrollTo(check, w.RowOf("prog"));

@@ -1,21 +1,20 @@
 // The window under a decimal-comma locale (ctest runs it with LC_ALL=de_DE.UTF-8): every file
 // it writes is the same as under any other locale.
-#include <clocale>
-#include <filesystem>
-#include <regex>
-
 #include <QAction>
 #include <QLocale>
 #include <QMenuBar>
 #include <QToolButton>
 #include <QtTest>
+#include <clocale>
+#include <filesystem>
+#include <regex>
 
 #include "GuiSupport.h"
 #include "LibTar/TarArchive.h"
 #include "TestSupport.h"
+#include "base/Paths.h"
 #include "gui/app/TApplication.h"
 #include "gui/mappage/TMapPage.h"
-#include "base/Paths.h"
 
 using namespace brelo;
 using namespace brelo::test;

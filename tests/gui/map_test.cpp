@@ -1,28 +1,27 @@
 // The renderer and the map page under the offscreen platform.
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QRadioButton>
-#include <QCheckBox>
-#include <QComboBox>
-
-#include <filesystem>
-#include <QToolButton>
 #include <QPainter>
+#include <QRadioButton>
+#include <QToolButton>
 #include <QWheelEvent>
 #include <QtTest>
+#include <filesystem>
 
 #include "GuiSupport.h"
-#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
-#include "TestSupport.h"
-#include "gui/mappage/TMapPage.h"
-#include "gui/app/TfMain.h"
-#include "base/Coordinates.h"
 #include "MyJpeg/JpegImage.h"
+#include "TestSupport.h"
+#include "base/Coordinates.h"
+#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
+#include "gui/app/TfMain.h"
+#include "gui/mappage/TMapCanvas.h"
+#include "gui/mappage/TMapPage.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxWriter.h"
-#include "gui/mappage/TMapCanvas.h"
 #include "render/MapRenderer.h"
 
 using namespace brelo;
@@ -56,9 +55,12 @@ std::string TileMap(const TTempDir& dir, bool breakSecond = false, double middle
   map.West = DegToJnx(20), map.East = DegToJnx(20.02 + middle), map.North = DegToJnx(50.03), map.South = DegToJnx(50);
   RebuildSourceLocations(map);
   const std::string path = dir.Path(middle == 0.01 ? "tiles.jnx" : "wide.jnx");
-  WriteJnx(map, path, -1, [&](TFileStream& out, std::uint32_t) {
-    for (const auto& j : jpegs) out.Write(j.data() + 2, j.size() - 2);
-  }, nullptr);
+  WriteJnx(
+      map, path, -1,
+      [&](TFileStream& out, std::uint32_t) {
+        for (const auto& j : jpegs) out.Write(j.data() + 2, j.size() - 2);
+      },
+      nullptr);
   return path;
 }
 
@@ -199,7 +201,9 @@ class TMapTest : public QObject {
         for (int y = inside.top(); y <= inside.bottom(); ++y)
           for (int x = inside.left(); x <= inside.right(); ++x)
             if (s.Canvas.pixel(x, y) == qRgb(255, 255, 255)) ++white;
-        QVERIFY2(white == 0, qPrintable(QString("%1 white pixels at scale %2%3").arg(white).arg(scale).arg(mercator ? ", Mercator" : "")));
+        QVERIFY2(white == 0,
+                 qPrintable(
+                     QString("%1 white pixels at scale %2%3").arg(white).arg(scale).arg(mercator ? ", Mercator" : "")));
       }
   }
 
@@ -298,7 +302,8 @@ class TMapTest : public QObject {
           if (fresh.pixel(x, y) != s.Canvas.pixel(x, y)) differing |= QRect(x, y, 1, 1);
       QVERIFY2(differing.isNull(), (std::string(step) + ": pixels differ in " + std::to_string(differing.x()) + "," +
                                     std::to_string(differing.y()) + " " + std::to_string(differing.width()) + "x" +
-                                    std::to_string(differing.height())).c_str());
+                                    std::to_string(differing.height()))
+                                       .c_str());
     };
     check("first pass");
     check("nothing changed");
@@ -444,8 +449,14 @@ class TMapTest : public QObject {
         if (before.pixel(x, y) != s.Canvas.pixel(x, y)) changed |= QRect(x, y, 1, 1);
     QVERIFY(!changed.isNull());
     QVERIFY2(box.contains(changed), qPrintable(QString("hatch %1,%2 %3x%4 in box %5,%6 %7x%8")
-                                                   .arg(changed.x()).arg(changed.y()).arg(changed.width()).arg(changed.height())
-                                                   .arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())));
+                                                   .arg(changed.x())
+                                                   .arg(changed.y())
+                                                   .arg(changed.width())
+                                                   .arg(changed.height())
+                                                   .arg(box.x())
+                                                   .arg(box.y())
+                                                   .arg(box.width())
+                                                   .arg(box.height())));
     DrawTileHatch(s.Canvas, s.Map, s.View, 0, 4);
     QCOMPARE(s.Canvas, before);  // drawn twice, gone
     // The red outline: on the map's last column and row, not past them.

@@ -1,10 +1,10 @@
 #include "GdalFixtures.h"
 
+#include <stdexcept>
+
 #include <cpl_string.h>
 #include <gdal.h>
 #include <ogr_srs_api.h>
-
-#include <stdexcept>
 
 namespace brelo::test {
 
@@ -73,8 +73,8 @@ void WriteRaster(const std::string& path, const TFixtureRaster& r, const std::st
   }
   char** list = nullptr;
   for (const auto& o : options) list = CSLAddString(list, o.c_str());
-  GDALDatasetH out = GDALCreateCopy(GDALGetDriverByName(driver.c_str()), path.c_str(), mem, FALSE, list, nullptr,
-                                    nullptr);
+  GDALDatasetH out =
+      GDALCreateCopy(GDALGetDriverByName(driver.c_str()), path.c_str(), mem, FALSE, list, nullptr, nullptr);
   CSLDestroy(list);
   GDALClose(mem);
   if (!out) throw std::runtime_error("cannot write " + path + ": " + CPLGetLastErrorMsg());

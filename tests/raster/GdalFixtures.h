@@ -11,13 +11,13 @@ namespace brelo::test {
 
 struct TFixtureRaster {
   int Width = 0, Height = 0;
-  int Bands = 3;                      // 1 gray, 2 gray and alpha, 3 RGB, 4 RGBA
-  std::string Srs = "EPSG:32633";     // "" for none
+  int Bands = 3;                                    // 1 gray, 2 gray and alpha, 3 RGB, 4 RGBA
+  std::string Srs = "EPSG:32633";                   // "" for none
   std::optional<std::vector<double>> GeoTransform;  // none: not georeferenced
   // The pixel's band values, Bands bytes.
   std::function<void(int x, int y, std::uint8_t* value)> Pixel;
-  std::optional<double> NoData;       // on every band
-  bool Palette = false;               // one band of indices into a 256-colour table (index i: i, 255 - i, 0)
+  std::optional<double> NoData;  // on every band
+  bool Palette = false;          // one band of indices into a 256-colour table (index i: i, 255 - i, 0)
   bool SixteenBit = false;
 };
 

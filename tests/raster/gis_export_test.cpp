@@ -1,7 +1,7 @@
 // A level exported as a GIS raster and read back by GDAL: its corners, its pixels, its gaps.
-#include <gtest/gtest.h>
-
 #include <cmath>
+
+#include <gtest/gtest.h>
 
 #include "GdalFixtures.h"
 #include "MyJpeg/JpegImage.h"

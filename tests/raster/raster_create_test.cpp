@@ -1,18 +1,18 @@
 // Maps made from georeferenced rasters: where the pixels land, levels, volumes, formats and
 // sources that are refused without leaving anything behind.
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <set>
 
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
 #include "GdalFixtures.h"
+#include "MyJpeg/JpegImage.h"
 #include "TestSupport.h"
 #include "base/Coordinates.h"
 #include "base/Errors.h"
-#include "MyJpeg/JpegImage.h"
 #include "jnx/JnxReader.h"
 #include "uMapCreation/RasterMapBuilder.h"
 
@@ -110,7 +110,8 @@ TEST(RasterCreate, UtmGeoTiffLandsOnEveryLevel) {
   EXPECT_EQ(map.ProductName, "Test");
   for (int l = 1; l < 3; ++l) EXPECT_LT(map.Levels[l].Scale, map.Levels[l - 1].Scale);
   // The box holds the four corners of the source, and not much more.
-  for (const auto& [e, n] : {std::pair{kEasting, kNorthing}, std::pair{kEasting + w * kMetres, kNorthing - h * kMetres}}) {
+  for (const auto& [e, n] :
+       {std::pair{kEasting, kNorthing}, std::pair{kEasting + w * kMetres, kNorthing - h * kMetres}}) {
     double lon = 0, lat = 0;
     ToWgs84("EPSG:32633", e, n, lon, lat);
     EXPECT_LE(JnxToDeg(map.West), lon + 1e-5);
@@ -312,7 +313,8 @@ TEST(RasterCreate, OziMapsInOtherProjectionsLandRight) {
   std::filesystem::create_directories(dir.Path("set"));
   WriteFile(dir.Path("set/t_0_0.jpg"), MakeJpeg(256, 256));
   WriteText(dir.Path("merc.set"), "t_0_0.jpg\r\n");
-  const TRunResult set = RunCommand(Cli("create " + dir.Path("merc.map") + " --product-name M --scale 200m --overwrite"));
+  const TRunResult set =
+      RunCommand(Cli("create " + dir.Path("merc.map") + " --product-name M --scale 200m --overwrite"));
   EXPECT_EQ(set.Status, 1);
   EXPECT_NE(set.Err.find("projection \"Mercator\""), std::string::npos) << set.Err;
 }

@@ -1,9 +1,8 @@
 // The renderer module of brelo-cli's render verb: a map picture drawn by the window's
 // renderer, without a display. Loaded only for that verb.
-#include <cstdio>
-
 #include <QBuffer>
 #include <QGuiApplication>
+#include <cstdio>
 
 #include "base/Coordinates.h"
 #include "base/Errors.h"
@@ -65,7 +64,6 @@ void Render(const TRenderArgs& a, const ProgressSink& progress) {
 }
 
 }  // namespace
-
 
 }  // namespace brelo::cli
 

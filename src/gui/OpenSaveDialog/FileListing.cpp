@@ -26,9 +26,17 @@ bool MaskMatches(const std::string& rawMask, const std::string& fileName) {
 }
 
 int FileIcon(const std::string& fileName) {
-  static const std::array<const char*, 11> groups = {
-      ".bmp.gif.jpg.png.swf.ico.jpeg", ".txt.csv", ".avi.mpg.mpeg.wmv.flv.rmvb.mp4.mov", ".rar.zip.7z.tar",
-      ".mp3.mid.wav.wma.ogg", ".exe.com.bat.pif.lnk.dll.vbs", ".doc", ".xls", ".gpx", ".pdf", ".xhtml"};
+  static const std::array<const char*, 11> groups = {".bmp.gif.jpg.png.swf.ico.jpeg",
+                                                     ".txt.csv",
+                                                     ".avi.mpg.mpeg.wmv.flv.rmvb.mp4.mov",
+                                                     ".rar.zip.7z.tar",
+                                                     ".mp3.mid.wav.wma.ogg",
+                                                     ".exe.com.bat.pif.lnk.dll.vbs",
+                                                     ".doc",
+                                                     ".xls",
+                                                     ".gpx",
+                                                     ".pdf",
+                                                     ".xhtml"};
   const std::string ext = LowerAscii(ExtensionOf(fileName));
   if (ext.size() < 2) return 1;
   const std::string bare = ext.substr(1);
@@ -58,7 +66,8 @@ std::vector<std::pair<std::string, std::string>> ParseDirMenu(const std::vector<
     const std::size_t eq = line.find('=');
     if (eq == std::string::npos) continue;
     const std::string key = LowerAscii(line.substr(0, 4));
-    if (key.rfind("menu", 0) == 0) caption = line.substr(eq + 1);
+    if (key.rfind("menu", 0) == 0)
+      caption = line.substr(eq + 1);
     else if (key.rfind("cmd", 0) == 0 && line.size() > eq + 4)
       items.emplace_back(caption, line.substr(eq + 4));  // past "=" and "cd "
   }

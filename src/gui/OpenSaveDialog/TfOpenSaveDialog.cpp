@@ -1,43 +1,41 @@
 #include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 
-#include <algorithm>
-
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QFileIconProvider>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStandardPaths>
-#include <QUrl>
 #include <QStatusBar>
 #include <QStorageInfo>
 #include <QStyle>
 #include <QTextStream>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
-
+#include <algorithm>
 #include <filesystem>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/Paths.h"
 #include "gui/OpenSaveDialog/FileListing.h"
 #include "gui/common/DisplayName.h"
-#include "base/Paths.h"
 
 namespace brelo {
 
@@ -53,10 +51,18 @@ QString WithSlash(QString folder) {
 }
 
 QIcon Icon(int index) {
-  static const char* const theme[] = {"folder",           "text-x-generic-template", "image-x-generic",
-                                      "text-x-generic",   "video-x-generic",         "package-x-generic",
-                                      "audio-x-generic",  "application-x-executable", "x-office-document",
-                                      "x-office-spreadsheet", "application-gpx+xml",  "application-pdf",
+  static const char* const theme[] = {"folder",
+                                      "text-x-generic-template",
+                                      "image-x-generic",
+                                      "text-x-generic",
+                                      "video-x-generic",
+                                      "package-x-generic",
+                                      "audio-x-generic",
+                                      "application-x-executable",
+                                      "x-office-document",
+                                      "x-office-spreadsheet",
+                                      "application-gpx+xml",
+                                      "application-pdf",
                                       "text-html"};
   const QStyle* style = QApplication::style();
   const QIcon fallback = style->standardIcon(index == kFolderIcon ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
@@ -73,7 +79,8 @@ struct TEntry {
 
 bool ReadEntry(const std::string& folder, const std::string& name, TEntry& e) {
   const std::string path = folder + name;
-  struct stat st {}, lst {};
+  struct stat st {
+  }, lst{};
   if (::stat(path.c_str(), &st) != 0 && ::lstat(path.c_str(), &st) != 0) return false;
   e.Name = name;
   e.Folder = S_ISDIR(st.st_mode);
@@ -109,10 +116,10 @@ QString Thousands(qint64 n) {
 }
 
 bool IsPseudoFileSystem(const QByteArray& type) {
-  static const char* const pseudo[] = {"proc",   "sysfs",    "cgroup",  "cgroup2",    "devtmpfs",    "devpts",
-                                       "securityfs", "pstore", "bpf",   "debugfs",    "tracefs",     "mqueue",
-                                       "hugetlbfs", "configfs", "fusectl", "autofs",   "binfmt_misc", "nsfs",
-                                       "rpc_pipefs", "efivarfs", "ramfs", "overlay",   "squashfs",    "tmpfs"};
+  static const char* const pseudo[] = {"proc",       "sysfs",    "cgroup",  "cgroup2", "devtmpfs",    "devpts",
+                                       "securityfs", "pstore",   "bpf",     "debugfs", "tracefs",     "mqueue",
+                                       "hugetlbfs",  "configfs", "fusectl", "autofs",  "binfmt_misc", "nsfs",
+                                       "rpc_pipefs", "efivarfs", "ramfs",   "overlay", "squashfs",    "tmpfs"};
   return std::any_of(std::begin(pseudo), std::end(pseudo), [&](const char* p) { return type == p; });
 }
 
@@ -144,7 +151,9 @@ QIcon FileTypeIcon(const QString& name, int group) {
 }  // namespace
 
 TfOpenSaveDialog::TfOpenSaveDialog(const QString& settingsFolder, const QString& programFolder, QWidget* parent)
-    : QDialog(parent), settingsFile_(WithSlash(settingsFolder) + "OpenSave.ini"), programFolder_(WithSlash(programFolder)) {
+    : QDialog(parent),
+      settingsFile_(WithSlash(settingsFolder) + "OpenSave.ini"),
+      programFolder_(WithSlash(programFolder)) {
   setObjectName("TfOpenSaveDialog");
   setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
   setMinimumSize(480, 360);
@@ -232,9 +241,8 @@ TfOpenSaveDialog::TfOpenSaveDialog(const QString& settingsFolder, const QString&
           [this] { pmFavorites->exec(sbFavorites->mapToGlobal(QPoint(0, sbFavorites->height()))); });
   connect(sbUpDir, &QToolButton::clicked, this, [this] { UpDir(); });
   connect(sbDelete, &QToolButton::clicked, this, [this] { DeleteSelected(); });
-  connect(cbPath, qOverload<int>(&QComboBox::activated), this, [this](int index) {
-    Navigate(cbPath->itemData(index).toString());
-  });
+  connect(cbPath, qOverload<int>(&QComboBox::activated), this,
+          [this](int index) { Navigate(cbPath->itemData(index).toString()); });
   connect(cbFileExt, qOverload<int>(&QComboBox::activated), this, [this](int) { ListFolder(current_); });
   connect(lvFiles, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { ShowDetails(item); });
   connect(lvFiles, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
@@ -317,8 +325,10 @@ bool TfOpenSaveDialog::WriteSettings() {
   int n = 0;
   bool after = false;
   for (QAction* a : pmFavorites->actions()) {
-    if (a == lastSeparator_) after = true;
-    else if (after && a != addCurrent_) out << "Favorite" << ++n << "=" << a->text() << "=" << a->data().toString() << "\r\n";
+    if (a == lastSeparator_)
+      after = true;
+    else if (after && a != addCurrent_)
+      out << "Favorite" << ++n << "=" << a->text() << "=" << a->data().toString() << "\r\n";
   }
   out.flush();
   return file.error() == QFile::NoError;
@@ -344,7 +354,8 @@ void TfOpenSaveDialog::FillDrives() {
 
 void TfOpenSaveDialog::RefreshDrives() {
   std::vector<std::pair<QString, QString>> recent;
-  for (int i = driveCount_; i < cbPath->count(); ++i) recent.emplace_back(cbPath->itemText(i), cbPath->itemData(i).toString());
+  for (int i = driveCount_; i < cbPath->count(); ++i)
+    recent.emplace_back(cbPath->itemText(i), cbPath->itemData(i).toString());
   FillDrives();
   for (const auto& [text, folder] : recent) cbPath->addItem(Icon(kFolderIcon), text, folder);
   const int current = cbPath->findData(current_);
@@ -355,7 +366,8 @@ void TfOpenSaveDialog::AddFavorite(const QString& caption, const QString& folder
   auto* a = new QAction(caption, pmFavorites);
   a->setData(folder);
   connect(a, &QAction::triggered, this, [this, a] { Navigate(a->data().toString()); });
-  QAction* before = position >= 0 && position < pmFavorites->actions().size() ? pmFavorites->actions()[position] : nullptr;
+  QAction* before =
+      position >= 0 && position < pmFavorites->actions().size() ? pmFavorites->actions()[position] : nullptr;
   pmFavorites->insertAction(before, a);
 }
 
@@ -384,7 +396,8 @@ void TfOpenSaveDialog::BuildFavorites() {
     while (!in.atEnd()) lines.push_back(in.readLine());
     for (int n = 1;; ++n) {
       const QString key = "Favorite" + QString::number(n) + "=";
-      auto it = std::find_if(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(key, Qt::CaseInsensitive); });
+      auto it = std::find_if(lines.begin(), lines.end(),
+                             [&](const QString& l) { return l.startsWith(key, Qt::CaseInsensitive); });
       if (it == lines.end()) break;
       const QString value = it->mid(key.size());
       const int eq = value.indexOf('=');
@@ -393,9 +406,8 @@ void TfOpenSaveDialog::BuildFavorites() {
   }
   addCurrent_ = new QAction(kAddCurrent, pmFavorites);
   addCurrent_->setObjectName("miAddCurrentDirectory");
-  connect(addCurrent_, &QAction::triggered, this, [this] {
-    AddFavorite(current_, current_, static_cast<int>(pmFavorites->actions().indexOf(addCurrent_)));
-  });
+  connect(addCurrent_, &QAction::triggered, this,
+          [this] { AddFavorite(current_, current_, static_cast<int>(pmFavorites->actions().indexOf(addCurrent_))); });
   pmFavorites->addAction(addCurrent_);
 }
 
@@ -406,7 +418,8 @@ bool TfOpenSaveDialog::Execute() {
   for (const auto& item : FilterItems(Filter.toStdString())) cbFileExt->addItem(QString::fromStdString(item));
   cbFileExt->setCurrentIndex(0);
   int widest = 0;
-  for (int i = 0; i < cbFileExt->count(); ++i) widest = std::max(widest, fontMetrics().horizontalAdvance(cbFileExt->itemText(i)));
+  for (int i = 0; i < cbFileExt->count(); ++i)
+    widest = std::max(widest, fontMetrics().horizontalAdvance(cbFileExt->itemText(i)));
   cbFileExt->setMinimumWidth(widest + 25 + 20);
   cbFileName->setEditText(QFileInfo(FileName).fileName());
   if (Folder.isEmpty() || !QFileInfo(Folder).isDir()) Folder = programFolder_;
@@ -492,7 +505,8 @@ void TfOpenSaveDialog::ListFolder(QString folder, QString mask) {
   for (const auto& e : folders) add(e);
   for (const auto& e : files) add(e);
   // Columns as wide as the widest name (icon, gap and margins besides): every name whole.
-  const int icon = lvFiles->iconSize().isValid() ? lvFiles->iconSize().width() : style()->pixelMetric(QStyle::PM_SmallIconSize);
+  const int icon =
+      lvFiles->iconSize().isValid() ? lvFiles->iconSize().width() : style()->pixelMetric(QStyle::PM_SmallIconSize);
   lvFiles->setGridSize(QSize(widest + icon + 24, std::max(fontMetrics().height(), icon) + 6));
   panels_[0]->setText(QString("%1 directories, %2 files").arg(folders.size()).arg(files.size()));
   panels_[1]->setText(FreeSpaceText());
@@ -550,7 +564,8 @@ void TfOpenSaveDialog::DeleteSelected() {
   QString inTrash;
   const QString name = QFile::decodeName(QByteArray::fromStdString(path));
   if (!QFile::moveToTrash(name, &inTrash)) {
-    Warn(item->text() + " was not moved to the trash (no trash can take it on this file system); it stays where it is.");
+    Warn(item->text() +
+         " was not moved to the trash (no trash can take it on this file system); it stays where it is.");
     return;
   }
   const std::string trashed = Bytes(inTrash);

@@ -2,11 +2,10 @@
 // The program's own open/save dialog: one folder at a time (folders, then the files that pass
 // the chosen filter), drives and recent folders, favourites, going up, deleting to the trash,
 // file details, and a small settings file of its own. One instance serves the whole run.
+#include <QDialog>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <QDialog>
 
 class QComboBox;
 class QLabel;

@@ -1,9 +1,8 @@
 #include "gui/StringGridEx/GridAccessible.h"
 
-#include <map>
-
 #include <QAccessibleWidget>
 #include <QPointer>
+#include <map>
 
 #include "gui/StringGridEx/TStringGridEx.h"
 

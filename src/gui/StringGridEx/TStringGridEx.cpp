@@ -1,17 +1,16 @@
 #include "gui/StringGridEx/TStringGridEx.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
-#include <QStringList>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStringList>
+#include <algorithm>
+#include <cmath>
 
 #include "gui/StringGridEx/GridAccessible.h"
 
@@ -102,13 +101,9 @@ void TStringGridEx::SetDefaultColWidth(int w) {
   viewport()->update();
 }
 
-int TStringGridEx::ColWidth(int c) const {
-  return c >= 0 && c < cols_ ? colWidths_[static_cast<std::size_t>(c)] : 0;
-}
+int TStringGridEx::ColWidth(int c) const { return c >= 0 && c < cols_ ? colWidths_[static_cast<std::size_t>(c)] : 0; }
 
-int TStringGridEx::RowHeight(int r) const {
-  return r >= 0 && r < rows_ ? rowHeights_[static_cast<std::size_t>(r)] : 0;
-}
+int TStringGridEx::RowHeight(int r) const { return r >= 0 && r < rows_ ? rowHeights_[static_cast<std::size_t>(r)] : 0; }
 
 void TStringGridEx::SetColWidth(int c, int w) {
   if (c < 0 || c >= cols_) return;
@@ -145,7 +140,8 @@ void TStringGridEx::SetObject(int c, int r, std::uint32_t value) {
 
 void TStringGridEx::SetRow(int r, const std::vector<std::string>& cells) {
   if (r < 0 || r >= rows_) return;
-  for (int c = 0; c < cols_ && c < static_cast<int>(cells.size()); ++c) cells_[Index(c, r)] = cells[static_cast<std::size_t>(c)];
+  for (int c = 0; c < cols_ && c < static_cast<int>(cells.size()); ++c)
+    cells_[Index(c, r)] = cells[static_cast<std::size_t>(c)];
   viewport()->update();
 }
 
@@ -275,10 +271,13 @@ void TStringGridEx::UpdateScrollBars() {
     }
     return std::max(first, fixed);
   };
-  const int maxTop = lastFirst(fixedRows_, rows_, viewport()->height() - FixedHeight(), [this](int i) { return RowHeight(i); });
-  const int maxLeft = lastFirst(fixedCols_, cols_, viewport()->width() - FixedWidth(), [this](int i) { return ColWidth(i); });
+  const int maxTop =
+      lastFirst(fixedRows_, rows_, viewport()->height() - FixedHeight(), [this](int i) { return RowHeight(i); });
+  const int maxLeft =
+      lastFirst(fixedCols_, cols_, viewport()->width() - FixedWidth(), [this](int i) { return ColWidth(i); });
   verticalScrollBar()->setRange(0, std::max(0, maxTop - fixedRows_));
-  verticalScrollBar()->setPageStep(std::max(1, (viewport()->height() - FixedHeight()) / std::max(1, defaultRowHeight_)));
+  verticalScrollBar()->setPageStep(
+      std::max(1, (viewport()->height() - FixedHeight()) / std::max(1, defaultRowHeight_)));
   horizontalScrollBar()->setRange(0, std::max(0, maxLeft - fixedCols_));
   horizontalScrollBar()->setPageStep(std::max(1, (viewport()->width() - FixedWidth()) / std::max(1, defaultColWidth_)));
   topRow_ = fixedRows_ + verticalScrollBar()->value();
@@ -418,9 +417,11 @@ void TStringGridEx::paintEvent(QPaintEvent*) {
   const int width = viewport()->width(), height = viewport()->height();
   std::vector<int> visibleCols, visibleRows;
   for (int c = 0; c < fixedCols_; ++c) visibleCols.push_back(c);
-  for (int c = leftCol_, x = FixedWidth(); c < cols_ && x < width; x += ColWidth(c++) + kGridLineWidth) visibleCols.push_back(c);
+  for (int c = leftCol_, x = FixedWidth(); c < cols_ && x < width; x += ColWidth(c++) + kGridLineWidth)
+    visibleCols.push_back(c);
   for (int r = 0; r < fixedRows_; ++r) visibleRows.push_back(r);
-  for (int r = topRow_, y = FixedHeight(); r < rows_ && y < height; y += RowHeight(r++) + kGridLineWidth) visibleRows.push_back(r);
+  for (int r = topRow_, y = FixedHeight(); r < rows_ && y < height; y += RowHeight(r++) + kGridLineWidth)
+    visibleRows.push_back(r);
   p.fillRect(viewport()->rect(), palette().color(QPalette::Base));
   const bool focused = hasFocus();
   for (int r : visibleRows)
@@ -474,7 +475,8 @@ void TStringGridEx::SortByColumn(int c, bool numeric, bool ascending) {
     if (numeric) {
       if (!text.empty()) {
         char* end = nullptr;
-        const double v = hex ? static_cast<double>(std::strtoull(text.c_str(), &end, 16)) : std::strtod(text.c_str(), &end);
+        const double v =
+            hex ? static_cast<double>(std::strtoull(text.c_str(), &end, 16)) : std::strtod(text.c_str(), &end);
         k.Number = end == text.c_str() + text.size() && text.find_first_of(" \t") == std::string::npos;
         k.Value = v;
       }
@@ -523,8 +525,9 @@ void TStringGridEx::AutoSizeColumns(int column) {
 void TStringGridEx::FitHeight() {
   int h = 0;
   for (int r = 0; r < rows_; ++r) h += RowHeight(r) + kGridLineWidth;
-  setFixedHeight(h + 2 * frameWidth() +
-                 (horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn ? horizontalScrollBar()->sizeHint().height() : 0));
+  setFixedHeight(
+      h + 2 * frameWidth() +
+      (horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn ? horizontalScrollBar()->sizeHint().height() : 0));
 }
 
 // Input ---------------------------------------------------------------------------------------

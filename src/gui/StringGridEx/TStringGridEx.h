@@ -5,13 +5,12 @@
 // the current cell, gradient headings, two-line headings, per-column alignment and sort kind
 // kept in the heading row, sorting with a sort indicator, and fitting helpers.
 // Cells are addressed (column, row), both from 0; row 0 is the heading row.
+#include <QAbstractScrollArea>
+#include <QColor>
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <QAbstractScrollArea>
-#include <QColor>
 
 class QPainter;
 
@@ -140,7 +139,9 @@ class TStringGridEx : public QAbstractScrollArea {
   void focusOutEvent(QFocusEvent* event) override;
 
  private:
-  std::size_t Index(int c, int r) const { return static_cast<std::size_t>(r) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(c); }
+  std::size_t Index(int c, int r) const {
+    return static_cast<std::size_t>(r) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(c);
+  }
   bool Inside(int c, int r) const { return c >= 0 && r >= 0 && c < cols_ && r < rows_; }
   void Reshape(int cols, int rows);
   void UpdateScrollBars();

@@ -8,9 +8,9 @@ namespace brelo {
 namespace {
 
 // Options the application object takes for itself, with a value.
-const char* const kQtOptionsWithValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
-                                           "qwindowgeometry", "qwindowicon", "qwindowtitle", "style",
-                                           "stylesheet", "session", "display", "geometry", "qmljsdebugger"};
+const char* const kQtOptionsWithValue[] = {
+    "platform", "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry", "qwindowicon",  "qwindowtitle",
+    "style",    "stylesheet",         "session",       "display", "geometry",        "qmljsdebugger"};
 const char* const kQtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
 bool TakesValue(const std::string& option) {
@@ -26,13 +26,15 @@ std::string VersionLine() { return std::string("brelo ") + BRELO_VERSION; }
 
 TCommandLine ParseCommandLine(int argc, char** argv) {
   QCommandLineParser parser;
-  parser.setApplicationDescription("brelo views, edits and converts raster maps in the JNX format: the tiled JPEG "
-                                   "maps that handheld GPS receivers show as an imagery layer.");
+  parser.setApplicationDescription(
+      "brelo views, edits and converts raster maps in the JNX format: the tiled JPEG "
+      "maps that handheld GPS receivers show as an imagery layer.");
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption help = parser.addHelpOption();
   const QCommandLineOption version = parser.addVersionOption();
-  parser.addPositionalArgument("FILE.jnx", "The map to open; the other JNX files of its folder are listed beside it. "
-                                           "Further files are not opened.",
+  parser.addPositionalArgument("FILE.jnx",
+                               "The map to open; the other JNX files of its folder are listed beside it. "
+                               "Further files are not opened.",
                                "[FILE.jnx]");
   for (const char* q : kQtOptionsWithValue) {
     QCommandLineOption o(q, "", "value");

@@ -1,14 +1,13 @@
 #include "gui/app/TApplication.h"
 
-#include <clocale>
-#include <csignal>
-#include <exception>
-
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <clocale>
+#include <csignal>
+#include <exception>
 
 #include <sys/socket.h>
 #include <unistd.h>

@@ -2,9 +2,8 @@
 // The application: every error that escapes a handler reaches one top-level handler that shows
 // its message, and the program carries on; SIGTERM (sent at a desktop logout) ends the program
 // through the same path as closing its window.
-#include <functional>
-
 #include <QApplication>
+#include <functional>
 
 namespace brelo {
 

@@ -1,7 +1,5 @@
 #include "gui/app/TfMain.h"
 
-#include <iostream>
-
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -10,12 +8,10 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
-#include <QMimeData>
-#include <QUrl>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -26,42 +22,45 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QShortcut>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <iostream>
 
-#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 #include "base/Coordinates.h"
 #include "base/Errors.h"
 #include "base/NumberFormat.h"
 #include "base/Paths.h"
 #include "base/SafeFile.h"
 #include "base/Stream.h"
+#include "base/Text.h"
+#include "commands/ExportCommand.h"
+#include "commands/GisExportCommand.h"
+#include "commands/OutlineCommand.h"
+#include "gpx/GarminColors.h"
+#include "gpx/GpxReader.h"
+#include "gpx/GpxWriter.h"
+#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
+#include "gui/StringGridEx/TStringGridEx.h"
 #include "gui/common/BusyCursor.h"
 #include "gui/common/DisplayName.h"
 #include "gui/common/WorkBar.h"
-#include "gui/mappage/TMapPage.h"
-#include "commands/ExportCommand.h"
-#include "commands/GisExportCommand.h"
 #include "gui/export/TfExportLevel.h"
-#include "commands/OutlineCommand.h"
-#include "gpx/GarminColors.h"
-#include "gpx/GpxWriter.h"
-#include "view/MapTexts.h"
 #include "gui/mappage/TMapCanvas.h"
-#include "gpx/GpxReader.h"
+#include "gui/mappage/TMapPage.h"
+#include "gui/tables/MapTables.h"
+#include "gui/tables/TMapListPage.h"
+#include "gui/uMapCreation/TfMapCreation.h"
 #include "jnx/FolderScan.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxUpdate.h"
 #include "jnx/ScaleTable.h"
-#include "gui/tables/MapTables.h"
-#include "gui/StringGridEx/TStringGridEx.h"
-#include "gui/tables/TMapListPage.h"
-#include "gui/uMapCreation/TfMapCreation.h"
 #include "uMapCreation/MapSource.h"
-#include "base/Text.h"
+#include "view/MapTexts.h"
 
 namespace brelo {
 
@@ -136,9 +135,10 @@ TfMain::TfMain(TAppState& state, const QString& settingsFolder, QWidget* parent)
   connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) { SwitchPage(index); });
   // Ctrl+Tab and Ctrl+PageDown move between the pages wherever the focus is, Ctrl+Shift+Tab
   // and Ctrl+PageUp back (with two pages, the same move).
-  for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
-                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
-                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
+  for (const QKeySequence& key :
+       {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+        QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
     auto* s = new QShortcut(key, this);
     s->setContext(Qt::WindowShortcut);
     connect(s, &QShortcut::activated, this, [this] { PageControl->setCurrentIndex(1 - PageControl->currentIndex()); });
@@ -549,10 +549,8 @@ bool TfMain::ConfirmLeaveMap() {
     case QMessageBox::Save:
       miUpdateMapNowClick(TUpdateFrom::UpdateMapNow);
       return !listPage_->HasUnwrittenEdits();  // a failed write keeps the user on the map
-    case QMessageBox::Discard:
-      return true;
-    default:
-      return false;
+    case QMessageBox::Discard: return true;
+    default: return false;
   }
 }
 
@@ -620,7 +618,8 @@ bool TfMain::ShowJnx(const std::string& path, bool withDetails) {
     return false;
   }
   state_.Map = std::move(loaded);
-  setWindowTitle(AppTitle() + " - " + DisplayName(PageControl->currentIndex() == 1 ? CaptionFolder(FolderOf(path)) : path));
+  setWindowTitle(AppTitle() + " - " +
+                 DisplayName(PageControl->currentIndex() == 1 ? CaptionFolder(FolderOf(path)) : path));
   if (!withDetails) return true;
   listPage_->FillLevelTable();
   listPage_->MarkLoadedRow();
@@ -777,8 +776,7 @@ void TfMain::miSaveTARClick() {
 
 void TfMain::ExportLevel(int level) {
   if (state_.Map.CurrentFile.empty() || level < 1 || level > static_cast<int>(state_.Map.Levels.size())) return;
-  const std::string suggested =
-      WithoutExtension(state_.Map.CurrentFile) + Format("_level%d.tif", level);
+  const std::string suggested = WithoutExtension(state_.Map.CurrentFile) + Format("_level%d.tif", level);
   if (!AskFile("Export level " + QString::number(level), "*.tif|*.png|*.mbtiles", suggested, true,
                DisplayName(FileNameOf(suggested))))
     return;
@@ -843,7 +841,8 @@ void TfMain::WatchWorkspace() {
   if (state_.Map.CurrentFile.empty()) return;
   const std::string folder = FolderOf(state_.Map.CurrentFile);
   watcher_->addPath(QFile::decodeName(QByteArray::fromStdString(folder.empty() ? std::string("./") : folder)));
-  if (FileExists(state_.Map.CurrentFile)) watcher_->addPath(QFile::decodeName(QByteArray::fromStdString(state_.Map.CurrentFile)));
+  if (FileExists(state_.Map.CurrentFile))
+    watcher_->addPath(QFile::decodeName(QByteArray::fromStdString(state_.Map.CurrentFile)));
 }
 
 void TfMain::FolderChanged() {

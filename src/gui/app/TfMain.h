@@ -2,19 +2,18 @@
 // The main window: the "Map" and "List of Maps" pages with their two menus, the information
 // line shared by both, the caption, the error display, the settings and opening maps. Its
 // handlers read controls, call the core and show results.
-#include <functional>
-#include <memory>
-
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
+#include <memory>
 
-#include "gui/common/AppState.h"
-#include "gui/common/RecentFiles.h"
 #include "base/Progress.h"
 #include "commands/CommandResult.h"
 #include "export/GisExport.h"
+#include "gui/common/AppState.h"
+#include "gui/common/RecentFiles.h"
 #include "jnx/MapEdits.h"
 
 class QAction;

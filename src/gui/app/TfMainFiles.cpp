@@ -5,20 +5,20 @@
 #include <QLabel>
 #include <QMenu>
 
+#include "base/Errors.h"
+#include "base/Paths.h"
+#include "commands/SaveCommands.h"
+#include "commands/UpdateCommands.h"
+#include "gui/app/TfMain.h"
 #include "gui/common/BusyCursor.h"
 #include "gui/common/DisplayName.h"
 #include "gui/common/ProgressLine.h"
-#include "base/Paths.h"
+#include "gui/mappage/TMapCanvas.h"
 #include "gui/mappage/TMapPage.h"
-#include "base/Errors.h"
-#include "gui/app/TfMain.h"
-#include "commands/SaveCommands.h"
-#include "commands/UpdateCommands.h"
-#include "jnx/FolderScan.h"
-#include "jnx/JnxReader.h"
 #include "gui/tables/MapTables.h"
 #include "gui/tables/TMapListPage.h"
-#include "gui/mappage/TMapCanvas.h"
+#include "jnx/FolderScan.h"
+#include "jnx/JnxReader.h"
 
 namespace brelo {
 
@@ -58,8 +58,7 @@ void TfMain::ShowCheckFindings(const TCommandResult& r) {
     errors = errors || f.rfind("error:", 0) == 0;
   }
   lInfo->setToolTip(lines.join('\n'));
-  if (errors)
-    ShowError(DisplayName(FileNameOf(r.Path)) + " may not work on a receiver:\n" + lines.join('\n'));
+  if (errors) ShowError(DisplayName(FileNameOf(r.Path)) + " may not work on a receiver:\n" + lines.join('\n'));
 }
 
 void TfMain::miSaveMapClick() {

@@ -1,9 +1,8 @@
 // brelo: views, edits and converts JNX raster maps.
+#include <QTimer>
 #include <iostream>
 #include <string>
 #include <vector>
-
-#include <QTimer>
 
 #include "base/Platform.h"
 #include "gui/app/CommandLine.h"
@@ -16,14 +15,9 @@ int main(int argc, char** argv) {
   const brelo::TCommandLine line = brelo::ParseCommandLine(argc, argv);
   switch (line.Action) {
     case brelo::TCommandLine::TAction::Help:
-    case brelo::TCommandLine::TAction::Version:
-      std::cout << line.Text;
-      return 0;
-    case brelo::TCommandLine::TAction::Error:
-      std::cerr << line.Text;
-      return 2;
-    case brelo::TCommandLine::TAction::Run:
-      break;
+    case brelo::TCommandLine::TAction::Version: std::cout << line.Text; return 0;
+    case brelo::TCommandLine::TAction::Error: std::cerr << line.Text; return 2;
+    case brelo::TCommandLine::TAction::Run: break;
   }
   brelo::platform::KeepFreedMemory();
   brelo::TApplication app(argc, argv);

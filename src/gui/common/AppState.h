@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "gui/common/Settings.h"
 #include "gpx/GpxData.h"
+#include "gui/common/Settings.h"
 #include "jnx/JnxMap.h"
 #include "view/ViewGeometry.h"
 
@@ -25,7 +25,7 @@ struct TAppState {
   TGpxData Gpx;                    // waypoints, track, its bounds and colour
   std::vector<int> SelectedTiles;  // indices in the shown level, -1 for a freed slot
   std::vector<std::string> MapGroups;
-  bool Activated = false;  // the first activation has been handled
+  bool Activated = false;         // the first activation has been handled
   std::vector<std::string> Memo;  // the diagnostic panel's lines
 };
 

@@ -2,16 +2,16 @@
 // A file name or path as the window shows it. Names are bytes; one that is not UTF-8 (a
 // Latin-1 name from an older system) is shown as Latin-1 rather than as replacement marks.
 // Code that opens files keeps the bytes; this text is only shown.
-#include <string>
-
 #include <QString>
+#include <string>
 
 #include "base/Text.h"
 
 namespace brelo {
 
 inline QString DisplayName(const std::string& bytes) {
-  return IsWellFormedUtf8(bytes) ? QString::fromStdString(bytes) : QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  return IsWellFormedUtf8(bytes) ? QString::fromStdString(bytes)
+                                 : QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 // The folder of a path as the caption shows it: without its trailing "/".

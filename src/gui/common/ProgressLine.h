@@ -2,12 +2,11 @@
 // A progress sink for a label: each line replaces the one before it, and the label is
 // repainted at most a few times a second, so a command of a thousand steps is not slowed down
 // by painting a thousand lines. The last line is always shown when the sink is flushed.
-#include <memory>
-#include <string>
-
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
+#include <memory>
+#include <string>
 
 #include "base/Progress.h"
 

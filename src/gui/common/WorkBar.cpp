@@ -1,11 +1,5 @@
 #include "gui/common/WorkBar.h"
 
-#include <algorithm>
-#include <exception>
-#include <memory>
-#include <mutex>
-#include <thread>
-
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QHBoxLayout>
@@ -14,6 +8,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace brelo {
 

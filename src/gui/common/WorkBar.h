@@ -3,10 +3,9 @@
 // shows how far it has come and its progress lines, and offers Cancel when the command can
 // stop cleanly. While it runs, the rest of the window takes no input (the caller disables
 // it), but it still paints and answers the Cancel button.
+#include <QWidget>
 #include <atomic>
 #include <functional>
-
-#include <QWidget>
 
 #include "base/Progress.h"
 

@@ -34,7 +34,8 @@ bool TfExportLevel::Execute(const QString& path, TGisExportOptions& options) {
   cbOverviews->setEnabled(tiff);
   cbCompression->setFocus();
   if (exec() != QDialog::Accepted) return false;
-  options.File.Compression = cbCompression->currentIndex() == 1 ? TRasterCompression::Jpeg : TRasterCompression::Deflate;
+  options.File.Compression =
+      cbCompression->currentIndex() == 1 ? TRasterCompression::Jpeg : TRasterCompression::Deflate;
   options.File.Overviews = tiff && cbOverviews->isChecked();
   options.UseBackground = cbFillGaps->isChecked();
   return true;

@@ -1,13 +1,12 @@
 #include "gui/mappage/TMapCanvas.h"
 
-#include <algorithm>
-#include <exception>
-
 #include <QApplication>
 #include <QCursor>
 #include <QMouseEvent>
-#include <QWheelEvent>
 #include <QPainter>
+#include <QWheelEvent>
+#include <algorithm>
+#include <exception>
 
 #include "base/Pipeline.h"
 #include "jnx/JnxReader.h"

@@ -2,12 +2,11 @@
 // The map canvas iMap: shows the renderer's picture and turns the mouse into the map page's
 // gestures (dragging, Ctrl+click tile selection, Shift+Ctrl+click track points, the position
 // read-out). The decisions are the core's and the renderer's; this widget routes events.
-#include <functional>
-#include <string>
-
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
+#include <string>
 
 #include "gui/common/AppState.h"
 #include "render/MapRenderer.h"

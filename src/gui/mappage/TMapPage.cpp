@@ -1,8 +1,5 @@
 #include "gui/mappage/TMapPage.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -13,13 +10,15 @@
 #include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "base/Errors.h"
-#include "jnx/JnxReader.h"
 #include "base/NumberFormat.h"
 #include "base/Numbers.h"
-#include "view/MapTexts.h"
 #include "gui/mappage/TMapCanvas.h"
+#include "jnx/JnxReader.h"
+#include "view/MapTexts.h"
 
 namespace brelo {
 

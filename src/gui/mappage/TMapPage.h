@@ -1,11 +1,10 @@
 #pragma once
 // The "Map" page: the side bar (level summary, list of maps, scale controls, drawing options,
 // quality, waypoints) and the map canvas, with the handlers that change the view.
-#include <functional>
-#include <optional>
-
 #include <QTimer>
 #include <QWidget>
+#include <functional>
+#include <optional>
 
 #include "gui/common/AppState.h"
 

@@ -1,8 +1,5 @@
 #include "gui/tables/TMapListPage.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -12,12 +9,14 @@
 #include <QPointer>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
-#include "gui/StringGridEx/TStringGridEx.h"
 #include "base/Numbers.h"
 #include "base/Paths.h"
-#include "jnx/ScaleTable.h"
+#include "gui/StringGridEx/TStringGridEx.h"
 #include "gui/tables/MapTables.h"
+#include "jnx/ScaleTable.h"
 
 namespace brelo {
 
@@ -125,9 +124,9 @@ TMapListPage::TMapListPage(TAppState& state, QWidget* parent) : QWidget(parent),
   eEditor->setObjectName("eEditor");
   eEditor->setFrame(false);
   eEditor->hide();
-  for (QObject* o : {static_cast<QObject*>(eEditor), static_cast<QObject*>(cbScale), static_cast<QObject*>(cbMapGroup),
-                     static_cast<QObject*>(cbMapGroup->lineEdit()), static_cast<QObject*>(sgTiles),
-                     static_cast<QObject*>(sgLevels)})
+  for (QObject* o :
+       {static_cast<QObject*>(eEditor), static_cast<QObject*>(cbScale), static_cast<QObject*>(cbMapGroup),
+        static_cast<QObject*>(cbMapGroup->lineEdit()), static_cast<QObject*>(sgTiles), static_cast<QObject*>(sgLevels)})
     o->installEventFilter(this);
 
   for (TStringGridEx* t : {sgMaps, sgLevels, sgTiles}) {
@@ -225,7 +224,8 @@ void TMapListPage::CheckInBackground(const std::string& path) {
   checks_.push_back({std::thread([this, page, path, done] {
                        TMapCheck check = CheckMapFile(path, TCheckDepth::Tiles, 1);
                        QMetaObject::invokeMethod(
-                           this, [this, page, path, check = std::move(check)] {
+                           this,
+                           [this, page, path, check = std::move(check)] {
                              if (page) ShowCheck(path, check);
                            },
                            Qt::QueuedConnection);
@@ -373,9 +373,9 @@ void TMapListPage::PlaceGroupSelector() {
 void TMapListPage::OpenCellEditor(TStringGridEx* t) {
   EditedTable = t;
   const int c = t->Col();
-  const bool editable = (t == sgLevels && (c == kCopyright || c == kName || c == kDescription)) ||
-                        (t == sgMaps && (c == kVersion || c == kProductId || c == kProductName || c == kZOrder ||
-                                         c == kDetailLevel));
+  const bool editable =
+      (t == sgLevels && (c == kCopyright || c == kName || c == kDescription)) ||
+      (t == sgMaps && (c == kVersion || c == kProductId || c == kProductName || c == kZOrder || c == kDetailLevel));
   const QRect cell = CellOnPage(t, c, t->Row(), this);
   eEditor->setGeometry(cell.x() - 1, cell.y() - 1, cell.width() + 2, cell.height() + 2);
   eEditor->setText(t->Text(c, t->Row()));

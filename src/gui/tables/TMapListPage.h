@@ -2,15 +2,14 @@
 // The "List of Maps" page: the map, level and tile tables, the tile selector, and the editing
 // overlays placed over their cells (eEditor, cbScale, cbMapGroup) with the map groups. The
 // page only moves texts: ApplyMapEdits and the commands behind Update Map Now take them.
+#include <QWidget>
 #include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
-
-#include <QWidget>
 
 #include "check/DeviceCheck.h"
 #include "gui/common/AppState.h"
@@ -117,7 +116,7 @@ class TMapListPage : public QWidget {
   TAppState& state_;
   std::vector<std::string> paths_;  // by the row number of column 0, which sorting keeps
   TMapEditCells clean_;
-  std::vector<std::string> guids_;  // of the listed maps, as paths_
+  std::vector<std::string> guids_;               // of the listed maps, as paths_
   std::map<std::string, TMapCheck> lastChecks_;  // each map's latest check, by path
   std::map<std::string, TFinding> copies_;       // the maps that share a GUID with another
   std::map<std::string, QString> checkHints_;    // the findings shown for each map, by path

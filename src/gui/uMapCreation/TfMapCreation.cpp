@@ -1,35 +1,34 @@
 #include "gui/uMapCreation/TfMapCreation.h"
 
-#include <chrono>
-#include <random>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <chrono>
+#include <random>
 
+#include "base/Errors.h"
+#include "base/Paths.h"
+#include "base/Text.h"
+#include "commands/CreateCommand.h"
+#include "commands/RasterCreateCommand.h"
 #include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 #include "gui/common/BusyCursor.h"
 #include "gui/common/DisplayName.h"
 #include "gui/common/ProgressLine.h"
 #include "gui/common/WorkBar.h"
-#include "base/Paths.h"
-#include "base/Errors.h"
-#include "base/Text.h"
-#include "commands/CreateCommand.h"
-#include "commands/RasterCreateCommand.h"
 #include "jnx/ScaleTable.h"
 #include "raster/GeoRaster.h"
 
@@ -292,7 +291,8 @@ void TfMapCreation::LoadSource(const std::string& path) {
 }
 
 void TfMapCreation::leTileWChange() {
-  leTileCount->setText(Q(TileCountText(source_.ImageWidth, source_.ImageHeight, S(leTileW->text()), S(leTileH->text()))));
+  leTileCount->setText(
+      Q(TileCountText(source_.ImageWidth, source_.ImageHeight, S(leTileW->text()), S(leTileH->text()))));
 }
 
 void TfMapCreation::cbeTrexScaleClick() {
@@ -315,8 +315,14 @@ void TfMapCreation::FlashControl(QWidget* control) {
 
 void TfMapCreation::bStartClick() {
   if (RasterMode()) return StartRaster();
-  TCreationFields fields{leFileName->text().isEmpty() ? std::string() : sourcePath_, S(leProductName->text()), S(leProductID->text()), S(leZOrder->text()),
-                         cbeTrexScale->currentIndex(), S(leTileW->text()), S(leTileH->text()), S(leTileCount->text())};
+  TCreationFields fields{leFileName->text().isEmpty() ? std::string() : sourcePath_,
+                         S(leProductName->text()),
+                         S(leProductID->text()),
+                         S(leZOrder->text()),
+                         cbeTrexScale->currentIndex(),
+                         S(leTileW->text()),
+                         S(leTileH->text()),
+                         S(leTileCount->text())};
   const TCreationField invalid = FirstInvalidField(fields);
   if (invalid != TCreationField::None) {
     FlashControl(findChild<QWidget*>(CreationFieldControl(invalid)));
@@ -427,7 +433,8 @@ TRasterBuildOptions TfMapCreation::RasterOptions() const {
   if (scalesChosen_) {
     // The table lists the least detailed level first; the plan takes the most detailed first.
     for (int row = tvLevels->rowCount(); row-- > 0;)
-      if (auto* c = qobject_cast<QComboBox*>(tvLevels->cellWidget(row, 3))) o.Levels.ScaleNames.push_back(S(c->currentText()));
+      if (auto* c = qobject_cast<QComboBox*>(tvLevels->cellWidget(row, 3)))
+        o.Levels.ScaleNames.push_back(S(c->currentText()));
   }
   o.Texts.ProductName = S(leProductName->text());
   o.Texts.ProductId = leProductID->text().toInt();
@@ -492,8 +499,8 @@ void TfMapCreation::PlanRaster() {
 void TfMapCreation::StartRaster() {
   // The product fields follow the calibrated maps' rules; scale and tile size come from the
   // levels table, so they stand in as valid here.
-  const TCreationFields fields{sourcePath_, S(leProductName->text()), S(leProductID->text()), S(leZOrder->text()),
-                               0, "256", "256", "1"};
+  const TCreationFields fields{
+      sourcePath_, S(leProductName->text()), S(leProductID->text()), S(leZOrder->text()), 0, "256", "256", "1"};
   const TCreationField invalid = FirstInvalidField(fields);
   if (invalid != TCreationField::None) return FlashControl(findChild<QWidget*>(CreationFieldControl(invalid)));
   TRasterBuildOptions o = RasterOptions();
@@ -504,8 +511,8 @@ void TfMapCreation::StartRaster() {
   for (const auto& v : raster_->Plan.Volumes)
     if (FileExists(v.Path)) existing << DisplayName(FileNameOf(v.Path));
   if (!existing.isEmpty()) {
-    if (!Question || !Question(existing.join(", ") + (existing.size() > 1 ? " exist" : " exists") +
-                               ". Replace with the new map?"))
+    if (!Question ||
+        !Question(existing.join(", ") + (existing.size() > 1 ? " exist" : " exists") + ". Replace with the new map?"))
       return;
     o.Overwrite = true;
   }
@@ -513,9 +520,8 @@ void TfMapCreation::StartRaster() {
   for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
     if (w != workBar && w != lInfo) w->setEnabled(false);
   TCommandResult r;
-  workBar->Run(true, [&](const TWorkMeter& meter, const ProgressSink& line) {
-    r = CreateRasterMapCommand(o, line, &meter);
-  });
+  workBar->Run(true,
+               [&](const TWorkMeter& meter, const ProgressSink& line) { r = CreateRasterMapCommand(o, line, &meter); });
   for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) w->setEnabled(true);
   ShowResult(r);
 }

@@ -5,12 +5,11 @@
 // and tile size) and starts builds; the dialog stays open for further builds. Reading the
 // source, the plan, the checks and the build are the core's; a raster build runs off the
 // window's thread with a progress bar and Cancel.
+#include <QDialog>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <QDialog>
 
 #include "commands/CommandResult.h"
 #include "gui/common/Settings.h"
@@ -79,7 +78,7 @@ class TfMapCreation : public QDialog {
   // receivers' limits in red, and the split that follows in lPlan.
   QGroupBox* gbLevels;
   QTableWidget* tvLevels;
-  QSpinBox* sbLevels;       // 0: as many as the source needs, up to five
+  QSpinBox* sbLevels;  // 0: as many as the source needs, up to five
   QSpinBox* sbQuality;
   QComboBox* cbResampling;
   QComboBox* cbTileSize;

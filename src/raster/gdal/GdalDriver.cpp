@@ -26,8 +26,8 @@ class TGdalDriver final : public TRasterDriver {
     return ext == ".tif" || ext == ".tiff" || ext == ".png" || ext == ".mbtiles";
   }
   std::vector<std::string> Patterns() const override {
-    return {"*.tif", "*.tiff", "*.vrt", "*.jpg", "*.jpeg", "*.png", "*.gif", "*.mbtiles", "*.gpkg", "*.jp2",
-            "*.img", "*.ecw", "*.sid", "*.kap", "*.bmp"};
+    return {"*.tif",  "*.tiff", "*.vrt", "*.jpg", "*.jpeg", "*.png", "*.gif", "*.mbtiles",
+            "*.gpkg", "*.jp2",  "*.img", "*.ecw", "*.sid",  "*.kap", "*.bmp"};
   }
 };
 

@@ -1,11 +1,11 @@
 #include "raster/gdal/GdalFileWriter.h"
 
+#include <cstdio>
+
 #include <cpl_conv.h>
 #include <cpl_string.h>
 #include <gdal_utils.h>
 #include <unistd.h>
-
-#include <cstdio>
 
 #include "base/Errors.h"
 #include "base/Paths.h"
@@ -117,8 +117,8 @@ void TGdalFileWriter::WriteRows(int y, int rows, const std::uint8_t* rgba) {
     // The mask takes 0 or 255.
     std::vector<std::uint8_t> mask(static_cast<std::size_t>(grid_.Width) * rows);
     for (std::size_t i = 0; i < mask.size(); ++i) mask[i] = rgba[i * 4 + 3] ? 255 : 0;
-    err = GDALRasterIO(GDALGetMaskBand(GDALGetRasterBand(dataset_, 1)), GF_Write, 0, y, grid_.Width, rows,
-                       mask.data(), grid_.Width, rows, GDT_Byte, 1, grid_.Width);
+    err = GDALRasterIO(GDALGetMaskBand(GDALGetRasterBand(dataset_, 1)), GF_Write, 0, y, grid_.Width, rows, mask.data(),
+                       grid_.Width, rows, GDT_Byte, 1, grid_.Width);
   }
   if (err != CE_None) throw EIoError(path_ + ": " + LastError("writing failed"));
 }

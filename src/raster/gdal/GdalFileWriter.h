@@ -2,10 +2,10 @@
 // Raster files through GDAL: a tiled GeoTIFF written band by band, or a part in that form
 // turned into PNG or MBTiles when finished. Parts beside the destination are hidden and
 // removed on every path but success.
-#include <gdal.h>
-
 #include <string>
 #include <vector>
+
+#include <gdal.h>
 
 #include "raster/GeoRaster.h"
 
@@ -31,11 +31,11 @@ class TGdalFileWriter final : public TRasterFileWriter {
   TGeoGrid grid_;
   TRasterFileOptions options_;
   TKind kind_ = TKind::GeoTiff;
-  std::string tiff_;                 // the part written band by band
-  std::vector<std::string> parts_;   // removed unless put in place
+  std::string tiff_;                // the part written band by band
+  std::vector<std::string> parts_;  // removed unless put in place
   GDALDatasetH dataset_ = nullptr;
   bool alpha_ = true;
-  bool mask_ = false;                // alpha kept in an internal mask (JPEG)
+  bool mask_ = false;  // alpha kept in an internal mask (JPEG)
 };
 
 }  // namespace brelo::gdal

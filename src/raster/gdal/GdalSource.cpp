@@ -1,14 +1,14 @@
 #include "raster/gdal/GdalSource.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <cpl_conv.h>
 #include <cpl_string.h>
 #include <gdal.h>
 #include <gdal_alg.h>
 #include <gdal_utils.h>
 #include <ogr_srs_api.h>
-
-#include <algorithm>
-#include <cmath>
 
 #include "base/Errors.h"
 #include "base/Paths.h"
@@ -40,8 +40,8 @@ TLayout LayoutOf(GDALDatasetH ds, const std::string& path) {
   for (int b = 1; b <= n; ++b) {
     const GDALDataType type = GDALGetRasterDataType(GDALGetRasterBand(ds, b));
     if (type != GDT_Byte)
-      throw EFormatError(path + Format(": its pixels are %s, not 8-bit: only 8-bit rasters are read",
-                                       GDALGetDataTypeName(type)));
+      throw EFormatError(
+          path + Format(": its pixels are %s, not 8-bit: only 8-bit rasters are read", GDALGetDataTypeName(type)));
   }
   auto interp = [&](int b) { return GDALGetRasterColorInterpretation(GDALGetRasterBand(ds, b)); };
   if (n == 1) return GDALGetRasterColorTable(GDALGetRasterBand(ds, 1)) ? TLayout::Palette : TLayout::Gray;
@@ -52,8 +52,8 @@ TLayout LayoutOf(GDALDatasetH ds, const std::string& path) {
 }
 
 bool HasGeoTransform(GDALDatasetH ds, double gt[6]) {
-  return GDALGetGeoTransform(ds, gt) == CE_None && !(gt[0] == 0 && gt[1] == 1 && gt[2] == 0 && gt[3] == 0 &&
-                                                     gt[4] == 0 && gt[5] == 1);
+  return GDALGetGeoTransform(ds, gt) == CE_None &&
+         !(gt[0] == 0 && gt[1] == 1 && gt[2] == 0 && gt[3] == 0 && gt[4] == 0 && gt[5] == 1);
 }
 
 // A VRT around ds made with GDALTranslate's arguments; raises with GDAL's reason.
@@ -115,8 +115,7 @@ void RequireConnected(const std::vector<TBox>& boxes, const std::vector<std::str
   reached[0] = true;
   auto touch = [&](const TBox& a, const TBox& b) {
     const double slack = 1e-9 * std::max({std::abs(a.MaxX), std::abs(a.MaxY), 1.0});
-    return a.MinX <= b.MaxX + slack && b.MinX <= a.MaxX + slack && a.MinY <= b.MaxY + slack &&
-           b.MinY <= a.MaxY + slack;
+    return a.MinX <= b.MaxX + slack && b.MinX <= a.MaxX + slack && a.MinY <= b.MaxY + slack && b.MinY <= a.MaxY + slack;
   };
   while (!todo.empty()) {
     const std::size_t i = todo.back();
@@ -125,8 +124,7 @@ void RequireConnected(const std::vector<TBox>& boxes, const std::vector<std::str
       if (!reached[j] && touch(boxes[i], boxes[j])) reached[j] = true, todo.push_back(j);
   }
   for (std::size_t j = 0; j < n; ++j)
-    if (!reached[j])
-      throw EFormatError(paths[j] + ": it neither touches nor overlaps the other files of the mosaic");
+    if (!reached[j]) throw EFormatError(paths[j] + ": it neither touches nor overlaps the other files of the mosaic");
 }
 
 }  // namespace
@@ -161,8 +159,9 @@ TGdalSource::TGdalSource(const std::vector<std::string>& paths) {
                                          "file)"));
       const TBox b = FootprintOf(ds);
       if (b.MinX < -180.5 || b.MaxX > 360.5 || b.MinY < -90.5 || b.MaxY > 90.5)
-        throw EFormatError(path + ": it has a geotransform but no coordinate system, and its coordinates are "
-                                  "not degrees (add a .prj, .aux.xml or an embedded coordinate system)");
+        throw EFormatError(path +
+                           ": it has a geotransform but no coordinate system, and its coordinates are "
+                           "not degrees (add a .prj, .aux.xml or an embedded coordinate system)");
       use = Translated(ds, TArgs().Add({"-a_srs", "EPSG:4326"}), path);
       owned_.push_back(use);
       fileCrs = GDALGetProjectionRef(use);
@@ -180,8 +179,7 @@ TGdalSource::TGdalSource(const std::vector<std::string>& paths) {
       if (l != layout)
         throw EFormatError(path + Format(": its bands (%s) differ from those of %s (%s): a mosaic needs one layout",
                                          LayoutName(l), first.c_str(), LayoutName(layout)));
-      if (gcps && !transform)
-        throw EFormatError(path + ": a file placed by control points alone cannot join a mosaic");
+      if (gcps && !transform) throw EFormatError(path + ": a file placed by control points alone cannot join a mosaic");
       if (!SameCrs(fileCrs, crs))
         throw EFormatError(path + ": its coordinate system (" + CrsName(fileCrs) + ") differs from that of " + first +
                            " (" + CrsName(crs) + "): a mosaic needs one");
@@ -261,10 +259,10 @@ void TGdalSource::PlaceOnWgs84(const std::vector<std::string>& paths, int layout
     g.Height = std::max(1, static_cast<int>(std::ceil((north - south) / g.PixelLat - 1e-6)));
   }
   std::string crsName = CrsName(crs);
-  info_.Summary = (paths.size() > 1 ? Format("%zu files from %s", paths.size(), FileNameOf(first).c_str())
-                                    : FileNameOf(first)) +
-                  Format(": %d x %d, %s, ", w, h, LayoutName(static_cast<TLayout>(layout))) +
-                  (crsName.empty() ? "placed by control points" : crsName);
+  info_.Summary =
+      (paths.size() > 1 ? Format("%zu files from %s", paths.size(), FileNameOf(first).c_str()) : FileNameOf(first)) +
+      Format(": %d x %d, %s, ", w, h, LayoutName(static_cast<TLayout>(layout))) +
+      (crsName.empty() ? "placed by control points" : crsName);
 }
 
 void TGdalSource::Read(const TGeoGrid& grid, int x, int y, int width, int height, TResampling resampling,
@@ -283,8 +281,8 @@ void TGdalSource::Read(const TGeoGrid& grid, int x, int y, int width, int height
   TArgs args;
   args.Add({"-of", "MEM", "-t_srs", "EPSG:4326", "-r", ResamplingName(resampling), "-dstalpha", "-multi", "-wo",
             "NUM_THREADS=ALL_CPUS", "-wm", "16", "-q"});
-  args.Add({"-te", Number(grid.Lon(x)), Number(grid.Lat(y + height)), Number(grid.Lon(x + width)),
-            Number(grid.Lat(y))});
+  args.Add(
+      {"-te", Number(grid.Lon(x)), Number(grid.Lat(y + height)), Number(grid.Lon(x + width)), Number(grid.Lat(y))});
   args.Add({"-ts", std::to_string(width), std::to_string(height)});
   GDALWarpAppOptions* options = GDALWarpAppOptionsNew(args.Get(), nullptr);
   int usageError = 0;

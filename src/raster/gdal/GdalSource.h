@@ -2,10 +2,10 @@
 // A raster source through GDAL: one file or a mosaic of several, palettes expanded, placed on
 // WGS 84 by GDAL's transformer and read by its warper (or directly, for a source that is on
 // WGS 84 already and read on its own grid).
-#include <gdal.h>
-
 #include <string>
 #include <vector>
+
+#include <gdal.h>
 
 #include "raster/GeoRaster.h"
 

@@ -1,16 +1,16 @@
 #include "raster/gdal/GdalSupport.h"
 
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+
 #include <cpl_conv.h>
 #include <cpl_error.h>
 #include <cpl_minixml.h>
 #include <gdal.h>
 #include <ogr_srs_api.h>
 #include <sys/stat.h>
-
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <mutex>
 
 #include "base/Errors.h"
 #include "base/Paths.h"
