@@ -6,7 +6,7 @@ packages=(cmake g++ make pkg-config libjpeg62-turbo-dev libpng-dev zlib1g-dev li
   libgtest-dev libbenchmark-dev libturbojpeg0-dev qt6-base-dev fonts-dejavu-core help2man dpkg-dev file)
 if [[ "${1:-}" == "--test" ]]; then
   # Fuzzers, and the peer tools that the interoperability tests run.
-  packages+=(locales desktop-file-utils appstream clang libclang-rt-14-dev libjpeg-turbo-progs imagemagick gpsbabel libxml2-utils tar python3 python3-gdal gdal-bin qmapshack xvfb xauth xdotool)
+  packages+=(clang-format locales desktop-file-utils appstream clang libclang-rt-14-dev libjpeg-turbo-progs imagemagick gpsbabel libxml2-utils tar python3 python3-gdal gdal-bin qmapshack xvfb xauth xdotool)
 fi
 missing=()
 for p in "${packages[@]}"; do

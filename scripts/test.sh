@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 scripts/install-deps.sh --test
 
+echo "== format"
+scripts/check-format.sh
+
 echo "== plain build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$jobs"
