@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Synthetic inputs for the benchmarks, made once per run in the system's temporary folder.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // libjpeg-turbo used directly, with one reused decompressor and compressor: the reference
 // the program's own paths are measured against.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device check of a folder of 250 maps (headers, tables and each tile's first bytes, on
 // every core) against reading the same headers and tables alone, one file after another.
 #include <filesystem>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Map creation from an 8192 x 8192 calibrated JPEG with 256 x 256 tiles, against one decode of
 // the source and one encode of its 1,024 tiles with libjpeg-turbo on one thread; and the export
 // of a 1,000-tile level, against decoding, resampling and encoding the same tiles with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a folder of 250 JNX files (the receiver's map limit) through the window's
 // RefreshMapList, against the header-only loads of the same files alone, one after another.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Detailed load of a 50,000-tile JNX against reading the same bytes (header and tile tables)
 // sequentially with one buffered stream.
 #include <benchmark/benchmark.h>

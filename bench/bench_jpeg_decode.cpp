@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding a 256 x 256 tile through TJpegImage (load, header, decode) at full size and 1/8.
 // Compare with tjbench on the same tile: bench/compare_decode.sh runs both.
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map renderer on a 1920 x 1080 canvas over a level of 256 x 256 tiles at scale 1 (about 40
 // tiles visible): a cold pass (every visible tile decoded), a warm pass (everything cached) at
 // rest and while the view moves, and a drag pass with one new tile, beside libjpeg-turbo

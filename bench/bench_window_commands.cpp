@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Save Map of a 1,024-tile map in the window on its List of Maps page (the progress line, then
 // the new file listed and loaded) against the same command as brelo-cli runs it, printing
 // every progress line.

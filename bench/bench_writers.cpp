@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-file save of a JNX of over 200 MB against copying the file, and tile extraction of a
 // 1,000-tile level against decoding and encoding the same tiles with libjpeg-turbo alone.
 // bench/compare_save_map.sh also times the system's cp on the same file.

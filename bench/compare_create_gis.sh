@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Five-level JNX from one 8192 x 8192 UTM 33N GeoTIFF: brelo-cli create against the usual
 # path (gdalwarp to EPSG:4326 at the five resolutions, then qmt_map2jnx -q 85 on the five
 # files). Wall time and peak memory of each, the peak of brelo-cli on a 32768 x 32768 source

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A one-level JNX from an 8192 x 8192 JPEG calibrated by its .map: brelo-cli create against
 # qmt_map2jnx on the same picture (placed by a world file), wall time and peak memory, best of
 # RUNS. The picture is the creation benchmark's imagery. Usage:

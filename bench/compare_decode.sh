@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Decode rate of a 256 x 256 tile: brelo's TJpegImage against libjpeg-turbo's own tjbench,
 # side by side on the same tile. Usage: bench/compare_decode.sh [BUILD_DIR] [TILE.jpg]
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # brelo-cli decode of a level of 1,024 different 256 x 256 tiles, the whole process, against
 # TurboJPEG decoding the same tiles in one loop in memory on one core.
 # Usage: bench/compare_decode_level.sh [BUILD_DIR] [RUNS]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # brelo-cli export of a level of 1,024 tiles to a GeoTIFF against the way round the tile set:
 # brelo-cli export-tar, unpacking, then gdal_translate of the tile set's .map. Warm cache,
 # best of RUNS. Usage: bench/compare_export_gis.sh [BUILD_DIR] [RUNS]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # save-map of a JNX of over 200 MB against cp of the same file, side by side, warm cache, both
 # to a new name and over an existing copy. Usage: bench/compare_save_map.sh [BUILD_DIR] [RUNS]
 set -euo pipefail

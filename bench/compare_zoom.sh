@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The renderer zoomed far in (scale 256) and out to the whole level, on the sample map and on
 # a level of 50,000 tiles (about 550 MB), each pass in a process of its own with its peak
 # resident memory; beside brelo-cli decode --scale 8 of the 50,000 tiles on every core.

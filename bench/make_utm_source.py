@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A UTM zone 33N GeoTIFF for the creation benchmarks: SIZE x SIZE pixels of 2 m from
 500000 E 5500000 N, JPEG-compressed in 512-pixel tiles, smooth shapes with noise so that its
 tiles compress like imagery. Usage: make_utm_source.py OUT.tif [SIZE]"""

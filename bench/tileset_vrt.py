@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A VRT of an OziExplorer tile set: each tile of NAME.set placed at the offset in its name
 (NAME_X_Y.jpg), georeferenced by the corners in the .map. Usage: tileset_vrt.py MAP VRT"""
 import os

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reference for brelo-cli decode: libjpeg-turbo's TurboJPEG API decoding the tiles of a
 // JNX level in one loop, in memory, on one core.
 //   tj_decode_loop make OUT.jnx COUNT    a level of COUNT different 256 x 256 tiles

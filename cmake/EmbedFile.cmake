@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Turns a binary file into a C++ source holding its bytes: cmake -DIN=.. -DOUT=.. -DNAME=.. -P EmbedFile.cmake
 file(READ "${IN}" hex HEX)
 string(LENGTH "${hex}" len)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installing brelo the way Linux desktops expect it: the two programs, their modules (GDAL,
 # and brelo-cli's renderer), the menu entry, the icon in the hicolor theme, the MIME type of
 # JNX files, AppStream metadata and manual pages; and a Debian package of the same through CPack.

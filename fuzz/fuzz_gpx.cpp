@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The GPX reader over arbitrary bytes.
 #include <cstdint>
 #include <string>

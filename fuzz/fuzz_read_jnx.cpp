@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ReadJnx over arbitrary bytes, with and without details.
 #include <cstdint>
 #include <vector>

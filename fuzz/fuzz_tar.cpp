@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lists an arbitrary archive and extracts every entry into memory.
 #include <cstdint>
 #include <string>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a C++ file of the tree differs from .clang-format; with --fix, formats them.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what brelo needs to build and test on Debian 12. Runs apt-get only when
 # something is missing. Usage: scripts/install-deps.sh [--test]
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A manual page from a program's own --help and --version, with help2man; brelo-cli's page
 # gains a section with the help of each of its verbs. Usage: make-man.sh PROGRAM OUT.1
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the JNX files written by another program that the interoperability tests read:
 # QMapShack's qmt_map2jnx converts GeoTIFFs that gdal_translate makes from pictures drawn by
 # our own make_sample. Usage: scripts/make-peer-files.sh OUTDIR MAKE_SAMPLE

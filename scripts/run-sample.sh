@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds brelo and shows the bundled sample map in its window; without
 # a display it prints brelo-cli's summary of the map instead.
 set -euo pipefail

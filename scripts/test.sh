@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, then builds and runs every test: the plain build, the same tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzzer for a bounded time.
 set -euo pipefail
@@ -10,7 +11,7 @@ echo "== format"
 scripts/check-format.sh
 
 echo "== plain build"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBRELO_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scattered reads of one file in one submission give the bytes plain reads give, at the end of
 // the file too, and fail with the file's name rather than hang.
 #include <fcntl.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installed program: cmake --install into a temporary prefix gives both programs (the
 # renderer module found beside them), the menu entry, the MIME type, AppStream data, icons and
 # manual pages, each valid by the desktop's own tools; CPack makes a Debian package of it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The source tree's two layers: the core (every folder outside src/gui and src/cli) includes
 // no Qt and nothing of the window, its folders depend on each other in one direction only;
 // the window's parts (src/gui) include the core, their small common folder and what they are

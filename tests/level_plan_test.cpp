@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Levels, scales and volumes of maps made from georeferenced rasters.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Merging maps: halves of a picture merge into the map of the whole; what cannot merge is refused.
 #include <cstdlib>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names that are not regular files (a FIFO above all) are refused at once, never opened for
 // a read that would wait for ever.
 #include <gtest/gtest.h>

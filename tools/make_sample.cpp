@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the bundled sample map and writes it as a two-level JNX file, or only its picture
 // as a JPEG file (the source of the peer-written test files):
 //   make_sample OUT.jnx [--version 3]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "LibTar/TarArchive.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads a TAR archive entry by entry. The listing ends at the first block whose first byte
 // is zero, or at the end of the file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One TAR archive entry, as the writer encodes it and the reader decodes it.
 #include <cstdint>

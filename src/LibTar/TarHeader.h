@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 512-byte TAR header block: encoding and decoding of TTarDirRec.
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes a classic 512-byte-block TAR archive ("ustar" magic, no compression). The archive
 // ends with exactly one zero block, written once by WriteEndOfArchive, Close or the

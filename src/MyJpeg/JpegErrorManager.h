@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // libjpeg reports fatal errors through error_exit; ours jumps back to the call site, which
 // cleans up and raises EJPEG there, so no exception crosses the C library's frames. Warnings

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What kind of JPEG a stream is, from its frame marker (SOF): baseline, extended sequential,
 // progressive, lossless, hierarchical or arithmetic-coded. Read from the stream's first bytes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The JPEG image used for every tile: loading keeps the compressed bytes and reads only the
 // header; pixels are decoded on first use, optionally at 1/2, 1/4 or 1/8 size through the

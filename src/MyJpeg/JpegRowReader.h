@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads a JPEG file top-down, a band of rows at a time, without holding the whole picture.
 // Progressive and multi-scan files are the exception: the decoder keeps their coefficients for

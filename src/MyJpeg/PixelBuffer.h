@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decoded image pixels: rows top-down, 1 channel (gray) or 3 channels (R, G, B), no padding.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "MyJpeg/StretchHalftone.h"
 
 #include <algorithm>
@@ -232,12 +233,12 @@ void StretchRows(int srcWidth, int srcHeight, int keyCount, const RowOf& rowOf, 
       const std::uint8_t* Row(int y) const { return rowOf(keyOf(y)) + offset; }
     } rowAt{rowOf, keyOf, static_cast<std::size_t>(spanFirst) * ch};
     for (auto& f : cols.First) f -= spanFirst;
-    std::uint32_t* vertical = Scratch(scratchA, spanLen);
+    std::uint32_t* columnSums = Scratch(scratchA, spanLen);
     std::uint32_t* sums = Scratch(scratchB, rowLen);
     for (int y = 0; y < dst.Height; ++y) {
       const std::size_t yi = static_cast<std::size_t>(y);
-      Vertical<std::uint8_t>(rows.Weights.data() + yi * rows.K, rows.K, rows.First[yi], rowAt, spanLen, vertical);
-      Horizontal(cols, vertical, sums, ch);
+      Vertical<std::uint8_t>(rows.Weights.data() + yi * rows.K, rows.K, rows.First[yi], rowAt, spanLen, columnSums);
+      Horizontal(cols, columnSums, sums, ch);
       stretch::FinishSums(sums, rowLen, dst.Row(y));
     }
   }

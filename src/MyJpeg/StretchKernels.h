@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The inner loops of the area-averaging resampler, built for the processor's widest vectors
 // where it has them (chosen at run time).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Many small reads of one file at scattered offsets in a few system calls: the pieces are
 // queued on an io_uring and read in one submission. Where the kernel offers no io_uring

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Encoded coordinates: int32, degrees = value / 2147483647 x 180.
 #include <cstdint>

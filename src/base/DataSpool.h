@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bytes kept in an unnamed temporary file until they are copied where they belong: tile data
 // that arrives before the tables that must precede it in a file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Error types raised by the core. Messages say what failed and where.
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a file looked like when it was read: enough to tell later whether the file under that
 // name is still the one that was read (not replaced, changed or removed by someone else).

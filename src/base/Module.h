@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Modules loaded on first use: the parts whose libraries take longer to load than most
 // commands take to run (Qt Gui for rendering, GDAL for georeferenced rasters).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Numbers as the program writes them: "." as the decimal separator whatever the locale.
 #include <string>

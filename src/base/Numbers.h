@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading numbers from text the way the file formats and the edit cells write them.
 #include <cstdint>

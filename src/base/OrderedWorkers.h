@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Work handed in by one thread, done on worker threads, and committed back on the handing
 // thread in the order it was handed in: what is written does not depend on the number of

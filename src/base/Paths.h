@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Path text helpers. "/" separates folders; "\" is accepted as well when reading names.
 #include <string>

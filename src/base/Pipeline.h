@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A producer on the calling thread and consumers on worker threads: items are produced in
 // order (reading a file sequentially, reporting progress), consumed in parallel (decoding and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // printf-style formatting with the program's number rules: a precision on g and e counts
 // significant digits and is raised to at least 2 ("%.0g" of 5.3, 53, 0.53 stays 5.3, 53, 0.53;

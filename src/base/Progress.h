@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Progress reporting: one line of text at a time. The window's sinks repaint the information
 // line at once; the command-line tool prints each line.

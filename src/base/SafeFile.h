@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes a file through a temporary file in the destination's folder that takes the
 // destination's name only on Commit, in one atomic step: the name always holds either the

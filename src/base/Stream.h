@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Seekable byte streams: a buffered file and a growable memory buffer.
 // Read returns the number of bytes read (short at the end); Write raises EIoError on failure.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Little-endian field helpers for JNX streams. A short read leaves the destination
 // unchanged; a failing write raises the stream's EIoError.

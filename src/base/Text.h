@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text rules of the file formats. Text inside the program is UTF-8.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Encoded tiles of an export kept in one unnamed temporary file until they are packed, in
 // place of a folder of files: creating a file costs more than encoding a tile. A name put

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Will a map work on a receiver? Each finding has a severity (error: the receiver will not
 // show the map, or shows it wrongly; warning: likely trouble; note) and a one-line reason that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // check: will the maps work on a receiver? Exit status 3 when a finding is an error.
 #include <filesystem>
 #include <iostream>

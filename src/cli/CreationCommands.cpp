@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // export-tar, map-info, create: between JNX maps and OziExplorer calibrated tile sets.
 #include <algorithm>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // edit, delete-tiles, add-dummy-level: changing a JNX file in place.
 #include <iostream>
 #include <memory>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // export: one level of a map as a GeoTIFF, a PNG with a world file or MBTiles.
 #include <iostream>
 #include <memory>

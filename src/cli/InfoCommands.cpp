@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // info, tile, decode: reading a JNX file and its tiles.
 #include <iostream>
 #include <memory>

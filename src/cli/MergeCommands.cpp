@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // merge: one map from several with the same level scales.
 #include <chrono>
 #include <iostream>

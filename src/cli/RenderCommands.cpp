@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // render: a map picture drawn by the window's renderer, through the renderer module.
 #include <memory>
 

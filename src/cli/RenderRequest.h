@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The render verb's request, shared by brelo-cli and the renderer module it loads for that
 // verb alone: the renderer needs Qt Gui, whose loading would slow every other verb down.

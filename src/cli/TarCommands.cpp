@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tar create, tar list, tar extract.
 #include <algorithm>
 #include <filesystem>

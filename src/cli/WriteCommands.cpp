@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // save-map, save-level, save-tiles: writing new files from a JNX map.
 #include <memory>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelo-cli: the headless tool over the core, for scripting and batch work.
 #include <cstdio>
 #include <iostream>

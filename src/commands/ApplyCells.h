@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The edit rules over the cells, as the saving and updating commands run them first.
 #include <optional>

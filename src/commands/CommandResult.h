@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a command returns to the window and to brelo-cli: done with its result text, or the
 // user-facing message and whether the file may be damaged.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Building a new one-level JNX from a calibrated source: a ".map" with its tile set, a single
 // calibrated picture, or an archive made by the export.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Exporting one level of the loaded map as an OziExplorer tile set in FILE.tar.
 #include "commands/CommandResult.h"

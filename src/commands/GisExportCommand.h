@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Exporting one level of the loaded map to a GIS raster (GeoTIFF, PNG with a world file, MBTiles).
 #include "base/Progress.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Maps.gpx": the outline of every map of a folder, written on every folder scan.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Building a multi-level map from georeferenced rasters (GeoTIFF, VRT, pictures with world
 // files, MBTiles, and OziExplorer maps in any projection), each volume checked as written.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing new files from the loaded map: the whole map, one level, every tile.
 #include "base/Progress.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Changing the loaded map's file in place: the header and level texts, tile deletion and the
 // placeholder level. A refused or failed update leaves the file as it was, and says so.

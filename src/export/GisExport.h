@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One level of a map as one georeferenced raster (GeoTIFF, PNG with a world file, MBTiles):
 // its tiles mosaicked onto a WGS 84 grid at the level's finest tile resolution, in bands of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Exporting one level of the map as an OziExplorer tile set (equal JPEG tiles, a ".set" list
 // and a ".map" calibration) packed into a TAR archive beside the JNX file.

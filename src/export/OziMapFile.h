@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The OziExplorer ".map" calibration file of an exported tile set: 22 CR LF lines, four
 // corner points at (0, 0), (W, 0), (W, H), (0, H).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 16 Garmin display colours, named as GPX display-colour elements name them.
 #include <array>

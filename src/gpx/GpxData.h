@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Waypoints and the track shown over the map, as read from GPX files.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gpx/GpxReader.h"
 
 #include <cstring>
@@ -162,8 +163,8 @@ XML_Error Parse(const std::string& text, const char* encoding, TReading& r) {
       parser, [](void* u, const XML_Char* e, const XML_Char** a) { static_cast<TReading*>(u)->Start(e, a); },
       [](void* u, const XML_Char* e) { static_cast<TReading*>(u)->End(e); });
   XML_SetCharacterDataHandler(parser, [](void* u, const XML_Char* s, int n) {
-    auto* r = static_cast<TReading*>(u);
-    if (r->Collecting != TReading::TText::None) r->Text.append(s, static_cast<std::size_t>(n));
+    auto* reading = static_cast<TReading*>(u);
+    if (reading->Collecting != TReading::TText::None) reading->Text.append(s, static_cast<std::size_t>(n));
   });
   // No external entities, no DTD loading: a GPX file is read on its own.
   XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);

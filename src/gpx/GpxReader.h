@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading waypoints, the track and the track colour out of a GPX file with an XML parser
 // (expat). A read replaces the waypoints only when the file has one, and the track likewise;

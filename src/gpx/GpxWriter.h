@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing GPX track files and the map-outline overview "Maps.gpx". CR LF line ends, no
 // byte-order mark; names are UTF-8 with the XML special characters escaped.

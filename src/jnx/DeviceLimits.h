@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the receivers load: the limits that checks, creation and merging keep to.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The JNX files of a folder, each loaded header-only, in name order ignoring letter case.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The in-memory model of one JNX file. Field names and widths follow the file layout.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Loading a JNX file into the model, and getting tile images out of it.
 #include <string>

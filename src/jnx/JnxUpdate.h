@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Changing the current JNX file in place: header rewrite, tile deletion, placeholder level.
 // A refusal (ERefused) leaves the file byte for byte as it was.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing a whole JNX file (all levels or one) from the model, tile data copied byte for byte.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editable cells of the map and level tables and how they reach the model.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One map from several whose levels have the same scales: each level's tiles concatenated in
 // the order of the maps, the box their union, the header and level texts those of the first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 27 level scale values with their eTrex zoom names, ascending.
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing every tile of the map as a JPEG file, one folder per level, beside the JNX file.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The stored tiles of one JNX file, read through one open file for a whole pass. Every read
 // checks the tile's ImageOffset and ImageSize against the file before anything is sized by

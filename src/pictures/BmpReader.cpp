@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows bitmaps: BITMAPFILEHEADER and BITMAPINFOHEADER (or a larger header). Uncompressed
 // 1-, 4- and 8-bit palette pictures, 16-bit (5-5-5, or any colour masks), 24-bit and 32-bit
 // (blue-green-red, or any colour masks) are read row by row; RLE8 and RLE4 pictures, which

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Source pictures for map creation, read top-down in bands of rows as RGB, so that a large
 // picture never has to be held whole. The reader is chosen by the file's extension.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PNG pictures through libpng: palette, gray and 16-bit images are expanded to 8-bit RGB and
 // alpha is dropped. Non-interlaced images are read row by row; interlaced ones need the whole
 // picture, which is read on the first request.

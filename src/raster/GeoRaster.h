@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Georeferenced rasters: sources read onto WGS 84 grids, and files written from such grids.
 // GDAL does the work in a module of its own (its libraries take longer to load than most

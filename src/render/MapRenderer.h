@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The map renderer: the whole map canvas in one pass (white ground, the visible tiles of a
 // level from their cache, track, waypoints, selected tiles, crosshair, outline, scale bar),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pixel to encoded coordinates from calibration points 1 and 3 of an OziExplorer map file,
 // point 1 taken as the image's top-left pixel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one writer of new one-level maps, for builds from a tile set and from a single picture:
 // header, room for the tile table, the tiles' data as they come, then the trailer, the table

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a map build is given: the source and the texts of the new map's header and level.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Cutting a single calibrated picture into tiles: the folder named after the ".map" file gets
 // set/ with the tiles, the ".set" list and a copy of the ".map".

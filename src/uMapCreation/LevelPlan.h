@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The plan of a multi-level map from a georeferenced raster: its levels (grids, scales, tile
 // counts, sizes) and the volumes it is split into to stay inside what receivers load.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The levels of a map made from rows of the most detailed one: each coarser level is the area
 // average of the next finer one, built as the rows stream past, so memory holds a band of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Building a one-level JNX file from a calibrated tile set (a ".map", a ".set" and set/).
 #include <string>

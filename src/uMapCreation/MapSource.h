@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the map creation dialog reads from a calibrated source (an OziExplorer ".map", with
 // its ".set" beside it or not, or a ".tar" made by the export), and the checks of "Start".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Building a multi-level JNX (or several volumes of one) from georeferenced rasters: read and
 // warped once onto WGS 84 in bands, each coarser level averaged from the finer one, tiles

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One file of a multi-level map: tiles arrive in any order of levels, wait in a temporary
 // file beside the destination, and are written level by level behind the header and tables

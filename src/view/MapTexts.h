@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The texts and figures of the map page that do not depend on any widget: the map and level
 // summary, the position read-out, degrees as degrees-minutes-seconds, the track length and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The state tying the canvas to the earth, and the conversions between encoded coordinates
 // and canvas pixels. The reference edges are the map model's North and West.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the window tests share: a main window whose message boxes are recorded and answered
 // instead of shown, and the user's ways in: presses on table cells, keys and text sent to the

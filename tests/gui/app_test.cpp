@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window under the offscreen platform: settings, opening folders, menu state.
 #include <QAction>
 #include <QComboBox>

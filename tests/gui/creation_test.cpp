@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map creation dialog through its widgets: reading a source, the tile count, the order of
 // the checks with the flashed field, a build and a failed one.
 #include <QAbstractItemView>

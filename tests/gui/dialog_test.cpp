@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file dialog driven through its real widgets while Execute runs.
 #include <QAction>
 #include <QComboBox>
@@ -110,8 +111,9 @@ class TDialogTest : public QObject {
       QVERIFY(list->currentItem());
       QCOMPARE(list->currentItem()->text(), QString("Poland"));
       for (int i = 0; i < 20; ++i) {
-        std::filesystem::create_directories(dir.Path("f" + std::to_string(i)));
-        d.Navigate(QString::fromStdString(dir.Path("f" + std::to_string(i))));
+        const std::string folder = dir.Path(std::string("f").append(std::to_string(i)));
+        std::filesystem::create_directories(folder);
+        d.Navigate(QString::fromStdString(folder));
       }
       QCOMPARE(path->count(), 15);
       QCOMPARE(path->itemData(d.DriveCount()).toString(), QString::fromStdString(dir.Path("f19/")));

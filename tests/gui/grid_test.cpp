@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The coloured string grid on its own: painting, sorting, fitting, keys and what it reports to
 // assistive tools.
 #include <QAccessible>

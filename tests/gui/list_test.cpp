@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The List of Maps page driven through its real widgets: sorting, loading maps from the table,
 // the cell editor and the selectors, map groups, and the files that edits reach.
 #include <QAction>

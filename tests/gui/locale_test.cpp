@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window under a decimal-comma locale (ctest runs it with LC_ALL=de_DE.UTF-8): every file
 // it writes is the same as under any other locale.
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The renderer and the map page under the offscreen platform.
 #include <QAction>
 #include <QCheckBox>

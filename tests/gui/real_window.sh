@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs brelo on a copy of the sample map in a real window under Xvfb, in a folder that also
 # holds a second map and a FIFO named like a map (which must not stop the window): the caption
 # names the map, the canvas shows the map's own colours, a scripted drag moves it, and SIGTERM

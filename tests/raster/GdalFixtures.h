@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Georeferenced rasters for the tests, written with GDAL directly, and positions moved between
 // coordinate systems.

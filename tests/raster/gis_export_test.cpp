@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A level exported as a GIS raster and read back by GDAL: its corners, its pixels, its gaps.
 #include <cmath>
 
@@ -34,7 +35,9 @@ TJnxTileEntry Box(double west, double north, double east, double south, int widt
 // resolution (128 pixels over the same span); the cell below the second is a gap.
 std::string MixedMap(TTempDir& dir) {
   const double d = 0.01;  // degrees a tile
-  TVolumeWriter writer(dir.Path("mixed.jnx"), {0, "Mixed"}, {4777});
+  TMapTexts texts;
+  texts.ProductName = "Mixed";
+  TVolumeWriter writer(dir.Path("mixed.jnx"), texts, {4777});
   writer.Add(0, Box(15, 50, 15 + d, 50 - d, 256, 256), Jpeg(TestPicture(256, 256)));
   writer.Add(0, Box(15 + d, 50, 15 + 2 * d, 50 - d, 256, 256), Jpeg(TestPicture(256, 256)));
   writer.Add(0, Box(15, 50 - d, 15 + d, 50 - 2 * d, 128, 128), Jpeg(TestPicture(128, 128)));

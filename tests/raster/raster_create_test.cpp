@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Maps made from georeferenced rasters: where the pixels land, levels, volumes, formats and
 // sources that are refused without leaving anything behind.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The renderer module of brelo-cli's render verb: a map picture drawn by the window's
 // renderer, without a display. Loaded only for that verb.
 #include <QBuffer>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The listing rules of the file dialog, apart from any widget.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 
 #include <QAction>
@@ -493,14 +494,14 @@ void TfOpenSaveDialog::ListFolder(QString folder, QString mask) {
   lvFiles->clear();
   int widest = fontMetrics().horizontalAdvance("..");
   auto add = [&](const TEntry& e) {
-    const QString name = DisplayName(e.Name);
-    auto* item = new QListWidgetItem(e.Folder ? Icon(kFolderIcon) : FileTypeIcon(name, FileIcon(e.Name)), name);
+    const QString shown = DisplayName(e.Name);
+    auto* item = new QListWidgetItem(e.Folder ? Icon(kFolderIcon) : FileTypeIcon(shown, FileIcon(e.Name)), shown);
     item->setData(Qt::UserRole, e.Folder);
     item->setData(kNameBytes, QByteArray::fromStdString(e.Name));
-    item->setToolTip(name + "\n" + (e.Folder ? QString() : Thousands(e.Size) + " bytes\n") +
+    item->setToolTip(shown + "\n" + (e.Folder ? QString() : Thousands(e.Size) + " bytes\n") +
                      QLocale::c().toString(e.Modified, "d MMM yyyy h:mm:ss.zzz") + "\n" + AttributeText(e, 'l'));
     lvFiles->addItem(item);
-    widest = std::max(widest, lvFiles->fontMetrics().horizontalAdvance(name));
+    widest = std::max(widest, lvFiles->fontMetrics().horizontalAdvance(shown));
   };
   for (const auto& e : folders) add(e);
   for (const auto& e : files) add(e);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's own open/save dialog: one folder at a time (folders, then the files that pass
 // the chosen filter), drives and recent folders, favourites, going up, deleting to the trash,

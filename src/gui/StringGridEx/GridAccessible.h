@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The grid's cells for assistive tools: the control reports itself as a table whose cells
 // carry their texts, row 0 and the heading columns as headers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's table control: a grid of text cells with fixed rows and columns that stay in
 // view, a current cell, per-column widths and per-row heights, and every cell painted by the

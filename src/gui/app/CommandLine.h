@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop program's command line: options through QCommandLineParser (help, version, and
 // Qt's own), files as the bytes given (a name need not be UTF-8). Read before the application

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application: every error that escapes a handler reaches one top-level handler that shows
 // its message, and the program carries on; SIGTERM (sent at a desktop logout) ends the program

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: the "Map" and "List of Maps" pages with their two menus, the information
 // line shared by both, the caption, the error display, the settings and opening maps. Its

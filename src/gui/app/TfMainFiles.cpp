@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's file commands: save map, save level, update now, delete tiles, the
 // placeholder level and save tiles, over the command layer.
 #include <QAction>

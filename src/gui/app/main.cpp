@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelo: views, edits and converts JNX raster maps.
 #include <QTimer>
 #include <iostream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The state the main window keeps for the whole run, in one object it owns and passes on:
 // the map model, the view, the redraw flags, waypoints and track, the selected tiles, the map

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A file name or path as the window shows it. Names are bytes; one that is not UTF-8 (a
 // Latin-1 name from an older system) is shown as Latin-1 rather than as replacement marks.

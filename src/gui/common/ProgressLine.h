@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A progress sink for a label: each line replaces the one before it, and the label is
 // repainted at most a few times a second, so a command of a thousand steps is not slowed down

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The maps opened last, newest first, kept in a file of their own ("recent.ini", one
 // "FileN=path" line each) beside the settings, so that brelo.ini keeps exactly its own keys.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's settings file: "key=value" lines, keys matched without case, a value that does
 // not convert keeping its default.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The status area's progress bar for a long command: it runs the command on a worker thread,
 // shows how far it has come and its progress lines, and offers Cancel when the command can

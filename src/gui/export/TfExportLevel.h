@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The options of exporting a level to a GIS raster: GeoTIFF compression and overviews, and
 // whether gaps are filled with white or left transparent.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The map canvas iMap: shows the renderer's picture and turns the mouse into the map page's
 // gestures (dragging, Ctrl+click tile selection, Shift+Ctrl+click track points, the position

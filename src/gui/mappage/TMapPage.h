@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Map" page: the side bar (level summary, list of maps, scale controls, drawing options,
 // quality, waypoints) and the map canvas, with the handlers that change the view.

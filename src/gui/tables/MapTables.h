@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the map, level and tile tables show: headings and the texts of every cell, from the
 // map model. The window's tables take these texts as they are.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "List of Maps" page: the map, level and tile tables, the tile selector, and the editing
 // overlays placed over their cells (eEditor, cbScale, cbMapGroup) with the map groups. The

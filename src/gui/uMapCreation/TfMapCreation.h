@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "JNX Map Parameters": the map creation dialog. The user picks a calibrated source (a ".map"
 // or an archive made by the export) or a georeferenced raster, sees its area, sets the new

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The GDAL module's entry point: the raster driver brelo's core reaches through GeoRaster.h.
 #include <gdal.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Raster files through GDAL: a tiled GeoTIFF written band by band, or a part in that form
 // turned into PNG or MBTiles when finished. Parts beside the destination are hidden and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A raster source through GDAL: one file or a mosaic of several, palettes expanded, placed on
 // WGS 84 by GDAL's transformer and read by its warper (or directly, for a source that is on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the GDAL module's parts share: registration with bounded caches, argument lists for
 // GDAL's utility functions, its last error as a reason, and the regular-file rule.
