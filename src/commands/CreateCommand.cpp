@@ -45,7 +45,7 @@ const char* CreationFieldControl(TCreationField field) {
 std::string CreatedMapName(const std::string& source) { return ChangeExtension(source, ".jnx"); }
 
 TCreateResult CreateMapCommand(const TCreationFields& fields, const TCreationParams& params, int tileWidth,
-                               int tileHeight, const ProgressSink& info) {
+                               int tileHeight, const ProgressSink& info, const TWorkMeter* meter) {
   TCreateResult result;
   result.Invalid = FirstInvalidField(fields);
   if (result.Invalid != TCreationField::None) {
@@ -64,7 +64,7 @@ TCreateResult CreateMapCommand(const TCreationFields& fields, const TCreationPar
   try {
     const std::string ext = LowerAscii(ExtensionOf(S));
     if (ext == ".map" && !FileExists(ChangeExtension(S, ".set"))) {
-      BuildJnxFromPicture(params, tileWidth, tileHeight, info);
+      BuildJnxFromPicture(params, tileWidth, tileHeight, info, meter);
     } else {
       bool created = false;
       if (ext == ".tar") {
@@ -75,8 +75,12 @@ TCreateResult CreateMapCommand(const TCreationFields& fields, const TCreationPar
           throw;
         }
       }
-      BuildJnxFromMap(params, created, info);
+      BuildJnxFromMap(params, created, info, meter);
     }
+  } catch (const ECancelled&) {
+    result.Text = "Build cancelled; " + FileNameOf(jnx) + " was not written.";
+    result.Cancelled = true;
+    return result;
   } catch (const EPictureNotFound& e) {
     result.Earlier.push_back(e.what());
     result.Text = failure;

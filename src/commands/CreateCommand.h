@@ -25,8 +25,9 @@ std::string CreatedMapName(const std::string& source);
 // fields are the dialog's texts as "Start" checks them; params the texts of the new map. A
 // ".map" without a ".set" beside it is cut from its picture at tileWidth x tileHeight, an
 // archive is unpacked first. An existing file of the new map's name is refused unless
-// params.Overwrite. Ok: "NAME.jnx saved in Nms.", Path the new file.
+// params.Overwrite. Ok: "NAME.jnx saved in Nms.", Path the new file. Stopped through the meter:
+// Cancelled, nothing written or replaced.
 TCreateResult CreateMapCommand(const TCreationFields& fields, const TCreationParams& params, int tileWidth,
-                               int tileHeight, const ProgressSink& info);
+                               int tileHeight, const ProgressSink& info, const TWorkMeter* meter = nullptr);
 
 }  // namespace brelo

@@ -12,12 +12,23 @@ namespace brelo {
 
 namespace {
 
-TCommandResult WriteCopy(TJnxMap& map, const std::string& destination, int level, const ProgressSink& progress) {
+TCommandResult Cancelled(std::string text) {
+  TCommandResult r = Failed(std::move(text));
+  r.Cancelled = true;
+  return r;
+}
+
+TCommandResult WriteCopy(TJnxMap& map, const std::string& destination, int level, const ProgressSink& progress,
+                         const TWorkMeter* meter) {
   // The tiles are copied from where the loaded tables say they lie.
   if (auto changed = ChangedOnDiskFailure(map)) return *changed;
-  auto writer = [&map, &progress](TFileStream& out, std::uint32_t first) { CopyTileData(map, out, first, progress); };
+  auto writer = [&map, &progress, meter](TFileStream& out, std::uint32_t first) {
+    CopyTileData(map, out, first, progress, meter);
+  };
   try {
     WriteJnx(map, destination, level, writer, progress);
+  } catch (const ECancelled&) {
+    return Cancelled("Saving cancelled; " + destination + " was not written.");
   } catch (const EBreloError& e) {
     return Failed(destination + "\n\nWrite error.", e.what());
   }
@@ -34,22 +45,25 @@ std::string SavedLevelName(const std::string& file, int level) {
   return WithoutExtension(file) + Format("_level%d.jnx", level);
 }
 
-TCommandResult SaveMapCommand(TJnxMap& map, TMapEditCells* cells, const ProgressSink& progress) {
+TCommandResult SaveMapCommand(TJnxMap& map, TMapEditCells* cells, const ProgressSink& progress,
+                              const TWorkMeter* meter) {
   if (auto failed = ApplyCells(map, cells)) return *failed;
-  return WriteCopy(map, SavedMapName(map.CurrentFile), -1, progress);
+  return WriteCopy(map, SavedMapName(map.CurrentFile), -1, progress, meter);
 }
 
-TCommandResult SaveLevelCommand(TJnxMap& map, int level, const ProgressSink& progress) {
+TCommandResult SaveLevelCommand(TJnxMap& map, int level, const ProgressSink& progress, const TWorkMeter* meter) {
   if (level < 1 || level > static_cast<int>(map.Levels.size()))
     return Failed(map.CurrentFile + Format(": no level %d (the map has %d)", level, map.LevelCount));
-  return WriteCopy(map, SavedLevelName(map.CurrentFile, level), level - 1, progress);
+  return WriteCopy(map, SavedLevelName(map.CurrentFile, level), level - 1, progress, meter);
 }
 
-TCommandResult SaveTilesCommand(const TJnxMap& map, const ProgressSink& progress) {
+TCommandResult SaveTilesCommand(const TJnxMap& map, const ProgressSink& progress, const TWorkMeter* meter) {
   if (auto changed = ChangedOnDiskFailure(map)) return *changed;
   std::string base;
   try {
-    base = SaveTiles(map, progress);
+    base = SaveTiles(map, progress, meter);
+  } catch (const ECancelled&) {
+    return Cancelled("Saving the tiles cancelled; the tiles written were removed.");
   } catch (const EBreloError& e) {
     return Failed("Błąd zapisu kafelków.", e.what());
   }

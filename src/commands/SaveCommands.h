@@ -14,11 +14,15 @@ std::string SavedLevelName(const std::string& file, int level);
 
 // The map as FILE_saved.jnx after the edit rules: cells are the map and level cells as the
 // window shows them (the model's own when null), given back with the accepted values. The
-// model keeps the applied edits and the new Guid; CurrentFile stays.
-TCommandResult SaveMapCommand(TJnxMap& map, TMapEditCells* cells, const ProgressSink& progress);
+// model keeps the applied edits and the new Guid; CurrentFile stays. Stopped through the
+// meter: Cancelled, nothing written.
+TCommandResult SaveMapCommand(TJnxMap& map, TMapEditCells* cells, const ProgressSink& progress,
+                              const TWorkMeter* meter = nullptr);
 // One level (from 1) as FILE_levelN.jnx; the edits are not applied first.
-TCommandResult SaveLevelCommand(TJnxMap& map, int level, const ProgressSink& progress);
-// Every tile as a JPEG file in FILE_tiles/levelN_COUNT_tiles/.
-TCommandResult SaveTilesCommand(const TJnxMap& map, const ProgressSink& progress);
+TCommandResult SaveLevelCommand(TJnxMap& map, int level, const ProgressSink& progress,
+                                const TWorkMeter* meter = nullptr);
+// Every tile as a JPEG file in FILE_tiles/levelN_COUNT_tiles/. Stopped: Cancelled, the files
+// of this run taken back.
+TCommandResult SaveTilesCommand(const TJnxMap& map, const ProgressSink& progress, const TWorkMeter* meter = nullptr);
 
 }  // namespace brelo

@@ -125,7 +125,8 @@ constexpr std::uint64_t kCopyChunk = std::uint64_t(16) << 20;
 
 }  // namespace
 
-void CopyTileData(const TJnxMap& map, TFileStream& out, std::uint32_t, const ProgressSink& progress) {
+void CopyTileData(const TJnxMap& map, TFileStream& out, std::uint32_t, const ProgressSink& progress,
+                  const TWorkMeter* meter) {
   TFileStream source(map.CurrentFile, TOpenMode::Read);
   const int levels = static_cast<int>(map.SourceLocations.size());
   // Tiles stored back to back are copied as one run; each tile is reported once its bytes
@@ -156,6 +157,16 @@ void CopyTileData(const TJnxMap& map, TFileStream& out, std::uint32_t, const Pro
       runs.back().LastTile = order.size() - 1;
     }
   }
+  std::uint64_t total = 0, copied = 0;
+  for (const TRun& run : runs) total += run.Length;
+  // After each chunk: how far the copy is, and a stop the user asked for (the new file is
+  // not in place yet: nothing is left of it).
+  auto advance = [&](std::uint64_t bytes) {
+    if (!meter) return;
+    copied += bytes;
+    meter->Advance(copied, total);
+    if (meter->Cancelled()) throw ECancelled();
+  };
   std::size_t reported = 0;
   // Reports every tile up to the given one, and those within the run up to source offset `to`.
   auto report = [&](std::size_t upTo, std::uint64_t to) {
@@ -178,6 +189,7 @@ void CopyTileData(const TJnxMap& map, TFileStream& out, std::uint32_t, const Pro
     for (std::uint64_t at = start; at < end;) {
       const std::uint64_t next = std::min(end, (at / kCopyChunk + 1) * kCopyChunk);
       out.CopyRangeFromAt(source, at, at - start, next - at);
+      advance(next - at);
       at = next;
       report(runs[0].LastTile, at);
     }
@@ -191,6 +203,7 @@ void CopyTileData(const TJnxMap& map, TFileStream& out, std::uint32_t, const Pro
     for (std::uint64_t at = run.Offset, end = run.Offset + run.Length; at < end;) {
       const std::uint64_t next = std::min(end, (at / kCopyChunk + 1) * kCopyChunk);
       out.CopyRangeFrom(source, at, next - at);
+      advance(next - at);
       at = next;
       report(run.LastTile, at);
     }

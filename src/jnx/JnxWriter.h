@@ -21,8 +21,10 @@ void WriteTileTables(TStream& out, const TJnxMap& map);
 // TilesOffset and ImageOffset of every level and tile for a contiguous file. Raises
 // EFormatError, changing nothing, when the file would reach 4 GiB.
 void LayoutOffsets(TJnxMap& map);
-// Copies each tile's bytes from CurrentFile at its SourceLocations entry.
-void CopyTileData(const TJnxMap& map, TFileStream& out, std::uint32_t firstSourceOffset, const ProgressSink& progress);
+// Copies each tile's bytes from CurrentFile at its SourceLocations entry; the meter hears how
+// far it is and stops it (ECancelled) between chunks.
+void CopyTileData(const TJnxMap& map, TFileStream& out, std::uint32_t firstSourceOffset, const ProgressSink& progress,
+                  const TWorkMeter* meter = nullptr);
 // Writes the map (level -1) or one 0-based level as a new file. The model is restored
 // afterwards on every path, except for Guid, which keeps the new value. Written through a
 // temporary file: on failure the destination is untouched and the error raised.

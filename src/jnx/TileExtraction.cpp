@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <functional>
 
+#include <unistd.h>
+
 #include "MyJpeg/JpegImage.h"
 #include "base/Errors.h"
 #include "base/Paths.h"
@@ -23,7 +25,7 @@ std::string TileFileName(int number, int count, const TJnxTile& tile) {
 
 std::string TilesBaseFolder(const std::string& jnxPath) { return WithoutExtension(jnxPath) + "_tiles/"; }
 
-std::string SaveTiles(const TJnxMap& map, const ProgressSink& progress) {
+std::string SaveTiles(const TJnxMap& map, const ProgressSink& progress, const TWorkMeter* meter) {
   if (map.Levels.empty()) return "";
   const std::string base = TilesBaseFolder(map.CurrentFile);
   struct TJob {
@@ -39,8 +41,13 @@ std::string SaveTiles(const TJnxMap& map, const ProgressSink& progress) {
   auto folderOf = [&](int n) {
     return base + Format("level%d_%d_tiles/", n + 1, map.Levels[static_cast<std::size_t>(n)].TileCount);
   };
+  std::vector<std::string> madeFolders;  // by this run, for a stop to take back
+  auto make = [&](const std::string& folder) {
+    if (!FolderExists(folder)) madeFolders.push_back(folder);
+    CreateFolder(folder);
+  };
   auto makeFoldersUpTo = [&](int n) {
-    for (; foldersMade <= n && foldersMade < levels; ++foldersMade) CreateFolder(folderOf(foldersMade));
+    for (; foldersMade <= n && foldersMade < levels; ++foldersMade) make(folderOf(foldersMade));
   };
   std::vector<char> written(items.size(), 0);
   auto fileOf = [&](std::size_t i) {
@@ -49,10 +56,14 @@ std::string SaveTiles(const TJnxMap& map, const ProgressSink& progress) {
     return folderOf(n) + TileFileName(m + 1, level.TileCount, level.Tiles[static_cast<std::size_t>(m)]);
   };
   {
-    CreateFolder(base);
+    make(base);
     TTileSource source(map.CurrentFile);
     TMemoryStream buffer;
     std::function<TJob(std::size_t)> produce = [&](std::size_t i) {
+      if (meter) {
+        meter->Advance(i, items.size());
+        if (meter->Cancelled()) throw ECancelled();
+      }
       const auto [n, m] = items[i];
       makeFoldersUpTo(n);
       source.Restore(map.Levels[static_cast<std::size_t>(n)].Tiles[static_cast<std::size_t>(m)], n, m, buffer);
@@ -78,6 +89,12 @@ std::string SaveTiles(const TJnxMap& map, const ProgressSink& progress) {
                         map.Levels[static_cast<std::size_t>(n)].TileCount));
     };
     TPipelineResult result = RunPipeline<TJob>(items.size(), produce, consume, PipelineThreads(), reached);
+    if (!result.Ok() && meter && meter->Cancelled()) {
+      for (std::size_t i = 0; i < items.size(); ++i)
+        if (written[i]) std::remove(fileOf(i).c_str());
+      for (auto f = madeFolders.rbegin(); f != madeFolders.rend(); ++f) ::rmdir(f->c_str());
+      throw ECancelled();
+    }
     if (!result.Ok()) {
       // As a sequential run would: tiles after the failing one are not left behind.
       for (std::size_t i = result.FailedItem + 1; i < items.size(); ++i)

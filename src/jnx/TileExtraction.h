@@ -16,7 +16,8 @@ std::string TilesBaseFolder(const std::string& jnxPath);  // "<name>_tiles/" bes
 
 // Every tile decoded and encoded anew at quality 90; returns the base folder ("" for a map
 // without levels). Any failure ends the extraction at that tile (files already written stay,
-// as in a one-thread run) and is raised, naming the level and tile.
-std::string SaveTiles(const TJnxMap& map, const ProgressSink& progress);
+// as in a one-thread run) and is raised, naming the level and tile. A stop asked through the
+// meter raises ECancelled and takes back the files and folders this run made.
+std::string SaveTiles(const TJnxMap& map, const ProgressSink& progress, const TWorkMeter* meter = nullptr);
 
 }  // namespace brelo

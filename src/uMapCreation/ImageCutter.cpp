@@ -159,7 +159,14 @@ bool CutImageToTiles(const std::string& mapPath, int tileWidth, int tileHeight, 
   return folderCreated;
 }
 
-void BuildJnxFromPicture(const TCreationParams& p, int tileWidth, int tileHeight, const ProgressSink& info) {
+void BuildJnxFromPicture(const TCreationParams& p, int tileWidth, int tileHeight, const ProgressSink& info,
+                         const TWorkMeter* meter) {
+  // Cutting is the first half of the work, writing the second.
+  auto advance = [meter](std::uint64_t done, std::uint64_t total) {
+    if (!meter) return;
+    meter->Advance(done, total);
+    if (meter->Cancelled()) throw ECancelled();
+  };
   const std::string& S = p.Source;
   const std::string title = FileNameOf(WithoutExtension(S));
   if (tileWidth <= 0 || tileHeight <= 0) throw EFormatError(Format("bad tile size %d x %d", tileWidth, tileHeight));
@@ -183,10 +190,12 @@ void BuildJnxFromPicture(const TCreationParams& p, int tileWidth, int tileHeight
       image, layout, tileHeight,
       [&](const TCutTile& t, std::vector<std::uint8_t>& jpeg) { spool.Put(std::to_string(t.Number), jpeg); },
       [&](int done, int total) {
+        advance(static_cast<std::uint64_t>(done), 2 * static_cast<std::uint64_t>(total));
         if (info) info(Format("%s: Cutting %d/%d", imageName.c_str(), done, total));
       });
   TCreatedMapWriter writer(ChangeExtension(S, ".jnx"), p, cal, static_cast<int>(layout.size()));
   for (std::size_t k = 0; k < layout.size(); ++k) {
+    advance(layout.size() + k, 2 * layout.size());
     if (info) info(Format("%s: Writing %zu/%zu", title.c_str(), k + 1, layout.size()));
     const TCutTile& t = layout[k];
     writer.AddTile(t.X, t.Y, t.Width, t.Height, spool.Get(std::to_string(t.Number)));

@@ -46,8 +46,9 @@ bool CutImageToTiles(const std::string& mapPath, int tileWidth, int tileHeight, 
 
 // A one-level JNX straight from a single calibrated picture: each tile is cut, encoded once and
 // written into the file, with no tile folder in between (the tiles and their order are those
-// of the tile set CutImageToTiles makes). Raises on failure, leaving an earlier file as it was.
+// of the tile set CutImageToTiles makes). Raises on failure, leaving an earlier file as it was;
+// a stop asked through the meter raises ECancelled the same way.
 void BuildJnxFromPicture(const TCreationParams& params, int tileWidth, int tileHeight,
-                         const ProgressSink& info = nullptr);
+                         const ProgressSink& info = nullptr, const TWorkMeter* meter = nullptr);
 
 }  // namespace brelo

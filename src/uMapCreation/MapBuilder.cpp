@@ -96,7 +96,7 @@ void PlaceholderTile(TMemoryStream& out, int width, int height) {
   out.Write(jpeg.data(), jpeg.size());
 }
 
-void BuildJnxFromMap(const TCreationParams& p, bool folderCreated, const ProgressSink& info) {
+void BuildJnxFromMap(const TCreationParams& p, bool folderCreated, const ProgressSink& info, const TWorkMeter* meter) {
   const std::string& S = p.Source;
   const std::string D = WorkingFolder(S);
   // Only the folder that unpacking the archive made goes, on every path; never one that
@@ -128,6 +128,10 @@ void BuildJnxFromMap(const TCreationParams& p, bool folderCreated, const Progres
     int X = 0, Y = 0;
   };
   std::function<TSource(std::size_t)> produce = [&](std::size_t i) {
+    if (meter) {
+      meter->Advance(i, set.size());
+      if (meter->Cancelled()) throw ECancelled();
+    }
     if (info) info(Format("%s: Writing %zu/%zu", title.c_str(), i + 1, set.size()));
     TSource s{D + "set/" + set[i]};
     PositionFromName(set[i], s.X, s.Y);

@@ -21,7 +21,9 @@ void PlaceholderTile(TMemoryStream& out, int width, int height);
 // Writes S with ".jnx" from the tile set in the working folder; progress lines go to info.
 // Raises on failure; the file is written through a temporary file, so a failed run leaves an
 // earlier file of that name as it was. folderCreated says that unpacking the archive S made
-// its folder, which is then deleted on every path; no other folder ever is.
-void BuildJnxFromMap(const TCreationParams& params, bool folderCreated, const ProgressSink& info = nullptr);
+// its folder, which is then deleted on every path; no other folder ever is. A stop asked
+// through the meter raises ECancelled and leaves the same.
+void BuildJnxFromMap(const TCreationParams& params, bool folderCreated, const ProgressSink& info = nullptr,
+                     const TWorkMeter* meter = nullptr);
 
 }  // namespace brelo
