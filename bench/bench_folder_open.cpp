@@ -10,6 +10,7 @@
 #include "BenchSupport.h"
 #include "base/Platform.h"
 #include "gui/app/TfMain.h"
+#include "gui/session/TMapSession.h"
 #include "jnx/FolderScan.h"
 #include "jnx/JnxReader.h"
 
@@ -53,7 +54,7 @@ void RefreshMapList250(benchmark::State& state) {
   std::filesystem::create_directories(settings);
   TAppState app;
   TfMain window(app, QString::fromStdString(settings));
-  app.Map.CurrentFile = dir + "map0.jnx";
+  if (window.Session().Load(dir + "map0.jnx")) state.SkipWithError("map0.jnx did not load");
   for (auto _ : state) window.RefreshMapList();
 }
 BENCHMARK(RefreshMapList250)->Unit(benchmark::kMillisecond)->UseRealTime();

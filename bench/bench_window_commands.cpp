@@ -44,7 +44,7 @@ void SaveMapInTheWindow(benchmark::State& state) {
     window.OpenMap(path);
     QApplication::processEvents();
     state.ResumeTiming();
-    window.miSaveMapClick();
+    window.findChild<QAction*>("miSaveMap")->trigger();
   }
 }
 BENCHMARK(SaveMapInTheWindow)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -36,15 +36,16 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
       "raster"}},
     {"render", {"core"}},
     {"gui/common", {"core"}},
+    {"gui/session", {"core", "gui/common"}},
     {"gui/StringGridEx", {"core", "gui/common"}},
     {"gui/OpenSaveDialog", {"core", "gui/common"}},
-    {"gui/mappage", {"core", "render", "gui/common"}},
-    {"gui/tables", {"core", "gui/common", "gui/StringGridEx"}},
+    {"gui/mappage", {"core", "render", "gui/common", "gui/session"}},
+    {"gui/tables", {"core", "gui/common", "gui/session", "gui/StringGridEx"}},
     {"gui/uMapCreation", {"core", "gui/common", "gui/OpenSaveDialog"}},
     {"gui/export", {"core", "gui/common"}},
     {"gui/app",
-     {"core", "gui/common", "gui/StringGridEx", "gui/OpenSaveDialog", "gui/mappage", "gui/tables", "gui/uMapCreation",
-      "gui/export"}},
+     {"core", "gui/common", "gui/session", "gui/StringGridEx", "gui/OpenSaveDialog", "gui/mappage", "gui/tables",
+      "gui/uMapCreation", "gui/export"}},
 };
 
 // The folder a path below src belongs to: its first part, or "gui/" and the second.

@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "GuiSupport.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QMenuBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
 
+#include "base/Coordinates.h"
 #include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 #include "gui/StringGridEx/TStringGridEx.h"
+#include "gui/mappage/TMapCanvas.h"
+#include "gui/session/TMapSession.h"
 
 namespace brelo::test {
 
@@ -34,6 +39,38 @@ TTestWindow::TTestWindow(bool shown, int page, QSize size) {
 void TTestWindow::Page(int index) {
   Window->findChild<QTabWidget*>("PageControl")->setCurrentIndex(index);
   QCoreApplication::processEvents();
+}
+
+TMapSession& TTestWindow::Session() const { return Window->Session(); }
+
+void TTestWindow::CtrlClickTile(int tile) {
+  auto* canvas = Find<TMapCanvas>("iMap");
+  const TJnxMap& m = Session().Map();
+  const TJnxTile& t = m.Levels.at(static_cast<std::size_t>(Session().Level())).Tiles.at(static_cast<std::size_t>(tile));
+  const TViewState& v = State.View;
+  const QPoint at((LonToX(v, m, t.Left) + LonToX(v, m, t.Right)) / 2,
+                  (LatToY(v, m, t.Top) + LatToY(v, m, t.Bottom)) / 2);
+  QVERIFY2(canvas->rect().contains(at), "the tile is off the canvas");
+  QTest::mouseClick(canvas, Qt::LeftButton, Qt::ControlModifier, at);
+}
+
+void ChooseInFocusedCombo(const QString& item) {
+  auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+  if (!combo && QApplication::focusWidget())
+    combo = qobject_cast<QComboBox*>(QApplication::focusWidget()->parentWidget());
+  QVERIFY2(combo, "no combo box has the keyboard focus");
+  const int target = combo->findText(item);
+  QVERIFY2(target >= 0, qPrintable(item + " is not in the list"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::AltModifier);
+  QTRY_VERIFY(combo->view()->isVisible());
+  QWidget* list = combo->view();
+  const int from = combo->view()->currentIndex().isValid() ? combo->view()->currentIndex().row() : -1;
+  if (from < 0) QTest::keyClick(list, Qt::Key_Home);
+  const int start = from < 0 ? 0 : from;
+  for (int i = start; i < target; ++i) QTest::keyClick(list, Qt::Key_Down);
+  for (int i = start; i > target; --i) QTest::keyClick(list, Qt::Key_Up);
+  QTest::keyClick(list, Qt::Key_Return);
+  QTRY_VERIFY(!combo->view()->isVisible());
 }
 
 void PressCell(TStringGridEx* t, int c, int r, Qt::MouseButton button, bool twice) {

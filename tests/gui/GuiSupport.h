@@ -19,8 +19,9 @@ class QMenuBar;
 class QWidget;
 
 namespace brelo {
+class TMapSession;
 class TStringGridEx;
-}
+}  // namespace brelo
 
 namespace brelo::test {
 
@@ -39,6 +40,9 @@ struct TTestWindow {
     return Window->findChild<T*>(name);
   }
   void Page(int index);
+  TMapSession& Session() const;
+  // A Ctrl+click on the middle of a tile (0-based) of the level shown on the Map page.
+  void CtrlClickTile(int tile);
 };
 
 // A press on cell (c, r) of a table, where the user would press.
@@ -48,6 +52,9 @@ void KeyToFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void TypeToFocus(const QString& text);
 // A menu-bar item pressed with the mouse, as the user chooses it.
 void ChooseOnMenuBar(QMenuBar* bar, QAction* item);
+// The item of a combo box that has the keyboard focus chosen as the user does: its list opened
+// with Alt+Down, the arrow keys to the item, Enter.
+void ChooseInFocusedCombo(const QString& item);
 // Runs body once the window is shown and active (a modal dialog its caller is about to
 // open), polling the event loop until then.
 void WhenShown(QWidget* window, std::function<void()> body);

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QTabWidget>
 #include <QUrl>
 #include <QtTest>
@@ -20,6 +21,7 @@
 #include "gui/StringGridEx/TStringGridEx.h"
 #include "gui/app/TfMain.h"
 #include "gui/common/Settings.h"
+#include "gui/session/TMapSession.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxUpdate.h"
 #include "jnx/JnxWriter.h"
@@ -109,6 +111,43 @@ class TAppTest : public QObject {
     QCOMPARE(w.Find<QMenu>("miUpdateMap")->title(), QString("UpdateMap"));
   }
 
+  // A screen of 1600 x 1000 at twice the density (QT_SCALE_FACTOR=2) is 800 x 500 for the
+  // window: it opens on it whole, its status row and tables too, wherever it was saved.
+  void TheWindowFitsADenseScreen() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen->devicePixelRatio() != 2 || screen->availableGeometry().height() > 600)
+      QSKIP("needs a screen of 1600 x 1000 at QT_SCALE_FACTOR=2 (ctest runs it so as gui.app_test_hidpi)");
+    const QRect avail = screen->availableGeometry();
+    for (const char* saved : {"", "Left=900\r\nTop=700\r\nWidth=812\r\nHeight=580\r\n"}) {
+      TTempDir dir;
+      MakeTestJnx(dir.Path("m.jnx"), {2, 4});
+      TTestWindow w;
+      WriteText(w.Settings.Path("brelo.ini"), saved);
+      w.Window->ReadSettingsFile();
+      w.Window->show();
+      QVERIFY(QTest::qWaitForWindowExposed(w.Window.get()));
+      w.Window->OpenMap(dir.Path("m.jnx"));
+      QTRY_VERIFY(avail.contains(w.Window->frameGeometry()));
+      QVERIFY2(avail.contains(w.Window->frameGeometry()), qPrintable(QString("%1,%2 %3x%4 on %5x%6")
+                                                                         .arg(w.Window->x())
+                                                                         .arg(w.Window->y())
+                                                                         .arg(w.Window->width())
+                                                                         .arg(w.Window->height())
+                                                                         .arg(avail.width())
+                                                                         .arg(avail.height())));
+      QVERIFY(w.Window->minimumWidth() <= avail.width() && w.Window->minimumHeight() <= avail.height());
+      // The status row and the tile table lie inside the window.
+      for (int page : {0, 1}) {
+        w.Page(page);
+        for (const char* name : {"lInfo", page == 1 ? "sgTiles" : "iMap"}) {
+          auto* widget = w.Find<QWidget>(name);
+          const QRect inWindow(widget->mapTo(w.Window.get(), QPoint(0, 0)), widget->size());
+          QVERIFY2(widget->isVisible() && w.Window->rect().contains(inWindow), name);
+        }
+      }
+    }
+  }
+
   void PagesSwapTheirMenus() {
     TWindow w;
     w.window->show();
@@ -161,7 +200,7 @@ class TAppTest : public QObject {
       QCOMPARE(w.errors.size(), 1);
       QVERIFY(!std::filesystem::exists(dir.Path("Maps.gpx")));
       QVERIFY(w.state.Settings.LastJNXFile.empty());
-      QVERIFY(w.state.Map.CurrentFile.empty());
+      QVERIFY(w.Session().File().empty());
     }
     std::filesystem::create_directories(dir.Path("sub"));
     MakeTestJnx(dir.Path("sub/K\xF6ln.jnx"), {1}, 4, "Latin-1");
@@ -169,9 +208,9 @@ class TAppTest : public QObject {
       TWindow w;
       w.window->FirstActivation({"brelo", "sub/../sub/K\xF6ln.jnx"});
       QVERIFY(w.errors.isEmpty());
-      QCOMPARE(w.state.Map.CurrentFile, dir.Path("sub/K\xF6ln.jnx"));
+      QCOMPARE(w.Session().File(), dir.Path("sub/K\xF6ln.jnx"));
       QCOMPARE(w.state.Settings.LastJNXFile, dir.Path("sub/K\xF6ln.jnx"));
-      QCOMPARE(w.state.Map.ProductName, std::string("Latin-1"));
+      QCOMPARE(w.Session().Map().ProductName, std::string("Latin-1"));
       QCOMPARE(w.Find<QListWidget>("lbMaps")->item(0)->text(), QString::fromUtf8("K\xC3\xB6ln.jnx"));
       QVERIFY(w.window->windowTitle().endsWith(QString::fromUtf8("/sub/K\xC3\xB6ln.jnx")));
     }
@@ -193,7 +232,7 @@ class TAppTest : public QObject {
       if (d.isVisible()) d.reject();
     });
     ChooseOnMenuBar(w.Find<QMenuBar>("mmMap"), w.Find<QAction>("miOpenJNX"));
-    QCOMPARE(QString::fromStdString(w.State.Map.CurrentFile), QString::fromStdString(dir.Path("a.jnx")));
+    QCOMPARE(QString::fromStdString(w.Session().File()), QString::fromStdString(dir.Path("a.jnx")));
     const QString info = w.Find<QLabel>("lInfo")->text();
     QVERIFY2(info.startsWith("Not read: broken.jnx: "), qPrintable(info));
   }
@@ -220,7 +259,7 @@ class TAppTest : public QObject {
     MakeTestJnx(dir.Path("b.jnx"), {1});
     TWindow w;
     w.window->FirstActivation({"brelo", dir.Path("a.jnx"), dir.Path("b.jnx")});
-    QCOMPARE(w.state.Map.CurrentFile, dir.Path("a.jnx"));
+    QCOMPARE(w.Session().File(), dir.Path("a.jnx"));
     QCOMPARE(w.Find<QLabel>("lInfo")->text(), QString("Not opened (one map at a time): b.jnx"));
   }
 
@@ -277,10 +316,10 @@ class TAppTest : public QObject {
       QApplication::sendEvent(w.Window.get(), &dropped);
     };
     drop(dir.Path("a.jnx"));
-    QCOMPARE(w.State.Map.CurrentFile, dir.Path("a.jnx"));
+    QCOMPARE(w.Session().File(), dir.Path("a.jnx"));
     w.Page(0);
     drop(dir.Path("t.gpx"));
-    QCOMPARE(w.State.Gpx.Track.size(), std::size_t(2));
+    QCOMPARE(w.Session().Gpx().Track.size(), std::size_t(2));
   }
 
   // Ctrl+PageUp and Ctrl+Shift+Tab go back a page, as Ctrl+PageDown and Ctrl+Tab go forward.
@@ -308,7 +347,7 @@ class TAppTest : public QObject {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
     QCOMPARE(pages->currentIndex(), 1);
     QCOMPARE(list->currentRow(), 0);
-    QCOMPARE(m.State.Map.CurrentFile, dir.Path("a.jnx"));
+    QCOMPARE(m.Session().File(), dir.Path("a.jnx"));
   }
 
   void OpeningAFolderOfThreeMapsWithAHostileOne() {
@@ -318,8 +357,8 @@ class TAppTest : public QObject {
     MakeTestJnx(dir.Path("c.jnx"), {1, 1, 1, 1, 1}, 4, "Charlie");
     WriteText(dir.Path("broken.jnx"), "not a map");
     std::filesystem::create_directories(dir.Path("folder.jnx"));
-    TWindow w;
-    w.window->OpenMap(dir.Path("b.jnx"));
+    TTestWindow w(true, 0);
+    w.Window->OpenMap(dir.Path("b.jnx"));
     auto* maps = w.Find<TStringGridEx>("sgMaps");
     QCOMPARE(maps->RowCount(), 4);
     QCOMPARE(maps->Text(1, 1), QString("A"));  // name order, ignoring case
@@ -329,24 +368,32 @@ class TAppTest : public QObject {
     QCOMPARE(w.Find<QListWidget>("lbMaps")->count(), 3);
     QCOMPARE(w.Find<QListWidget>("lbMaps")->currentRow(), 1);
     QVERIFY(w.Find<QLabel>("lInfo")->text().contains("broken.jnx"));
-    QVERIFY(w.errors.isEmpty());
+    QVERIFY(w.Errors.isEmpty());
     QVERIFY(std::filesystem::exists(dir.Path("Maps.gpx")));
-    QCOMPARE(w.state.MapGroups.size(), std::size_t(3));
-    QCOMPARE(w.state.MapGroups[1], std::string("0,Bravo,30,800m"));
-    QVERIFY(w.window->windowTitle().endsWith(QString::fromStdString(dir.Path("b.jnx"))));
+    QCOMPARE(w.State.MapGroups.size(), std::size_t(3));
+    QCOMPARE(w.State.MapGroups[1], std::string("0,Bravo,30,800m"));
+    QVERIFY(w.Window->windowTitle().endsWith(QString::fromStdString(dir.Path("b.jnx"))));
     QVERIFY(w.Find<QAction>("miSaveMap")->isVisible());
     QVERIFY(w.Find<QAction>("miPrevLevel")->isVisible());
     QVERIFY(w.Find<QMenu>("miAddDummyLevel")->menuAction()->isVisible());
     QVERIFY(w.Find<QAction>("miSaveTAR")->isEnabled());
     QCOMPARE(w.Find<QComboBox>("cbTiles")->count(), 3);
-    // Five levels: no placeholder offered; one level: no level stepping.
-    w.window->lbMapsClick(2);
+    // Five levels: no placeholder offered; one level: no level stepping. The maps chosen in the
+    // Map page's list of maps.
+    auto* list = w.Find<QListWidget>("lbMaps");
+    auto choose = [list](int row) {
+      list->scrollToItem(list->item(row));
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    };
+    choose(2);
+    QCOMPARE(w.Session().File(), dir.Path("c.jnx"));
     QVERIFY(!w.Find<QMenu>("miAddDummyLevel")->menuAction()->isVisible());
-    w.window->lbMapsClick(0);
+    choose(0);
+    QCOMPARE(w.Session().File(), dir.Path("A.jnx"));
     QVERIFY(!w.Find<QAction>("miPrevLevel")->isVisible());
     // Groups are built only while the list is empty.
-    w.window->OpenMap(dir.Path("c.jnx"));
-    QCOMPARE(w.state.MapGroups.size(), std::size_t(3));
+    w.Window->OpenMap(dir.Path("c.jnx"));
+    QCOMPARE(w.State.MapGroups.size(), std::size_t(3));
   }
 
   void DummyLastLevelShowsTheOneBeforeAndTheCentreMovesOntoTheMap() {
@@ -362,7 +409,7 @@ class TAppTest : public QObject {
     QCOMPARE(levels->Row(), 2);
     QCOMPARE(w.Find<QComboBox>("cbTiles")->count(), 4);
     QVERIFY(!w.Find<QMenu>("miAddDummyLevel")->menuAction()->isVisible());
-    QCOMPARE(w.state.View.ViewCentreLon, Midpoint(w.state.Map.West, w.state.Map.East));
+    QCOMPARE(w.state.View.ViewCentreLon, Midpoint(w.Session().Map().West, w.Session().Map().East));
     QCOMPARE(Midpoint(DegToJnx(150), DegToJnx(170)), DegToJnx(160));
   }
 
@@ -385,7 +432,7 @@ class TAppTest : public QObject {
     QCOMPARE(info->text(), QString::fromStdString(dir.Path("m.jnx") + " successfully updated."));
     const auto after = ReadFile(dir.Path("m.jnx"));
     QCOMPARE(after.size(), before.size());
-    QCOMPARE(QString::fromStdString(LoadJnx(dir.Path("m.jnx")).Guid), QString::fromStdString(w.state.Map.Guid));
+    QCOMPARE(QString::fromStdString(LoadJnx(dir.Path("m.jnx")).Guid), QString::fromStdString(w.Session().Map().Guid));
     // A placeholder level from the submenu.
     w.Find<QMenu>("miAddDummyLevel")->actions().front()->trigger();
     QCOMPARE(LoadJnx(dir.Path("m.jnx")).LevelCount, 3);
@@ -395,7 +442,7 @@ class TAppTest : public QObject {
     QCOMPARE(info->text(), QString::fromStdString("Kafelki zapisane do " + dir.Path("m_tiles/")));
     // SaveMap: the workspace moves on to the copy.
     w.Find<QAction>("miSaveMap")->trigger();
-    QCOMPARE(QString::fromStdString(w.state.Map.CurrentFile), QString::fromStdString(dir.Path("m_saved.jnx")));
+    QCOMPARE(QString::fromStdString(w.Session().File()), QString::fromStdString(dir.Path("m_saved.jnx")));
     QCOMPARE(LoadJnx(dir.Path("m_saved.jnx")).LevelCount, 3);
     QVERIFY(w.errors.isEmpty());
     // A refused update is shown and leaves the file byte for byte.
@@ -421,11 +468,11 @@ class TAppTest : public QObject {
     TWindow w;
     w.window->FirstActivation({"brelo", "UP.JNX"});
     QDir::setCurrent(old);
-    QCOMPARE(QString::fromStdString(w.state.Map.CurrentFile), QString::fromStdString(dir.Path("UP.JNX")));
+    QCOMPARE(QString::fromStdString(w.Session().File()), QString::fromStdString(dir.Path("UP.JNX")));
     QCOMPARE(w.Find<TStringGridEx>("sgMaps")->RowCount(), 2);
     TWindow other;
     other.window->FirstActivation({"brelo", "notes.txt"});
-    QVERIFY(other.state.Map.CurrentFile.empty());
+    QVERIFY(other.Session().File().empty());
   }
 };
 

@@ -15,6 +15,7 @@
 #include "GuiSupport.h"
 #include "TestSupport.h"
 #include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
+#include "gui/common/LongWork.h"
 #include "gui/common/Settings.h"
 #include "gui/common/WorkBar.h"
 #include "gui/uMapCreation/TfMapCreation.h"
@@ -31,7 +32,8 @@ struct TDialog {
   TTempDir settingsDir;
   TSettings settings;
   TfOpenSaveDialog files{QString::fromStdString(settingsDir.Path()), QString::fromStdString(settingsDir.Path())};
-  TfMapCreation dialog{files, settings};
+  TLongWork longWork;
+  TfMapCreation dialog{files, settings, longWork};
   QStringList errors, questions;
   std::deque<bool> answers;  // the next questions' answers; no answer is "no"
   std::vector<std::string> memo;
@@ -43,7 +45,7 @@ struct TDialog {
       if (!answers.empty()) answers.pop_front();
       return yes;
     };
-    dialog.Memo = [this](const std::vector<std::string>& lines) { memo = lines; };
+    QObject::connect(&dialog, &TfMapCreation::Memo, [this](const std::vector<std::string>& lines) { memo = lines; });
     dialog.show();
   }
   // Start, then the field that was flashed (nullptr when none), waiting for it to come back.

@@ -49,7 +49,7 @@ class TLocaleTest : public QObject {
       const std::regex point(R"(\r\nMMPLL,1, *-?[0-9]+\.[0-9]+, *-?[0-9]+\.[0-9]+\r\n)");
       QVERIFY2(std::regex_search(map, point), map.c_str());
       // The settings: the scale halved by its button.
-      QTest::mouseClick(w.Window->MapPage().sbScaleOut, Qt::LeftButton);
+      QTest::mouseClick(w.Find<QToolButton>("sbScaleOut"), Qt::LeftButton);
       QVERIFY(w.Window->WriteSettingsFile());
       const std::string ini = ReadText(w.Settings.Path("brelo.ini"));
       QVERIFY2(ini.find("\r\nScale=0.5\r\n") != std::string::npos, ini.c_str());

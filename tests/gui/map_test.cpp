@@ -20,7 +20,7 @@
 #include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 #include "gui/app/TfMain.h"
 #include "gui/mappage/TMapCanvas.h"
-#include "gui/mappage/TMapPage.h"
+#include "gui/session/TMapSession.h"
 #include "jnx/JnxReader.h"
 #include "jnx/JnxWriter.h"
 #include "render/MapRenderer.h"
@@ -431,7 +431,7 @@ class TMapTest : public QObject {
     auto* next = window.findChild<QAction*>("miNextLevel");
     QVERIFY(prev->isEnabled() && !next->isEnabled());
     prev->trigger();
-    QCOMPARE(window.MapPage().iMap->Level, 0);
+    QCOMPARE(window.Session().Level(), 0);
     QVERIFY(!prev->isEnabled() && next->isEnabled());
     QVERIFY(window.findChild<QLabel*>("lLevelInfo")->text().contains("Level 1/2"));
   }
@@ -475,17 +475,20 @@ class TMapTest : public QObject {
     const std::string path = TileMap(dir);
     TTestWindow w(true, 0, QSize(900, 600));
     w.Window->OpenMap(path);
-    TMapPage& page = w.Window->MapPage();
-    if (page.cbSquarePixels->isChecked()) QTest::mouseClick(page.cbSquarePixels, Qt::LeftButton);
-    QVERIFY(page.rbQuality1->isChecked() && !page.iMap->Options.Quality2);
-    QTest::mouseClick(page.cbSquarePixels, Qt::LeftButton);
-    QVERIFY(page.cbSquarePixels->isChecked());
-    QVERIFY(page.rbQuality2->isChecked());
-    QVERIFY(!page.rbQuality1->isChecked());
-    QVERIFY(page.iMap->Options.Quality2);
-    QVERIFY(!page.rbQuality1->isEnabled() && !page.rbQuality2->isEnabled());
-    QTest::mouseClick(page.cbSquarePixels, Qt::LeftButton);
-    QVERIFY(page.rbQuality1->isChecked() && !page.iMap->Options.Quality2);
+    auto* mercator = w.Find<QCheckBox>("cbSquarePixels");
+    auto* quality1 = w.Find<QRadioButton>("rbQuality1");
+    auto* quality2 = w.Find<QRadioButton>("rbQuality2");
+    auto* canvas = w.Find<TMapCanvas>("iMap");
+    if (mercator->isChecked()) QTest::mouseClick(mercator, Qt::LeftButton);
+    QVERIFY(quality1->isChecked() && !canvas->Options.Quality2);
+    QTest::mouseClick(mercator, Qt::LeftButton);
+    QVERIFY(mercator->isChecked());
+    QVERIFY(quality2->isChecked());
+    QVERIFY(!quality1->isChecked());
+    QVERIFY(canvas->Options.Quality2);
+    QVERIFY(!quality1->isEnabled() && !quality2->isEnabled());
+    QTest::mouseClick(mercator, Qt::LeftButton);
+    QVERIFY(quality1->isChecked() && !canvas->Options.Quality2);
   }
 
   // Begin New Track shows its one point at once; Delete asks before tiles leave the file; a
@@ -495,7 +498,7 @@ class TMapTest : public QObject {
     const std::string path = TileMap(dir);
     TTestWindow w(true, 0, QSize(900, 600));
     w.Window->OpenMap(path);
-    TMapCanvas* canvas = w.Window->MapPage().iMap;
+    TMapCanvas* canvas = w.Find<TMapCanvas>("iMap");
     const QPoint at(canvas->width() / 2 + 60, canvas->height() / 2 + 40);
     QTest::mouseClick(canvas, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, at - QPoint(100, 0));
     QTest::mouseClick(canvas, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, at - QPoint(50, 50));
@@ -506,7 +509,7 @@ class TMapTest : public QObject {
       QTest::keyClick(menu, Qt::Key_Return);
     });
     QTest::mouseClick(canvas, Qt::RightButton, {}, at);
-    QTRY_COMPARE(w.State.Gpx.Track.size(), std::size_t(1));
+    QTRY_COMPARE(w.Session().Gpx().Track.size(), std::size_t(1));
     const QColor dot = canvas->Canvas().pixel(at);
     QCOMPARE(dot, QColor(0, 0, 255));  // the track's colour, drawn at once
     QVERIFY(QColor(canvas->Canvas().pixel(at - QPoint(100, 0))) != QColor(0, 0, 255));  // the old track is gone
@@ -522,17 +525,21 @@ class TMapTest : public QObject {
     w.Answers = {QMessageBox::Yes};
     KeyToFocus(Qt::Key_Delete);
     QCOMPARE(LoadJnx(path).Levels[0].TileCount, 8);
-    // A redraw that cannot read its tiles: the error is shown, the page stays usable.
-    const std::string file = w.State.Map.CurrentFile;
-    w.State.Map.CurrentFile = dir.Path();
-    FreeTileCache(w.State.Map);
-    QTest::mouseClick(w.Window->MapPage().cbDrawGrid, Qt::LeftButton);
+    // A redraw that cannot read its tiles (the file moved away a moment): the error is shown,
+    // the page stays usable.
+    std::filesystem::rename(path, path + ".away");
+    canvas->setFocus();
+    KeyToFocus(Qt::Key_Home);  // a new scale: every tile decoded again
     QCOMPARE(w.Errors.size(), 1);
-    QVERIFY(w.Errors[0].startsWith("The map could not be drawn"));
+    QVERIFY2(w.Errors[0].startsWith("The map could not be drawn"), qPrintable(w.Errors[0]));
     QVERIFY(!canvas->Flags.RedrawBusy);
-    w.State.Map.CurrentFile = file;
-    QTest::mouseClick(w.Window->MapPage().cbDrawGrid, Qt::LeftButton);
-    QVERIFY(canvas->Canvas().pixel(at) != qRgb(255, 255, 255));
+    std::filesystem::rename(path + ".away", path);
+    QTest::mouseClick(w.Find<QCheckBox>("cbDrawGrid"), Qt::LeftButton);
+    const QImage& drawn = canvas->Canvas();
+    int coloured = 0;
+    for (int y = 0; y < drawn.height(); y += 4)
+      for (int x = 0; x < drawn.width(); x += 4) coloured += drawn.pixel(x, y) != qRgb(255, 255, 255);
+    QVERIFY2(coloured > drawn.width() * drawn.height() / 16 / 10, qPrintable(QString::number(coloured)));
   }
 
   // A track that cannot be saved (a folder holds its name) says so through the error display.
@@ -543,7 +550,7 @@ class TMapTest : public QObject {
     TTestWindow w(true, 0, QSize(900, 600));
     w.Window->OpenMap(path);
     w.State.Settings.LastGPXFile = dir.Path("x.gpx");
-    TMapCanvas* canvas = w.Window->MapPage().iMap;
+    TMapCanvas* canvas = w.Find<TMapCanvas>("iMap");
     QTest::mouseClick(canvas, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, QPoint(200, 200));
     TfOpenSaveDialog& d = w.Window->OpenSaveDialog();
     d.Confirm = [](const QString&, const QString&) { return true; };
@@ -573,7 +580,7 @@ class TMapTest : public QObject {
     const std::string path = TileMap(dir);
     TTestWindow w(true, 0, QSize(900, 600));
     w.Window->OpenMap(path);
-    TMapCanvas* canvas = w.Window->MapPage().iMap;
+    TMapCanvas* canvas = w.Find<TMapCanvas>("iMap");
     const QPoint at(canvas->width() / 2 + 130, canvas->height() / 2 - 70);
     auto wheel = [&](int delta) {
       QWheelEvent e(at, canvas->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
@@ -582,11 +589,11 @@ class TMapTest : public QObject {
     };
     TViewState& v = w.State.View;
     const double scale = v.ViewScale;
-    const std::int32_t lat = YToLat(v, w.State.Map, at.y()), lon = XToLon(v, w.State.Map, at.x());
+    const std::int32_t lat = YToLat(v, w.Session().Map(), at.y()), lon = XToLon(v, w.Session().Map(), at.x());
     wheel(120);
     QCOMPARE(v.ViewScale, scale * 2);
-    QVERIFY(std::abs(LonToX(v, w.State.Map, lon) - at.x()) <= 1);
-    QVERIFY(std::abs(LatToY(v, w.State.Map, lat) - at.y()) <= 1);
+    QVERIFY(std::abs(LonToX(v, w.Session().Map(), lon) - at.x()) <= 1);
+    QVERIFY(std::abs(LatToY(v, w.Session().Map(), lat) - at.y()) <= 1);
     QCOMPARE(w.Find<QLineEdit>("eScale")->text(), QString::number(scale * 2));
     for (int i = 0; i < 3; ++i) wheel(30);
     QCOMPARE(v.ViewScale, scale * 2);  // three quarters of a notch
@@ -594,7 +601,7 @@ class TMapTest : public QObject {
     QCOMPARE(v.ViewScale, scale * 4);
     wheel(-120);
     QCOMPARE(v.ViewScale, scale * 2);
-    QVERIFY(std::abs(LonToX(v, w.State.Map, lon) - at.x()) <= 1);
+    QVERIFY(std::abs(LonToX(v, w.Session().Map(), lon) - at.x()) <= 1);
   }
 
   // The map's keys, with the keyboard on the map: arrows pan a tenth of the canvas, + and -
@@ -604,11 +611,11 @@ class TMapTest : public QObject {
     MakeTestJnx(dir.Path("two.jnx"), {4, 16});
     TTestWindow w(true, 0, QSize(900, 600));
     w.Window->OpenMap(dir.Path("two.jnx"));
-    TMapCanvas* canvas = w.Window->MapPage().iMap;
+    TMapCanvas* canvas = w.Find<TMapCanvas>("iMap");
     QTest::mouseClick(canvas, Qt::LeftButton, Qt::ControlModifier, QPoint(5, 5));  // the map takes the keyboard
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(canvas));
     TViewState& v = w.State.View;
-    const TJnxMap& m = w.State.Map;
+    const TJnxMap& m = w.Session().Map();
     const std::int32_t lon = v.ViewCentreLon;
     KeyToFocus(Qt::Key_Right);
     QVERIFY(std::abs(LonToX(v, m, v.ViewCentreLon) - LonToX(v, m, lon) - canvas->width() / 10) <= 1);
@@ -623,11 +630,11 @@ class TMapTest : public QObject {
     KeyToFocus(Qt::Key_Home);
     QVERIFY(LonToX(v, m, m.West) >= 0 && LonToX(v, m, m.East) <= canvas->width());
     QVERIFY(LatToY(v, m, m.North) >= 0 && LatToY(v, m, m.South) <= canvas->height());
-    QCOMPARE(canvas->Level, 1);
+    QCOMPARE(w.Session().Level(), 1);
     KeyToFocus(Qt::Key_PageUp);
-    QCOMPARE(canvas->Level, 0);
+    QCOMPARE(w.Session().Level(), 0);
     KeyToFocus(Qt::Key_PageDown);
-    QCOMPARE(canvas->Level, 1);
+    QCOMPARE(w.Session().Level(), 1);
     auto* navigate = w.Find<QMenu>("miNavigate");
     QStringList shown;
     for (QAction* a : navigate->actions())
@@ -642,7 +649,7 @@ class TMapTest : public QObject {
     TTempDir dir;
     const std::string path = TileMap(dir);
     TTestWindow w(true, 0, QSize(900, 600));
-    TMapCanvas* canvas = w.Window->MapPage().iMap;
+    TMapCanvas* canvas = w.Find<TMapCanvas>("iMap");
     if (canvas->devicePixelRatioF() != 2) QSKIP("needs QT_SCALE_FACTOR=2 (ctest runs it so as gui.map_test_hidpi)");
     w.Window->OpenMap(path);
     canvas->ForceRedrawMap();
@@ -671,33 +678,37 @@ class TMapTest : public QObject {
     TfMain& window = *w.Window;
     TAppState& state = w.State;
     window.OpenMap(path);
-    TMapPage& page = window.MapPage();
-    TMapCanvas* canvas = page.iMap;
+    auto* canvas = w.Find<TMapCanvas>("iMap");
+    auto* scale = w.Find<QLineEdit>("eScale");
     // Scale box: abc gives 1, the buttons double and halve.
-    page.eScale->setText("abc");
-    QTest::keyClick(page.eScale, Qt::Key_Return);
+    QTest::mouseClick(scale, Qt::LeftButton);
+    KeyToFocus(Qt::Key_A, Qt::ControlModifier);
+    TypeToFocus("abc");
+    KeyToFocus(Qt::Key_Return);
     QCOMPARE(state.View.ViewScale, 1.0);
-    QTest::mouseClick(page.sbScaleIn, Qt::LeftButton);
-    QCOMPARE(page.eScale->text(), QString("2"));
-    page.eScale->setText("-2");
-    QTest::mouseClick(page.sbScaleOut, Qt::LeftButton);
-    QCOMPARE(page.eScale->text(), QString("0.5"));
-    QTest::mouseClick(page.sbScale_1, Qt::LeftButton);
+    QTest::mouseClick(w.Find<QToolButton>("sbScaleIn"), Qt::LeftButton);
+    QCOMPARE(scale->text(), QString("2"));
+    QTest::mouseClick(scale, Qt::LeftButton);
+    KeyToFocus(Qt::Key_A, Qt::ControlModifier);
+    TypeToFocus("-2");
+    QTest::mouseClick(w.Find<QToolButton>("sbScaleOut"), Qt::LeftButton);
+    QCOMPARE(scale->text(), QString("0.5"));
+    QTest::mouseClick(w.Find<QToolButton>("sbScale_1"), Qt::LeftButton);
     // Ctrl+click selects the tile under the pointer and shows DeleteTiles; again deselects.
     const QPoint centre(canvas->width() / 2, canvas->height() / 2);
     auto* deleteTiles = window.findChild<QAction*>("miDeleteTiles");
     QTest::mouseClick(canvas, Qt::LeftButton, Qt::ControlModifier, centre);
-    QCOMPARE(state.SelectedTiles, std::vector<int>{4});
+    QCOMPARE(w.Session().SelectedTiles(), std::vector<int>{4});
     QVERIFY(deleteTiles->isVisible());
     QTest::mouseClick(canvas, Qt::LeftButton, Qt::ControlModifier, centre);
-    QCOMPARE(state.SelectedTiles, std::vector<int>{-1});
+    QCOMPARE(w.Session().SelectedTiles(), std::vector<int>{-1});
     QVERIFY(!deleteTiles->isVisible());
     // Shift+Ctrl+click adds track points and shows the length.
     auto* info = window.findChild<QLabel*>("lInfo");
     QTest::mouseClick(canvas, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, centre);
     QCOMPARE(info->text(), QString("TrackLen=0.000km"));
     QTest::mouseClick(canvas, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, centre + QPoint(100, 0));
-    QCOMPARE(state.Gpx.Track.size(), std::size_t(2));
+    QCOMPARE(w.Session().Gpx().Track.size(), std::size_t(2));
     QVERIFY(info->text().startsWith("TrackLen=0."));
     QVERIFY(info->text() != "TrackLen=0.000km");
     // Any other gesture shows the hint.

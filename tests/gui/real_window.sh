@@ -68,7 +68,9 @@ if [[ "${KEYS:-0}" == 1 ]]; then
   sleep 0.5
   xdotool key Up                                       # onto the other map's row
   sleep 1
-  xdotool mousemove $((X + 422)) $((Y + 478)) click 1  # the name of the level shown
+  xdotool mousemove $((X + 22)) $((Y + 478)) click 1   # the number of the level shown
+  sleep 0.5
+  xdotool key Home Right Right Right Right F2          # its name's cell, and its editor
   sleep 0.5
   xdotool key ctrl+a
   xdotool type --delay 20 "Typed level"

@@ -20,6 +20,17 @@ namespace brelo {
 namespace {
 
 const QColor kFixedColour(240, 240, 240);
+
+// A text wider than its cell ends in "..." where it is cut, so that a cut number never
+// passes for a whole one.
+QString Elided(const QFontMetrics& fm, const QString& text, int width) {
+  if (fm.horizontalAdvance(text) <= width) return text;
+  const QString dots = "...";
+  const int room = width - fm.horizontalAdvance(dots);
+  QString kept = text;
+  while (!kept.isEmpty() && fm.horizontalAdvance(kept) > room) kept.chop(1);
+  return kept + dots;
+}
 const QColor kFixedLineColour(105, 105, 105);
 const QColor kDataLineColour(192, 192, 192);
 
@@ -380,9 +391,9 @@ void TStringGridEx::PaintCell(QPainter& p, int c, int r, const QRect& rect, TDra
       p.drawText(QRect(rect.left() + (rect.width() - wl) / 2, rect.top() + rect.height() / 2 - 1, wl + 1, fm.height()),
                  Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, lower);
     } else if (r == 0 || c == 0) {
-      p.drawText(rect, format | Qt::AlignHCenter, t);
+      p.drawText(rect, format | Qt::AlignHCenter, Elided(p.fontMetrics(), t, rect.width()));
     } else {
-      p.drawText(rect.adjusted(2, 0, -2, 0), format | alignment(), t);
+      p.drawText(rect.adjusted(2, 0, -2, 0), format | alignment(), Elided(p.fontMetrics(), t, rect.width() - 4));
     }
     if (c == SortColumn && r == 0) {
       const QRect s = rect.adjusted(2, 2, -2, -2);
@@ -407,7 +418,7 @@ void TStringGridEx::PaintCell(QPainter& p, int c, int r, const QRect& rect, TDra
     }
     const std::uint32_t object = Object(c, r);
     p.setPen(object & kTextColour ? QColor(QRgb(object & 0xFFFFFF)) : palette().color(QPalette::Text));
-    p.drawText(rect.adjusted(2, 0, -2, 0), format | alignment(), t);
+    p.drawText(rect.adjusted(2, 0, -2, 0), format | alignment(), Elided(p.fontMetrics(), t, rect.width() - 4));
   }
   p.restore();
 }
@@ -500,26 +511,70 @@ void TStringGridEx::SortByColumn(int c, bool numeric, bool ascending) {
   viewport()->update();
 }
 
-void TStringGridEx::AutoSizeColumns(int column) {
+int TStringGridEx::TextWidth(const std::string& text) const {
   // Plain ASCII texts are measured from cached character advances; others are shaped.
-  const QFontMetricsF fm(font());
-  qreal advances[128] = {};
-  for (int ch = 32; ch < 127; ++ch) advances[ch] = fm.horizontalAdvance(QChar(ch));
-  auto width = [&](const std::string& text) {
-    qreal w = 0;
-    for (unsigned char ch : text) {
-      if (ch < 32 || ch >= 127) return static_cast<int>(std::ceil(fm.horizontalAdvance(QString::fromStdString(text))));
-      w += advances[ch];
+  if (!advancesReady_ || advancesFont_ != font()) {
+    advancesReady_ = true;
+    advancesFont_ = font();
+    const QFontMetricsF fm(advancesFont_);
+    for (int ch = 32; ch < 127; ++ch) advances_[ch] = fm.horizontalAdvance(QChar(ch));
+  }
+  qreal w = 0;
+  for (unsigned char ch : text) {
+    if (ch < 32 || ch >= 127)
+      return static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(QString::fromStdString(text))));
+    w += advances_[ch];
+  }
+  return static_cast<int>(std::ceil(w));
+}
+
+int TStringGridEx::HeadingWidth(int c) const {
+  int w = 0;
+  for (int r = 0; r < std::min(HeadingRows, rows_); ++r) {
+    const QString t = Text(c, r);
+    const int br = t.indexOf('\n');
+    if (br < 0) {
+      w = std::max(w, TextWidth(Cell(c, r)));
+      continue;
     }
-    return static_cast<int>(std::ceil(w));
-  };
+    QFont small = font();
+    small.setPointSize(8);
+    const QFontMetrics fm(small);
+    w = std::max({w, fm.horizontalAdvance(t.left(br)), fm.horizontalAdvance(t.mid(br + 1))});
+  }
+  // Room for the sort indicator beside a heading.
+  return w + (w > 0 ? 10 : 0);
+}
+
+int TStringGridEx::ContentWidth(int c) const {
+  if (c < 0 || c >= cols_) return 0;
+  int w = std::max(defaultRowHeight_ - 4, HeadingWidth(c));
+  for (int r = fixedRows_; r < rows_; ++r) w = std::max(w, TextWidth(Cell(c, r)));
+  return w + 4;
+}
+
+int TStringGridEx::ContentWidth(int c, int r) const {
+  if (!Inside(c, r)) return 0;
+  return (r < HeadingRows ? HeadingWidth(c) : TextWidth(Cell(c, r))) + 4;
+}
+
+void TStringGridEx::AutoSizeColumns(int column, bool headings) {
   // A grid on a page not shown yet has no width of its own: its window's stands in.
   const int cap = isVisible() || !window() ? ClientWidth() : window()->width();
   const int first = column < 0 ? 0 : column, last = column < 0 ? cols_ - 1 : column;
   for (int c = first; c <= last && c < cols_; ++c) {
-    int w = defaultRowHeight_ - 4;
-    for (int r = fixedRows_; r < rows_; ++r) w = std::max(w, width(Cell(c, r)));
+    int w = std::max(defaultRowHeight_ - 4, headings ? HeadingWidth(c) : 0);
+    for (int r = fixedRows_; r < rows_; ++r) w = std::max(w, TextWidth(Cell(c, r)));
     SetColWidth(c, std::min(w + 4, cap));
+  }
+}
+
+void TStringGridEx::FitRow(int r) {
+  if (r < fixedRows_ || r >= rows_) return;
+  const int cap = isVisible() || !window() ? ClientWidth() : window()->width();
+  for (int c = 0; c < cols_; ++c) {
+    const int w = std::min(TextWidth(Cell(c, r)) + 4, cap);
+    if (w > ColWidth(c)) SetColWidth(c, w);
   }
 }
 

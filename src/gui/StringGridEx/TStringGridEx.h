@@ -8,6 +8,7 @@
 // Cells are addressed (column, row), both from 0; row 0 is the heading row.
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <QFont>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -107,7 +108,13 @@ class TStringGridEx : public QAbstractScrollArea {
   // An exchange sort of rows 1 .. RowCount-1. Numeric cells that are not numbers sort below
   // every number; text is compared upper-cased.
   void SortByColumn(int c, bool numeric, bool ascending);
-  void AutoSizeColumns(int c = -1);
+  // Each column as wide as its widest data cell; with headings, as its heading's lines too.
+  void AutoSizeColumns(int c = -1, bool headings = false);
+  // Columns widened where a cell of row r is wider than its column (after a row changed).
+  void FitRow(int r);
+  // The width the texts of column c need (its data cells and its heading), or of one cell.
+  int ContentWidth(int c) const;
+  int ContentWidth(int c, int r) const;
   void FitHeight();
 
   // The colour moved towards white by f, each channel rounded halves to even.
@@ -151,6 +158,9 @@ class TStringGridEx : public QAbstractScrollArea {
   int FixedHeight() const;
   int ColumnEdgeAt(QPoint at) const;  // the column whose right edge is under the point, or -1
   void MoveCurrent(int c, int r);
+  // Text widths as painted: a data cell in the control's font, a two-line heading in 8 points.
+  int TextWidth(const std::string& text) const;
+  int HeadingWidth(int c) const;
 
   int cols_ = 0, rows_ = 0;
   int fixedCols_ = 1, fixedRows_ = 1;
@@ -164,6 +174,9 @@ class TStringGridEx : public QAbstractScrollArea {
   QColor color1_;
   TScrollBars scrollBars_ = TScrollBars::Both;
   int sizingCol_ = -1, sizingStartX_ = 0, sizingStartWidth_ = 0;
+  mutable bool advancesReady_ = false;
+  mutable QFont advancesFont_;
+  mutable qreal advances_[128] = {};
 };
 
 }  // namespace brelo

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: the "Map" and "List of Maps" pages with their two menus, the information
-// line shared by both, the caption, the error display, the settings and opening maps. Its
-// handlers read controls, call the core and show results.
+// line shared by both, the caption, the error display, the settings and opening maps. It wires
+// the menus to the commands and the pages to the document (TMapSession); the pages show the
+// document and the window never reaches into their widgets.
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QStringList>
-#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -15,16 +15,11 @@
 #include "export/GisExport.h"
 #include "gui/common/AppState.h"
 #include "gui/common/RecentFiles.h"
-#include "jnx/MapEdits.h"
 
 class QAction;
-class QComboBox;
 class QDragEnterEvent;
 class QDropEvent;
-class QFileSystemWatcher;
 class QLabel;
-class QLineEdit;
-class QListWidget;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
@@ -34,9 +29,11 @@ namespace brelo {
 
 class TfMapCreation;
 class TfOpenSaveDialog;
-struct TFolderScan;
+class TInfoLine;
+class TLongWork;
 class TMapListPage;
 class TMapPage;
+class TMapSession;
 class TWorkBar;
 
 class TfMain : public QMainWindow {
@@ -66,67 +63,75 @@ class TfMain : public QMainWindow {
   // The first activation: the start-up waypoints, then a ".jnx" argument (any letter case).
   // The arguments are the command line's bytes: a file name need not be UTF-8.
   void FirstActivation(const std::vector<std::string>& arguments);
+  // SIGTERM: a long command is stopped without asking, then the window closes.
+  void Terminate();
 
-  // Opening maps.
-  void miOpenJNXClick();
-  void OpenMap(const std::string& path);  // CurrentFile := path, then RefreshMapList
-  // The folder of CurrentFile listed anew; takeFocus puts the keyboard into the map table.
+  // Opens a map and lists its folder; a file that does not load leaves the workspace as it was.
+  void OpenMap(const std::string& path);
+  // The folder of the loaded map listed anew; takeFocus puts the keyboard into the map table.
   void RefreshMapList(bool takeFocus = true);
-  // Loads another map of the workspace, after asking about edits not yet written; false when
-  // the user kept the loaded map or the file did not load.
-  bool LoadListedMap(const std::string& path);
-  // Edits of the tables not yet written (Auto Update off): asks whether to write them, drop
-  // them or stay; true when the loaded map may be left.
-  bool ConfirmLeaveMap();
-  // false when the file did not load (the error is shown).
-  bool ShowJnx(const std::string& path, bool withDetails);
-  bool ShowTile(int level, int tile);
-  void lbMapsClick(int row);
 
-  // The file commands: each reads the tables, calls the command and shows its result.
-  void miSaveMapClick();
-  void miSaveLevelClick();
-  enum class TUpdateFrom { UpdateMapNow, DeleteTiles };
-  void miUpdateMapNowClick(TUpdateFrom sender);
-  void miDeleteTilesClick();
-  void AddDummyLevel(const QString& scaleName);
-  void miSaveTilesClick();
-  void SwitchPage(int index);
-  void MAP2JNX1Click();
-
+  TMapSession& Session() { return *session_; }
   TfOpenSaveDialog& OpenSaveDialog() { return *dialog_; }
-  TMapPage& MapPage() { return *mapPage_; }
-  TMapListPage& MapListPage() { return *listPage_; }
   TfMapCreation& MapCreation() { return *fMapCreation; }
+  TLongWork& LongWork() { return *longWork_; }
   TAppState& State() { return state_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   // A .jnx file dropped on the window opens; a .gpx file dropped on the Map page is its overlay.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // Menus (TfMainMenus.cpp).
   void BuildMenus();
-  void BuildMapPage(QWidget* page);
-  void BuildMapMenu();
   void BuildNavigateMenu();
-  void miLoadGPXClick();
-  // Waypoints and track of a GPX file over the map, the view fitted to the track.
-  void LoadGpxFile(const std::string& path);
-  // The recent files menus, rebuilt when one opens: missing files leave the list.
-  void FillRecentMenu(QMenu* menu);
-  void NoteRecent(const std::string& path);
+  void BuildMapMenu();
+  void UpdateMenuState();
+  void FollowMapState();
+
+  // Opening maps.
+  void miOpenJNXClick();
+  // Loads another map of the workspace, after asking about edits not yet written; false when
+  // the user kept the loaded map or the file did not load.
+  bool LoadListedMap(const std::string& path);
+  // Edits not yet written: asks whether to write them, drop them or stay; true when the loaded
+  // map may be left.
+  bool ConfirmLeaveMap();
+  bool LoadMap(const std::string& path);  // the error is shown
+  void ShowFolderProblems(const std::vector<std::string>& problems);
+  void ShowCaption();
+
+  // The file commands (TfMainFiles.cpp): each takes the document, runs the command and shows
+  // its result.
+  void miSaveMapClick();
+  void miSaveLevelClick();
+  void miUpdateMapNowClick();
+  void miDeleteTilesClick();
+  void AddDummyLevel(const QString& scaleName);
+  void miSaveTilesClick();
   void miSaveTARClick();
   // One level (from 1) to a GeoTIFF, PNG or MBTiles file chosen in the file dialog.
   void ExportLevel(int level);
-  void SaveTrackAs();
-  void BuildMapListPage();
-  void UpdateMenuState();
-  void SetInfo(const QString& text);
   // A long command on a worker thread, with the status row's progress bar (and Cancel).
-  void RunLong(bool cancellable, const std::function<void(const TWorkMeter&, const ProgressSink&)>& work);
+  void RunLong(const QString& what, bool cancellable,
+               const std::function<void(const TWorkMeter&, const ProgressSink&)>& work);
+
+  // GPX.
+  void miLoadGPXClick();
+  // Waypoints and track of a GPX file over the map, the view fitted to the track.
+  void LoadGpxFile(const std::string& path);
+  void SaveTrackAs();
+
+  // The recent files menus, rebuilt when one opens: missing files leave the list.
+  void FillRecentMenu(QMenu* menu);
+  void NoteRecent(const std::string& path);
+  void SwitchPage(int index);
+  void SetInfo(const QString& text);
+  void ShowMemo(const std::vector<std::string>& memo);
   // The file dialog set up from a remembered file; true when the user accepted.
   // defaultExt: in save mode the chosen name takes this extension before the dialog asks about
   // replacing a file.
@@ -141,34 +146,26 @@ class TfMain : public QMainWindow {
   void ShowCheckFindings(const TCommandResult& r);
   // The loaded map's file changed, was replaced or removed by another program.
   void OfferReload();
-  // The folder and the loaded file are watched; changes made by other programs are followed.
-  void WatchWorkspace();
-  void FolderChanged();
-  void LoadedFileChanged();
+  // The window on the screen it opens on, no larger than that screen.
   void PlaceWindow();
+  void FitScreen();
 
   TAppState& state_;
   QString settingsFolder_;
-  QFileSystemWatcher* watcher_;
-  QTimer folderChanged_;
-  std::string folderSignature_;  // of the folder as last listed
+  TMapSession* session_;
+  TLongWork* longWork_;
   std::unique_ptr<TRecentFiles> recent_;
-  QMenu* miRecent;
-  QMenu* miRecent1;
   TfOpenSaveDialog* dialog_;
   QRect normalGeometry_;
+  bool quitPending_ = false;  // close once the long command has stopped
 
   QTabWidget* PageControl;
-  QWidget* tsMap;
-  QWidget* tsMapList;
   QMenuBar* mmMap;
   QMenuBar* mmMapList;
-  QLabel* lInfo;
+  TInfoLine* lInfo;
   TWorkBar* workBar_;
   TMapPage* mapPage_;
-  QLabel* lLevelInfo;
-  QLineEdit* eScale;
-  QListWidget* lbMaps;
+  TMapListPage* listPage_;
   QMenu* pmMap;
   QPlainTextEdit* Memo1;
   QAction* ShowMemo1;
@@ -177,8 +174,8 @@ class TfMain : public QMainWindow {
   QAction* miDeleteTiles;
   QMenu* miTrackColor;
   QMenu* miNavigate;
-  bool mapTabActive_ = true;
-  TMapListPage* listPage_;
+  QMenu* miRecent;
+  QMenu* miRecent1;
 
   QAction* miOpenJNX;
   QAction* miOpenJNX1;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's file commands: save map, save level, update now, delete tiles, the
-// placeholder level and save tiles, over the command layer.
+// placeholder level, save tiles and the exports, over the command layer. The long ones run on a
+// worker thread with a copy of the loaded map, the status row's bar showing how far they are.
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -8,153 +9,186 @@
 
 #include "base/Errors.h"
 #include "base/Paths.h"
+#include "base/Text.h"
+#include "commands/ExportCommand.h"
+#include "commands/GisExportCommand.h"
 #include "commands/SaveCommands.h"
 #include "commands/UpdateCommands.h"
+#include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 #include "gui/app/TfMain.h"
 #include "gui/common/BusyCursor.h"
 #include "gui/common/DisplayName.h"
-#include "gui/common/ProgressLine.h"
-#include "gui/mappage/TMapCanvas.h"
+#include "gui/common/InfoLine.h"
+#include "gui/common/LongWork.h"
 #include "gui/mappage/TMapPage.h"
-#include "gui/tables/MapTables.h"
-#include "gui/tables/TMapListPage.h"
-#include "jnx/FolderScan.h"
-#include "jnx/JnxReader.h"
+#include "gui/session/TMapSession.h"
 
 namespace brelo {
 
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
 bool TfMain::Show(const TCommandResult& r) {
   if (r.Ok) {
-    // The folder as this command left it: the watcher is not to take the change for another
-    // program's.
-    folderSignature_ = JnxFolderSignature(FolderOf(state_.Map.CurrentFile));
-    SetInfo(QString::fromStdString(r.Text) + CheckText(r));
+    SetInfo(Q(r.Text) + CheckText(r));
     ShowCheckFindings(r);
     return true;
   }
   if (r.ChangedOnDisk) {
-    SetInfo(QString::fromStdString(r.Text));
+    SetInfo(Q(r.Text));
     OfferReload();
     return false;
   }
   if (r.Cancelled) {
-    SetInfo(QString::fromStdString(r.Text));
+    SetInfo(Q(r.Text));
     return false;
   }
-  for (const auto& e : r.Earlier) ShowError(QString::fromStdString(e));
+  for (const auto& e : r.Earlier) ShowError(Q(e));
   // The message of the command, and why it failed in the core's (and the system's) words.
-  ShowError(QString::fromStdString(r.Detail.empty() ? r.Text : r.Text + "\n\n" + r.Detail));
+  ShowError(Q(r.Detail.empty() ? r.Text : r.Text + "\n\n" + r.Detail));
   return false;
 }
 
-QString TfMain::CheckText(const TCommandResult& r) {
-  return r.Check.empty() ? QString() : "  Check: " + QString::fromStdString(r.Check);
-}
+QString TfMain::CheckText(const TCommandResult& r) { return r.Check.empty() ? QString() : "  Check: " + Q(r.Check); }
 
 void TfMain::ShowCheckFindings(const TCommandResult& r) {
   QStringList lines;
   bool errors = false;
   for (const auto& f : r.CheckFindings) {
-    lines << QString::fromStdString(f);
+    lines << Q(f);
     errors = errors || f.rfind("error:", 0) == 0;
   }
-  lInfo->setToolTip(lines.join('\n'));
+  lInfo->SetFindings(lines.join('\n'));
   if (errors) ShowError(DisplayName(FileNameOf(r.Path)) + " may not work on a receiver:\n" + lines.join('\n'));
 }
 
+void TfMain::RunLong(const QString& what, bool cancellable,
+                     const std::function<void(const TWorkMeter&, const ProgressSink&)>& work) {
+  lInfo->SetFindings(QString());
+  longWork_->Run(*workBar_, what, cancellable, work);
+}
+
 void TfMain::miSaveMapClick() {
-  const TBusyCursor busy;
-  TMapEditCells cells = listPage_->CellsFromTables();
-  const TProgressLine progress(lInfo);
-  const TCommandResult r = SaveMapCommand(state_.Map, &cells, progress.Sink());
-  if (!Show(r)) {
-    if (!r.ChangedOnDisk) ShowJnx(state_.Map.CurrentFile, true);
-    return;
-  }
+  if (!session_->HasMap()) return;
+  TJnxMap map = session_->Snapshot();
+  TMapEditCells cells = session_->Edits();
+  TCommandResult r;
+  RunLong("saving the map", true,
+          [&](const TWorkMeter& meter, const ProgressSink& line) { r = SaveMapCommand(map, &cells, line, &meter); });
+  if (!Show(r)) return;
   // The workspace moves on to the new file, which holds the edits.
-  listPage_->MarkClean();
-  if (!ShowJnx(r.Path, true)) return;
+  session_->DropEdits();
+  if (!LoadMap(r.Path)) return;
   RefreshMapList();
   state_.Settings.LastJNXFile = r.Path;
   NoteRecent(r.Path);
-  SetInfo(QString::fromStdString(r.Text) + CheckText(r));
+  SetInfo(Q(r.Text) + CheckText(r));
 }
 
 void TfMain::miSaveLevelClick() {
-  const TBusyCursor busy;
-  const TProgressLine progress(lInfo);
-  // The level chosen in the level table.
-  const TCommandResult r = SaveLevelCommand(state_.Map, listPage_->CurrentLevelRow(), progress.Sink());
+  if (!session_->HasMap()) return;
+  // The level chosen in the level table, which is the level drawn.
+  TJnxMap map = session_->Snapshot();
+  const int level = session_->Level() + 1;
+  TCommandResult r;
+  RunLong("saving the level", true,
+          [&](const TWorkMeter& meter, const ProgressSink& line) { r = SaveLevelCommand(map, level, line, &meter); });
   if (!Show(r)) return;
   // The new level file is listed; the workspace stays on the source.
   RefreshMapList();
-  SetInfo(QString::fromStdString(r.Text) + CheckText(r));
+  SetInfo(Q(r.Text) + CheckText(r));
 }
 
-void TfMain::miUpdateMapNowClick(TUpdateFrom sender) {
+void TfMain::miUpdateMapNowClick() {
+  if (!session_->HasMap()) return;
   const TBusyCursor busy;
-  TCommandResult r;
-  if (sender == TUpdateFrom::UpdateMapNow) {
-    TMapEditCells cells = listPage_->CellsFromTables();
-    r = UpdateNowCommand(state_.Map, &cells);
-    if (r.Ok) listPage_->CellsToTables(cells);
-  }
-  if (r.Ok && sender == TUpdateFrom::UpdateMapNow) listPage_->MarkClean();
-  if (!Show(r) && sender == TUpdateFrom::UpdateMapNow && !r.ChangedOnDisk) {
-    // The row shows the file's values again.
-    TJnxMap header;
-    header.CurrentFile = state_.Map.CurrentFile;
-    try {
-      ReadJnx(header, header.CurrentFile, false);
-      listPage_->RefillLoadedMapRow(header);
-    } catch (const EBreloError&) {
-    }
-  }
-  mapPage_->ChangeLevel(TMapPage::TLevelSender::None);
+  Show(session_->UpdateNow());
 }
 
 void TfMain::miDeleteTilesClick() {
-  std::vector<int> selected;
-  for (int t : state_.SelectedTiles)
-    if (t >= 0) selected.push_back(t);
+  const std::vector<int> selected = session_->ChosenTiles();
   if (selected.empty()) return;
   // The file is rewritten in place, which cannot be undone: asked first, whichever way the
   // command was given.
-  const int level = mapPage_->iMap->Level;
+  const int level = session_->Level();
   const QString question = QString("Delete %1 tiles of level %2 from %3?")
                                .arg(selected.size())
                                .arg(level + 1)
-                               .arg(DisplayName(FileNameOf(state_.Map.CurrentFile)));
+                               .arg(DisplayName(FileNameOf(session_->File())));
   if (Question(question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) return;
-  const TBusyCursor busy;
-  state_.SelectedTiles.clear();
-  miDeleteTiles->setVisible(false);
-  const TCommandResult r = DeleteTilesCommand(state_.Map, level, selected);
+  session_->ClearSelection();
+  // A change in place stops only when it is done.
+  TJnxMap map = session_->Snapshot();
+  TCommandResult r;
+  RunLong("deleting the tiles", false,
+          [&](const TWorkMeter&, const ProgressSink&) { r = DeleteTilesCommand(map, level, selected); });
   if (!Show(r) && r.ChangedOnDisk) return;
-  ShowJnx(state_.Map.CurrentFile, true);
+  session_->Wrote(session_->File());
 }
 
 void TfMain::AddDummyLevel(const QString& scaleName) {
   const TBusyCursor busy;
-  const TCommandResult r = AddPlaceholderLevelCommand(state_.Map, scaleName.toStdString());
-  if (!r.ChangedOnDisk) ShowJnx(state_.Map.CurrentFile, true);
+  const TCommandResult r = session_->AddPlaceholderLevel(scaleName.toStdString());
   if (Show(r)) {
     RefreshMapList();
-    SetInfo(QString::fromStdString(r.Text));
+    SetInfo(Q(r.Text));
   }
-  miAddDummyLevel->menuAction()->setVisible(false);
 }
 
 void TfMain::miSaveTilesClick() {
-  const TBusyCursor busy;
-  const TProgressLine progress(lInfo);
-  const TCommandResult r = SaveTilesCommand(state_.Map, progress.Sink());
+  if (!session_->HasMap()) return;
+  TJnxMap map = session_->Snapshot();
+  TCommandResult r;
+  RunLong("saving the tiles", true,
+          [&](const TWorkMeter& meter, const ProgressSink& line) { r = SaveTilesCommand(map, line, &meter); });
   if (r.ChangedOnDisk) {
     Show(r);
     return;
   }
   // Both outcomes go to the information line, a failure with its reason.
-  SetInfo(QString::fromStdString(r.Detail.empty() ? r.Text : r.Text + " " + r.Detail));
+  SetInfo(Q(r.Detail.empty() ? r.Text : r.Text + " " + r.Detail));
+}
+
+void TfMain::miSaveTARClick() {
+  if (!session_->HasMap()) return;
+  std::vector<std::string> memo;
+  TJnxMap map = session_->Snapshot();
+  const int level = session_->Level() + 1;
+  TCommandResult r;
+  RunLong("the export", true, [&](const TWorkMeter& meter, const ProgressSink& line) {
+    r = ExportLevelCommand(map, level, {line, &memo, &meter});
+  });
+  ShowMemo(memo);
+  if (r.Ok)
+    mapPage_->HoldInfo(Q(r.Text));
+  else
+    Show(r);
+}
+
+void TfMain::ExportLevel(int level) {
+  const TJnxMap& m = session_->Map();
+  if (!session_->HasMap() || level < 1 || level > static_cast<int>(m.Levels.size())) return;
+  const std::string suggested = WithoutExtension(m.CurrentFile) + Format("_level%d.tif", level);
+  if (!AskFile("Export level " + QString::number(level), "*.tif|*.png|*.mbtiles", suggested, true,
+               DisplayName(FileNameOf(suggested))))
+    return;
+  const std::string path = dialog_->Path();
+  TGisExportOptions options;
+  if (!AskExportOptions(DisplayName(path), options)) return;
+  options.Overwrite = true;  // the file dialog asked before a file was chosen to be replaced
+  TJnxMap map = session_->Snapshot();
+  TCommandResult r;
+  RunLong("the export", true, [&](const TWorkMeter& meter, const ProgressSink& line) {
+    r = ExportGisCommand(map, level, path, options, line, &meter);
+  });
+  if (!r.Ok) {
+    Show(r);
+    return;
+  }
+  QStringList notes;
+  for (const auto& n : r.Earlier) notes << Q(n);
+  mapPage_->HoldInfo(Q(r.Text) + (notes.isEmpty() ? QString() : "; " + notes.join("; ")));
 }
 
 }  // namespace brelo

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
   brelo::TAppState state;
   brelo::TfMain window(state, brelo::SettingsFolder());
   app.TopLevelError = [&window](const QString& message) { window.ShowError(message); };
-  app.OnTerminate([&window] { window.close(); });
+  app.OnTerminate([&window] { window.Terminate(); });
   window.ReadSettingsFile();
   window.show();
   // The first activation: start-up waypoints, then the map named on the command line.

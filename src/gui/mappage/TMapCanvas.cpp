@@ -10,6 +10,7 @@
 #include <exception>
 
 #include "base/Pipeline.h"
+#include "gui/session/TMapSession.h"
 #include "jnx/JnxReader.h"
 #include "view/MapTexts.h"
 
@@ -20,7 +21,8 @@ constexpr auto kShiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
 const char kGestureHint[] = "Shift+Ctrl: Add Point to Track, Ctrl: Select/Deselect Tile";
 }  // namespace
 
-TMapCanvas::TMapCanvas(TAppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+TMapCanvas::TMapCanvas(TMapSession& session, TViewState& view, QWidget* parent)
+    : QWidget(parent), session_(session), view_(view) {
   setObjectName("iMap");
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
@@ -68,20 +70,21 @@ TRedrawPass TMapCanvas::RedrawMap() {
   } restore{Flags.ForceRedraw, force};
   TRedrawPass pass;
   try {
-    pass = brelo::RedrawMap(canvas_, state_.Map, state_.View, Level, state_.Gpx, state_.SelectedTiles, Options, Flags);
+    pass = brelo::RedrawMap(canvas_, session_.DrawnMap(), view_, session_.Level(), session_.Gpx(),
+                            session_.SelectedTiles(), Options, Flags);
   } catch (const std::exception& e) {
     // Whatever stopped the pass (no memory for it, say), the map is drawn again next time.
     tMoovingMap.stop();
     unsetCursor();
-    FreeTileCache(state_.Map);
+    session_.FreeTileCache();
     canvas_.fill(Qt::white);
     repaint();
-    if (Error) Error(QString("The map could not be drawn: ") + QString::fromUtf8(e.what()));
+    emit Error(QString("The map could not be drawn: ") + QString::fromUtf8(e.what()));
     pass.Skipped = true;
     return pass;
   }
   if (!pass.Skipped) {
-    if (LevelInfo) LevelInfo(QString::fromStdString(pass.Info));
+    emit LevelInfo(QString::fromStdString(pass.Info));
     repaint();
   }
   return pass;
@@ -110,35 +113,32 @@ void TMapCanvas::resizeEvent(QResizeEvent*) {
 }
 
 void TMapCanvas::ToggleTileSelection(int x, int y) {
-  if (Level < 0 || Level >= static_cast<int>(state_.Map.Levels.size())) return;
-  const std::int32_t lon = XToLon(state_.View, state_.Map, x), lat = YToLat(state_.View, state_.Map, y);
-  const int hit = TileAt(state_.Map.Levels[static_cast<std::size_t>(Level)], lat, lon);
+  const TJnxMap& map = session_.Map();
+  const int level = session_.Level();
+  if (level < 0 || level >= static_cast<int>(map.Levels.size())) return;
+  const std::int32_t lon = XToLon(view_, map, x), lat = YToLat(view_, map, y);
+  const int hit = TileAt(map.Levels[static_cast<std::size_t>(level)], lat, lon);
   if (hit < 0) return;
-  auto& sel = state_.SelectedTiles;
-  auto it = std::find(sel.begin(), sel.end(), hit);
-  if (it != sel.end())
-    *it = -1;
-  else
-    sel.push_back(hit);
-  DrawTileHatch(canvas_, state_.Map, state_.View, Level, hit);
+  DrawTileHatch(canvas_, map, view_, level, hit);
   repaint();
-  if (SelectionChanged) SelectionChanged(std::any_of(sel.begin(), sel.end(), [](int t) { return t >= 0; }));
+  session_.ToggleTile(hit);
 }
 
 void TMapCanvas::AddTrackPointAt(int x, int y) {
-  auto& track = state_.Gpx.Track;
+  const TJnxMap& map = session_.Map();
+  const auto& track = session_.Gpx().Track;
   TWpt p;
-  p.Latitude = YToLat(state_.View, state_.Map, y);
-  p.Longitude = XToLon(state_.View, state_.Map, x);
+  p.Latitude = YToLat(view_, map, y);
+  p.Longitude = XToLon(view_, map, x);
   int x1 = x, y1 = y;
   if (!track.empty()) {
-    x1 = LonToX(state_.View, state_.Map, track.back().Longitude);
-    y1 = LatToY(state_.View, state_.Map, track.back().Latitude);
+    x1 = LonToX(view_, map, track.back().Longitude);
+    y1 = LatToY(view_, map, track.back().Latitude);
   }
-  track.push_back(p);
+  session_.AddTrackPoint(p);
   DrawTrackSegment(canvas_, x1, y1, x, y, Options.TrackColour);
   repaint();
-  if (Info) Info(QString::fromStdString(TrackLengthText(track)));
+  emit Info(QString::fromStdString(TrackLengthText(track)));
 }
 
 void TMapCanvas::mousePressEvent(QMouseEvent* e) {
@@ -155,19 +155,18 @@ void TMapCanvas::mousePressEvent(QMouseEvent* e) {
     tMoovingMap.start();
     setCursor(Qt::OpenHandCursor);
   }
-  if (left && mods == Qt::ControlModifier && !state_.Map.Levels.empty())
+  if (left && mods == Qt::ControlModifier && !session_.Map().Levels.empty())
     ToggleTileSelection(x, y);
-  else if (Info)
-    Info(kGestureHint);
+  else
+    emit Info(kGestureHint);
 }
 
 void TMapCanvas::mouseMoveEvent(QMouseEvent* e) {
-  if (Flags.RedrawBusy || (InfoHeld && InfoHeld()) || e->buttons() != Qt::NoButton ||
+  if (Flags.RedrawBusy || e->buttons() != Qt::NoButton ||
       (e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
     return;
-  if (Info)
-    Info(QString::fromStdString(PositionText(state_.View, state_.Map, static_cast<int>(e->position().x()),
-                                             static_cast<int>(e->position().y()), state_.Gpx.Track)));
+  emit PositionInfo(QString::fromStdString(PositionText(view_, session_.Map(), static_cast<int>(e->position().x()),
+                                                        static_cast<int>(e->position().y()), session_.Gpx().Track)));
 }
 
 void TMapCanvas::mouseReleaseEvent(QMouseEvent* e) {
@@ -181,7 +180,7 @@ void TMapCanvas::mouseReleaseEvent(QMouseEvent* e) {
 void TMapCanvas::PanTick() {
   const QPoint p = mapFromGlobal(QCursor::pos());
   const int dx = DragLastX - p.x(), dy = DragLastY - p.y();
-  PanBy(state_.View, state_.Map, dx, dy);
+  PanBy(view_, session_.Map(), dx, dy);
   Flags.DecodeAllTiles = dx == 0 && dy == 0;
   RedrawMap();
   Flags.DecodeAllTiles = true;
@@ -197,11 +196,9 @@ void TMapCanvas::wheelEvent(QWheelEvent* e) {
   wheel_ -= steps * 120;
   e->accept();
   if (steps == 0 || Flags.RedrawBusy || tMoovingMap.isActive()) return;
-  if (Zoom) Zoom(steps, e->position().toPoint());
+  emit ZoomRequested(steps, e->position().toPoint());
 }
 
-void TMapCanvas::leaveEvent(QEvent*) {
-  if (Info) Info("");
-}
+void TMapCanvas::leaveEvent(QEvent*) { emit PositionInfo(""); }
 
 }  // namespace brelo

@@ -9,37 +9,27 @@
 #include <functional>
 #include <string>
 
-#include "gui/common/AppState.h"
 #include "render/MapRenderer.h"
+#include "view/ViewGeometry.h"
 
 namespace brelo {
+
+class TMapSession;
 
 class TMapCanvas : public QWidget {
   Q_OBJECT
 
  public:
-  TMapCanvas(TAppState& state, QWidget* parent = nullptr);
+  // Draws the session's map at its level, with its selection and overlay, in the view.
+  TMapCanvas(TMapSession& session, TViewState& view, QWidget* parent = nullptr);
 
   // The single drawing entry point, and the one that never skips.
   TRedrawPass RedrawMap();
   TRedrawPass ForceRedrawMap();
 
-  // The level drawn (0-based, -1 for none) and the options of the side bar.
-  int Level = -1;
+  // The options of the side bar.
   TRenderOptions Options;
   TRedrawFlags Flags;
-
-  // Where the page shows texts: the information line and the level summary.
-  std::function<void(const QString&)> Info;
-  std::function<void(const QString&)> LevelInfo;
-  // Called when the selection changes: whether any tile is selected.
-  std::function<void(bool)> SelectionChanged;
-  // Whether a result message holds the information line (pointer moves leave it).
-  std::function<bool()> InfoHeld;
-  // Wheel steps (in: positive) about a canvas point.
-  std::function<void(int steps, QPoint at)> Zoom;
-  // A redraw that failed (memory, a file gone): the window's error display.
-  std::function<void(const QString&)> Error;
 
   void ToggleTileSelection(int x, int y);
   void AddTrackPointAt(int x, int y);
@@ -47,6 +37,17 @@ class TMapCanvas : public QWidget {
   int DragLastX = 0, DragLastY = 0;
   QTimer tMoovingMap;
   const QImage& Canvas() const { return canvas_; }
+
+ signals:
+  // A line for the information line: a gesture's hint or result.
+  void Info(const QString& text);
+  // The position under the pointer, as it moves (a held result line leaves it out).
+  void PositionInfo(const QString& text);
+  void LevelInfo(const QString& text);
+  // Wheel steps (in: positive) about a canvas point.
+  void ZoomRequested(int steps, QPoint at);
+  // A redraw that failed (memory, a file gone).
+  void Error(const QString& text);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -59,7 +60,8 @@ class TMapCanvas : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
 
  private:
-  TAppState& state_;
+  TMapSession& session_;
+  TViewState& view_;
   QImage canvas_;
   bool redrawPending_ = false;
   int wheel_ = 0;  // eighths of a degree not yet turned into a step (touchpads scroll finely)

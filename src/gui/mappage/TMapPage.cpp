@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/mappage/TMapPage.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -14,16 +15,21 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Coordinates.h"
 #include "base/Errors.h"
 #include "base/NumberFormat.h"
 #include "base/Numbers.h"
+#include "base/Paths.h"
+#include "gui/common/DisplayName.h"
 #include "gui/mappage/TMapCanvas.h"
+#include "gui/session/TMapSession.h"
 #include "jnx/JnxReader.h"
 #include "view/MapTexts.h"
 
 namespace brelo {
 
-TMapPage::TMapPage(TAppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+TMapPage::TMapPage(TMapSession& session, TAppState& state, QWidget* parent)
+    : QWidget(parent), session_(session), state_(state) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -102,7 +108,7 @@ TMapPage::TMapPage(TAppState& state, QWidget* parent) : QWidget(parent), state_(
   lLevelInfo->setFixedSize(inner, std::max(115, fm.lineSpacing() * 7 + 4));
   side->addWidget(heading);
   side->addWidget(lbWaypoints, 1);
-  iMap = new TMapCanvas(state_, this);
+  iMap = new TMapCanvas(session_, state_.View, this);
   layout->addWidget(Panel3);
   layout->addWidget(iMap, 1);
   sbSideBar = new QToolButton(iMap);
@@ -114,15 +120,23 @@ TMapPage::TMapPage(TAppState& state, QWidget* parent) : QWidget(parent), state_(
   tNoUpdateInfo.setInterval(5000);
   tNoUpdateInfo.setSingleShot(true);
 
-  iMap->Info = [this](const QString& t) {
-    if (Info) Info(t);
-  };
-  iMap->LevelInfo = [this](const QString& t) { lLevelInfo->setText(t); };
-  iMap->Zoom = [this](int steps, QPoint at) { ZoomBy(steps, at); };
-  iMap->InfoHeld = [this] { return tNoUpdateInfo.isActive(); };
-  iMap->SelectionChanged = [this](bool any) {
-    if (SelectionChanged) SelectionChanged(any);
-  };
+  // The default frame around the view centre, until a map is shown.
+  state_.View.CanvasWidth = 640, state_.View.CanvasHeight = 482;
+  session_.FrameWithoutMap(state_.View);
+  const TMapExtent e = MapExtent(state_.View, session_.Map());
+  lLevelInfo->setText(QString::asprintf("No map\n%.3gkm x %.3gkm\n%dpx x %dpx\nscale_x/scale_y=%.4f", e.WidthKm,
+                                        e.HeightKm, e.WidthPx, e.HeightPx, e.Ratio));
+
+  connect(iMap, &TMapCanvas::Info, this, &TMapPage::Info);
+  connect(iMap, &TMapCanvas::PositionInfo, this, [this](const QString& text) {
+    if (!tNoUpdateInfo.isActive()) emit Info(text);
+  });
+  connect(iMap, &TMapCanvas::LevelInfo, lLevelInfo, &QLabel::setText);
+  connect(iMap, &TMapCanvas::ZoomRequested, this, [this](int steps, QPoint at) { ZoomBy(steps, at); });
+  connect(iMap, &TMapCanvas::Error, this, &TMapPage::Error);
+  iMap->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(iMap, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { emit MenuRequested(iMap->mapToGlobal(at)); });
   connect(sbScaleOut, &QToolButton::clicked, this, [this] { ChangeMapScale(TScaleSender::Out); });
   connect(sbScaleIn, &QToolButton::clicked, this, [this] { ChangeMapScale(TScaleSender::In); });
   connect(sbScale_1, &QToolButton::clicked, this, [this] {
@@ -139,7 +153,7 @@ TMapPage::TMapPage(TAppState& state, QWidget* parent) : QWidget(parent), state_(
   for (QRadioButton* r : {rbQuality1, rbQuality2})
     connect(r, &QRadioButton::clicked, this, [this] {
       iMap->Options.Quality2 = rbQuality2->isChecked();
-      FreeTileCache(state_.Map);
+      session_.FreeTileCache();
       iMap->RedrawMap();
     });
   connect(sbSideBar, &QToolButton::clicked, this, [this] {
@@ -150,12 +164,50 @@ TMapPage::TMapPage(TAppState& state, QWidget* parent) : QWidget(parent), state_(
   });
   connect(lbWaypoints, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
     const int row = lbWaypoints->row(item);
-    if (row < 0 || row >= static_cast<int>(state_.Gpx.Waypoints.size())) return;
-    state_.View.ViewCentreLat = state_.Gpx.Waypoints[static_cast<std::size_t>(row)].Latitude;
-    state_.View.ViewCentreLon = state_.Gpx.Waypoints[static_cast<std::size_t>(row)].Longitude;
+    const auto& waypoints = session_.Gpx().Waypoints;
+    if (row < 0 || row >= static_cast<int>(waypoints.size())) return;
+    state_.View.ViewCentreLat = waypoints[static_cast<std::size_t>(row)].Latitude;
+    state_.View.ViewCentreLon = waypoints[static_cast<std::size_t>(row)].Longitude;
     cbDrawWaypoints->setChecked(true);
     ApplyOptions();
   });
+  // The entry's own path: its text may show a name that is not UTF-8 otherwise.
+  auto open = [this](QListWidgetItem* item) {
+    if (!item) return;
+    emit OpenRequested(item->data(Qt::UserRole).toByteArray().toStdString());
+    FillMaps();  // back onto the loaded map when the load was declined or failed
+  };
+  connect(lbMaps, &QListWidget::itemClicked, this, open);
+  connect(lbMaps, &QListWidget::itemActivated, this, open);
+  // A name wider than the list is readable in full as the hint of the entry under the pointer.
+  lbMaps->setMouseTracking(true);
+  connect(lbMaps, &QListWidget::itemEntered, this, [this](QListWidgetItem* item) {
+    const bool wide = QFontMetrics(lbMaps->font()).horizontalAdvance(item->text()) + 8 > lbMaps->viewport()->width();
+    item->setToolTip(wide ? item->text() : QString());
+  });
+
+  connect(&session_, &TMapSession::MapLoaded, this, [this] { MapLoaded(); });
+  connect(&session_, &TMapSession::LevelChanged, this, [this] { ShowLevel(); });
+  connect(&session_, &TMapSession::FolderListed, this, [this] { FillMaps(); });
+  connect(&session_, &TMapSession::SelectionChanged, this, [this] {
+    // A selection the session emptied (a write, say) takes its hatches with it.
+    if (hatched_ && session_.SelectedTiles().empty()) iMap->ForceRedrawMap();
+    hatched_ = !session_.ChosenTiles().empty();
+  });
+  connect(&session_, &TMapSession::OverlayChanged, this, [this] {
+    FillWaypoints();
+    iMap->ForceRedrawMap();
+  });
+}
+
+void TMapPage::ApplySettings() {
+  const TSettings& s = state_.Settings;
+  eScale->setText(QString::fromStdString(ShortestNumber(state_.View.ViewScale)));
+  cbDrawGrid->setChecked(s.DrawGrid);
+  cbDrawCrosshair->setChecked(s.DrawCrosshair);
+  cbDrawTrack->setChecked(s.DrawTrack);
+  cbDrawWaypoints->setChecked(s.DrawWaypoints);
+  ApplyOptions();
 }
 
 void TMapPage::ApplyOptions() {
@@ -169,6 +221,17 @@ void TMapPage::ApplyOptions() {
   state_.Settings.DrawTrack = o.DrawTrack;
   state_.Settings.DrawGrid = o.DrawGrid;
   state_.Settings.DrawCrosshair = o.DrawCrosshair;
+  iMap->ForceRedrawMap();
+}
+
+void TMapPage::ShowOverlay() {
+  cbDrawTrack->setChecked(true);
+  cbDrawWaypoints->setChecked(true);
+  ApplyOptions();
+}
+
+void TMapPage::SetTrackColour(int colour) {
+  iMap->Options.TrackColour = colour;
   iMap->ForceRedrawMap();
 }
 
@@ -186,7 +249,7 @@ void TMapPage::ChangeMapScale(TScaleSender sender) {
   state_.View.ViewScale = s;
   eScale->setText(QString::fromStdString(ShortestNumber(s)));
   eScale->repaint();
-  FreeTileCache(state_.Map);
+  session_.FreeTileCache();
   iMap->RedrawMap();
 }
 
@@ -196,37 +259,57 @@ void TMapPage::ZoomBy(int steps, std::optional<QPoint> anchor) {
   if (scale == v.ViewScale) return;
   v.CanvasWidth = iMap->width(), v.CanvasHeight = iMap->height();
   const QPoint at = anchor.value_or(QPoint(v.CanvasWidth / 2, v.CanvasHeight / 2));
-  ZoomAbout(v, state_.Map, scale, at.x(), at.y());
+  ZoomAbout(v, session_.Map(), scale, at.x(), at.y());
   eScale->setText(QString::fromStdString(ShortestNumber(v.ViewScale)));
-  FreeTileCache(state_.Map);
+  session_.FreeTileCache();
   iMap->RedrawMap();
 }
 
 void TMapPage::PanByTenths(int right, int down) {
   TViewState& v = state_.View;
   v.CanvasWidth = iMap->width(), v.CanvasHeight = iMap->height();
-  ComputeViewOrigin(v, state_.Map);
-  PanBy(v, state_.Map, right * iMap->width() / 10, down * iMap->height() / 10);
+  ComputeViewOrigin(v, session_.Map());
+  PanBy(v, session_.Map(), right * iMap->width() / 10, down * iMap->height() / 10);
   iMap->ForceRedrawMap();
 }
 
 void TMapPage::FitLevel() {
-  const TJnxMap& m = state_.Map;
+  const TJnxMap& m = session_.Map();
   if (m.Levels.empty()) return;
   FitToBounds(m.South, m.West, m.North, m.East);
 }
 
-int TMapPage::ChangeLevel(TLevelSender sender) {
-  TJnxMap& m = state_.Map;
-  int p = iMap->Level;
-  if (sender == TLevelSender::Prev) --p;
-  if (sender == TLevelSender::Next) ++p;
-  const int count = static_cast<int>(m.Levels.size());
-  p = count == 0 ? -1 : std::clamp(p, 0, count - 1);
-  iMap->Level = p;
-  if (LevelButtons) LevelButtons(p > 0, p < count - 1);
-  state_.SelectedTiles.clear();
-  if (SelectionChanged) SelectionChanged(false);
+void TMapPage::FitToBounds(std::int32_t minLat, std::int32_t minLon, std::int32_t maxLat, std::int32_t maxLon) {
+  state_.View.CanvasWidth = iMap->width(), state_.View.CanvasHeight = iMap->height();
+  brelo::FitToBounds(state_.View, session_.Map(), minLat, minLon, maxLat, maxLon);
+  eScale->setText(QString::fromStdString(ShortestNumber(state_.View.ViewScale)));
+  session_.FreeTileCache();
+  iMap->RedrawMap();
+}
+
+void TMapPage::Redraw(bool dropCache) {
+  if (dropCache) session_.FreeTileCache();
+  iMap->ForceRedrawMap();
+}
+
+void TMapPage::MapLoaded() {
+  // A view centre off the map moves onto the map's middle.
+  const TJnxMap& m = session_.Map();
+  TViewState& v = state_.View;
+  const bool inside = Diff32(v.ViewCentreLon, m.West) >= 0 && Diff32(m.East, v.ViewCentreLon) >= 0 &&
+                      Diff32(v.ViewCentreLat, m.South) >= 0 && Diff32(m.North, v.ViewCentreLat) >= 0;
+  if (!inside) {
+    v.ViewCentreLon = Midpoint(m.West, m.East);
+    v.ViewCentreLat = Midpoint(m.South, m.North);
+  }
+  FillMaps();
+  ShowLevel();
+}
+
+void TMapPage::ShowLevel() {
+  hatched_ = false;  // the level is drawn anew with the session's selection
+  const TJnxMap& m = session_.Map();
+  const int p = session_.Level();
   if (p >= 0) {
     SetLevelGeometry(state_.View, m.Levels[static_cast<std::size_t>(p)]);
     cbSquarePixels->setChecked(state_.View.Mercator);
@@ -237,7 +320,6 @@ int TMapPage::ChangeLevel(TLevelSender sender) {
     ComputeViewOrigin(state_.View, m);
     lLevelInfo->setText(QString::fromStdString(LevelChangeText(m, p, MapExtent(state_.View, m))));
   }
-  return p;
 }
 
 void TMapPage::cbSquarePixelsClick() {
@@ -248,25 +330,47 @@ void TMapPage::cbSquarePixelsClick() {
   // be in force is checked (unchecking the other has no effect on an exclusive button).
   (mercator ? rbQuality2 : rbQuality1)->setChecked(true);
   iMap->Options.Quality2 = rbQuality2->isChecked();
-  FreeTileCache(state_.Map);
-  if (!MapTabActive || *MapTabActive) iMap->RedrawMap();
+  session_.FreeTileCache();
+  iMap->RedrawMap();  // drawn when the page is shown, if it is not
 }
 
-void TMapPage::FitToBounds(std::int32_t minLat, std::int32_t minLon, std::int32_t maxLat, std::int32_t maxLon) {
-  state_.View.CanvasWidth = iMap->width(), state_.View.CanvasHeight = iMap->height();
-  brelo::FitToBounds(state_.View, state_.Map, minLat, minLon, maxLat, maxLon);
-  eScale->setText(QString::fromStdString(ShortestNumber(state_.View.ViewScale)));
-  FreeTileCache(state_.Map);
-  iMap->RedrawMap();
+void TMapPage::FillMaps() {
+  const auto& listed = session_.Listed();
+  if (lbMaps->count() != static_cast<int>(listed.size())) {
+    lbMaps->clear();
+    for (const TListedMap& l : listed) {
+      auto* item = new QListWidgetItem(DisplayName(FileNameOf(l.Path)), lbMaps);
+      item->setData(Qt::UserRole, QByteArray::fromStdString(l.Path));
+    }
+  } else {
+    for (int r = 0; r < lbMaps->count(); ++r) {
+      const std::string& path = listed[static_cast<std::size_t>(r)].Path;
+      lbMaps->item(r)->setText(DisplayName(FileNameOf(path)));
+      lbMaps->item(r)->setData(Qt::UserRole, QByteArray::fromStdString(path));
+    }
+  }
+  const QSignalBlocker quiet(lbMaps);
+  lbMaps->setCurrentRow(session_.LoadedIndex());
 }
 
 void TMapPage::FillWaypoints() {
   lbWaypoints->clear();
-  for (const auto& w : state_.Gpx.Waypoints) lbWaypoints->addItem(QString::fromStdString(w.Name));
+  for (const auto& w : session_.Gpx().Waypoints) lbWaypoints->addItem(QString::fromStdString(w.Name));
 }
 
+void TMapPage::AddMapActions(const QList<QAction*>& actions) {
+  for (QAction* a : actions) {
+    a->setShortcutContext(Qt::WidgetShortcut);
+    iMap->addAction(a);
+  }
+}
+
+void TMapPage::FocusMap() { iMap->setFocus(Qt::OtherFocusReason); }
+
+QPoint TMapPage::PressPoint() const { return {iMap->DragLastX, iMap->DragLastY}; }
+
 void TMapPage::HoldInfo(const QString& text) {
-  if (Info) Info(text);
+  if (!text.isEmpty()) emit Info(text);
   tNoUpdateInfo.start();
 }
 

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Map" page: the side bar (level summary, list of maps, scale controls, drawing options,
-// quality, waypoints) and the map canvas, with the handlers that change the view.
+// quality, waypoints) and the map canvas. It shows the session's map at its level with its
+// selection and overlay, follows the session's signals and changes the view.
 #include <QTimer>
 #include <QWidget>
-#include <functional>
 #include <optional>
+#include <string>
 
 #include "gui/common/AppState.h"
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -19,15 +21,18 @@ class QToolButton;
 namespace brelo {
 
 class TMapCanvas;
+class TMapSession;
 
 class TMapPage : public QWidget {
   Q_OBJECT
 
  public:
-  TMapPage(TAppState& state, QWidget* parent = nullptr);
+  TMapPage(TMapSession& session, TAppState& state, QWidget* parent = nullptr);
 
-  enum class TScaleSender { Text, Out, In };
-  void ChangeMapScale(TScaleSender sender);
+  // The drawing options and the scale from the settings and the view; the options the user
+  // changes go back into the settings.
+  void ApplySettings();
+
   // The scale doubled (steps > 0) or halved per step, within the offered scales; the point
   // under anchor (canvas pixels) stays there, the centre without one.
   void ZoomBy(int steps, std::optional<QPoint> anchor = std::nullopt);
@@ -35,24 +40,45 @@ class TMapPage : public QWidget {
   void PanByTenths(int right, int down);
   // The whole map on the canvas.
   void FitLevel();
-  enum class TLevelSender { None, Prev, Next };
-  // Makes a level current (the shown level, or the one before or after it); returns it.
-  int ChangeLevel(TLevelSender sender);
-  void cbSquarePixelsClick();
   void FitToBounds(std::int32_t minLat, std::int32_t minLon, std::int32_t maxLat, std::int32_t maxLon);
-  // The waypoint list from the state's GPX data.
-  void FillWaypoints();
-  // The options from the side bar into the renderer, then a forced redraw.
+  // The map drawn again; dropCache decodes every tile anew.
+  void Redraw(bool dropCache);
+  // Waypoints and track drawn (after a GPX file was loaded).
+  void ShowOverlay();
+  void SetTrackColour(int colour);
+  // Actions whose shortcuts act while the map has the keyboard.
+  void AddMapActions(const QList<QAction*>& actions);
+  void FocusMap();
+  // The canvas point of the last press (a right click's place for a new track).
+  QPoint PressPoint() const;
+  // A result line (without text: the line as it is) that pointer moves leave alone for 5
+  // seconds.
+  void HoldInfo(const QString& text = QString());
+
+ signals:
+  void Info(const QString& text);
+  void Error(const QString& text);
+  // A map of the side bar's list chosen (its path).
+  void OpenRequested(const std::string& path);
+  // The map's pop-up menu, at a global point.
+  void MenuRequested(QPoint global);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  enum class TScaleSender { Text, Out, In };
+  void ChangeMapScale(TScaleSender sender);
   void ApplyOptions();
-  // A result line that pointer moves leave alone for 5 seconds.
-  void HoldInfo(const QString& text);
+  void cbSquarePixelsClick();
+  void ShowLevel();
+  void MapLoaded();
+  void FillMaps();
+  void FillWaypoints();
 
-  // Set by the window.
-  std::function<void(const QString&)> Info;
-  std::function<void(bool prevEnabled, bool nextEnabled)> LevelButtons;
-  std::function<void(bool)> SelectionChanged;
-  bool* MapTabActive = nullptr;
-
+  TMapSession& session_;
+  TAppState& state_;
   TMapCanvas* iMap;
   QLabel* lLevelInfo;
   QListWidget* lbMaps;
@@ -71,13 +97,7 @@ class TMapPage : public QWidget {
   QWidget* Panel3;
   QToolButton* sbSideBar;
   QTimer tNoUpdateInfo;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-
- private:
-  TAppState& state_;
+  bool hatched_ = false;  // tiles of the selection are hatched on the canvas
 };
 
 }  // namespace brelo

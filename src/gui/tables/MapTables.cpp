@@ -71,7 +71,7 @@ const std::vector<TColumn>& TileColumns() {
   return columns;
 }
 
-std::vector<std::string> MapRowCells(int row, const std::string& path, const TJnxMap& h) {
+std::vector<std::string> MapRowCells(int row, const std::string& path, const TJnxMap& h, const std::string& check) {
   return {Num(row),
           FileNameOf(WithoutExtension(path)),
           Num(h.FileSize),
@@ -95,14 +95,20 @@ std::vector<std::string> MapRowCells(int row, const std::string& path, const TJn
           Num(h.LevelCount2),
           h.UnknownString,
           Num(h.ProductId2),
-          MapCheckOf(h).Summary()};
+          check};
 }
 
-TMapCheck MapCheckOf(const TJnxMap& header) {
-  TMapCheck check;
-  check.Path = header.CurrentFile;
-  check.Findings = CheckModel(header, header.FileSize);
-  return check;
+std::uint32_t CheckColour(const TMapCheck& check) {
+  return check.Count(TSeverity::Error) ? 0xC80000u : check.Count(TSeverity::Warning) ? 0xBE6E00u : 0x008000u;
+}
+
+std::string CheckHint(const TMapCheck& check) {
+  std::string hint;
+  for (const auto& f : check.Findings) {
+    if (!hint.empty()) hint += '\n';
+    hint.append(SeverityName(f.Severity)).append(": ").append(f.Message);
+  }
+  return hint;
 }
 
 std::vector<std::string> LevelRowCells(const TJnxMap& map, int i) {

@@ -2,6 +2,7 @@
 #pragma once
 // What the map, level and tile tables show: headings and the texts of every cell, from the
 // map model. The window's tables take these texts as they are.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,12 @@ const std::vector<TColumn>& LevelColumns();  // 10 columns
 const std::vector<TColumn>& TileColumns();   // 9 columns
 
 // The 24 cells of a map-list row: the row number, the file name without folder and
-// extension, the header and description fields, then the summary of its header's check.
-std::vector<std::string> MapRowCells(int row, const std::string& path, const TJnxMap& header);
-// The device check of a map's header and (when loaded) tables, without reading the file.
-TMapCheck MapCheckOf(const TJnxMap& header);
+// extension, the header and description fields, then the summary of its check.
+std::vector<std::string> MapRowCells(int row, const std::string& path, const TJnxMap& header, const std::string& check);
+// The colour of a check's summary: red with errors, orange with warnings, else green.
+std::uint32_t CheckColour(const TMapCheck& check);
+// The check's findings as the Check cell's hint, one line each.
+std::string CheckHint(const TMapCheck& check);
 // The 10 cells of level i (from 1).
 std::vector<std::string> LevelRowCells(const TJnxMap& map, int level);
 // The 9 cells of tile t (0-based) of level l (0-based).

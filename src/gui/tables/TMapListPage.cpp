@@ -1,21 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/tables/TMapListPage.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 #include "base/Numbers.h"
 #include "base/Paths.h"
 #include "gui/StringGridEx/TStringGridEx.h"
+#include "gui/session/TMapSession.h"
 #include "gui/tables/MapTables.h"
 #include "jnx/ScaleTable.h"
 
@@ -70,9 +74,45 @@ struct TQuiet {
   ~TQuiet() { --Depth; }
 };
 
+// A cell's rectangle on the page; overlays start one pixel left of and above it.
+QRect CellOnPage(const TStringGridEx* t, int c, int r, const QWidget* page) {
+  const QRect cell = t->CellRect(c, r);
+  return {t->viewport()->mapTo(page, cell.topLeft()), cell.size()};
+}
+
+// Widths that share `total` as equally as they can while each is at least its `needed`.
+std::vector<int> ShareWidths(const std::vector<int>& needed, int total) {
+  const int n = static_cast<int>(needed.size());
+  std::vector<int> order(static_cast<std::size_t>(n));
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(),
+            [&](int a, int b) { return needed[static_cast<std::size_t>(b)] < needed[static_cast<std::size_t>(a)]; });
+  std::vector<int> widths(needed);
+  int left = total, count = n;
+  for (int i : order) {
+    // The widest first: a column that needs more than an equal share of what is left keeps it.
+    const int share = count > 0 ? left / count : 0;
+    if (needed[static_cast<std::size_t>(i)] <= share) break;
+    left -= needed[static_cast<std::size_t>(i)];
+    --count;
+    widths[static_cast<std::size_t>(i)] = -1;
+  }
+  int given = 0;
+  for (int i = 0; i < n && count > 0; ++i) {
+    if (widths[static_cast<std::size_t>(i)] < 0) continue;
+    widths[static_cast<std::size_t>(i)] = left / count + (given < left % count ? 1 : 0);
+    ++given;
+  }
+  for (int i = 0; i < n; ++i)
+    if (widths[static_cast<std::size_t>(i)] < 0)
+      widths[static_cast<std::size_t>(i)] = needed[static_cast<std::size_t>(i)];
+  return widths;
+}
+
 }  // namespace
 
-TMapListPage::TMapListPage(TAppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+TMapListPage::TMapListPage(TMapSession& session, TAppState& state, QWidget* parent)
+    : QWidget(parent), session_(session), state_(state) {
   setObjectName("tsMapList");
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -127,7 +167,8 @@ TMapListPage::TMapListPage(TAppState& state, QWidget* parent) : QWidget(parent),
   eEditor->hide();
   for (QObject* o :
        {static_cast<QObject*>(eEditor), static_cast<QObject*>(cbScale), static_cast<QObject*>(cbMapGroup),
-        static_cast<QObject*>(cbMapGroup->lineEdit()), static_cast<QObject*>(sgTiles), static_cast<QObject*>(sgLevels)})
+        static_cast<QObject*>(cbMapGroup->lineEdit()), static_cast<QObject*>(sgTiles), static_cast<QObject*>(sgLevels),
+        static_cast<QObject*>(sgTiles->viewport()), static_cast<QObject*>(sgLevels->viewport())})
     o->installEventFilter(this);
 
   for (TStringGridEx* t : {sgMaps, sgLevels, sgTiles}) {
@@ -137,9 +178,7 @@ TMapListPage::TMapListPage(TAppState& state, QWidget* parent) : QWidget(parent),
   // The keyboard moving onto another map's row loads that map; onto another level's row shows
   // that level.
   connect(sgMaps, &TStringGridEx::SelectCell, this, [this](int, int r) {
-    if (quiet_ || r < 1 || r == LoadedMapRow()) return;
-    if (const std::string* path = PathOfRow(r); path && LoadMap) LoadMap(*path);
-    MarkLoadedRow();  // back onto the loaded map's row when the load was declined or failed
+    if (!quiet_ && r >= 1 && r != LoadedMapRow()) ChooseMapRow(r);
   });
   connect(sgLevels, &TStringGridEx::SelectCell, this, [this](int, int r) {
     if (!quiet_ && r >= 1) ChooseLevelRow(r);
@@ -149,177 +188,183 @@ TMapListPage::TMapListPage(TAppState& state, QWidget* parent) : QWidget(parent),
     connect(t, &TStringGridEx::EditRequested, this, [this, t] {
       const QPoint at = t->CellRect(t->Col(), t->Row()).center();
       if (t == sgMaps)
-        sgMapsMouseDown(Qt::LeftButton, at, false);
+        sgMapsMouseDown(at, false);
       else if (t == sgLevels)
-        sgLevelsMouseDown(Qt::LeftButton, at);
+        sgLevelsMouseDown(at);
       else
         sgTilesMouseDown(at);
     });
   connect(sgMaps, &TStringGridEx::MouseDown, this,
-          [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint at, bool dbl) { sgMapsMouseDown(b, at, dbl); });
+          [this](Qt::MouseButton, Qt::KeyboardModifiers, QPoint at, bool dbl) { sgMapsMouseDown(at, dbl); });
   connect(sgLevels, &TStringGridEx::MouseDown, this,
-          [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint at, bool) { sgLevelsMouseDown(b, at); });
+          [this](Qt::MouseButton, Qt::KeyboardModifiers, QPoint at, bool) { sgLevelsMouseDown(at); });
   connect(sgTiles, &TStringGridEx::MouseDown, this,
           [this](Qt::MouseButton, Qt::KeyboardModifiers, QPoint at, bool) { sgTilesMouseDown(at); });
   connect(cbTiles, qOverload<int>(&QComboBox::activated), this, [this](int) { cbTilesClick(); });
   connect(cbScale, qOverload<int>(&QComboBox::activated), this, [this](int) { cbScaleClick(); });
   connect(cbMapGroup, qOverload<int>(&QComboBox::activated), this, [this](int i) { cbMapGroupCloseUp(i); });
+
+  connect(&session_, &TMapSession::FolderListed, this, [this] { FillMapTable(); });
+  connect(&session_, &TMapSession::ListedMapChanged, this, [this](int index) {
+    if (const int row = RowOfListed(index); row >= 1) {
+      FillMapRow(row);
+      sgMaps->FitRow(row);
+    }
+  });
+  connect(&session_, &TMapSession::MapLoaded, this, [this] {
+    FillLevelTable();
+    ShowEdits();
+    MarkLoadedRow();
+  });
+  connect(&session_, &TMapSession::Edited, this, [this] { ShowEdits(); });
+  connect(&session_, &TMapSession::LevelChanged, this, [this] { ShowLevel(); });
+}
+
+void TMapListPage::FocusMapTable() {
+  if (sgMaps->RowCount() > 1) sgMaps->setFocus();
 }
 
 // Filling ------------------------------------------------------------------------------------
 
-void TMapListPage::BeginScan(int files) {
+void TMapListPage::FillMapTable() {
   const TQuiet quiet(quiet_);
+  const auto& listed = session_.Listed();
+  const int files = static_cast<int>(listed.size());
   sgMaps->SetRowCount(1);
   sgMaps->SetFixedRows(0);
   sgMaps->SortColumn = -1;
   sgMaps->SetRowCount(files + 1);
-  paths_.assign(static_cast<std::size_t>(files), std::string());
-  guids_.assign(static_cast<std::size_t>(files), std::string());
-  copies_.clear();
-  lastChecks_.clear();
-}
-
-void TMapListPage::FillMapRow(const std::string& path, const TJnxMap& header, int row) {
-  sgMaps->SetRow(row, MapRowCells(row, path, header));
-  if (row >= 1 && row <= static_cast<int>(paths_.size())) {
-    paths_[static_cast<std::size_t>(row - 1)] = path;
-    guids_[static_cast<std::size_t>(row - 1)] = header.Guid;
-  }
-  ShowCheck(path, MapCheckOf(header));
-}
-
-void TMapListPage::ShowCheck(const std::string& path, const TMapCheck& mapCheck) {
-  lastChecks_[path] = mapCheck;
-  TMapCheck check = mapCheck;
-  if (const auto copy = copies_.find(path); copy != copies_.end()) {
-    // After the map's own warnings, before its notes.
-    const auto notes = std::find_if(check.Findings.begin(), check.Findings.end(),
-                                    [](const TFinding& f) { return f.Severity == TSeverity::Note; });
-    check.Findings.insert(notes, copy->second);
-  }
-  QStringList lines;
-  for (const auto& f : check.Findings) lines << QString(SeverityName(f.Severity)) + ": " + Q(f.Message);
-  checkHints_[path] = lines.join('\n');
-  for (int r = 1; r < sgMaps->RowCount(); ++r) {
-    const std::string* p = PathOfRow(r);
-    if (!p || *p != path) continue;
-    const QRgb colour = check.Count(TSeverity::Error)     ? qRgb(200, 0, 0)
-                        : check.Count(TSeverity::Warning) ? qRgb(190, 110, 0)
-                                                          : qRgb(0, 128, 0);
-    sgMaps->SetCell(kCheck, r, check.Summary());
-    sgMaps->SetObject(kCheck, r, TStringGridEx::kTextColour | (colour & 0xFFFFFF));
-    sgMaps->viewport()->update();
-  }
-}
-
-void TMapListPage::CheckInBackground(const std::string& path) {
-  // Threads that are done are let go; the page waits for the others when it goes.
-  std::erase_if(checks_, [](TBackgroundCheck& c) {
-    if (!c.Done->load()) return false;
-    c.Thread.join();
-    return true;
-  });
-  auto done = std::make_shared<std::atomic<bool>>(false);
-  QPointer<TMapListPage> page(this);
-  checks_.push_back({std::thread([this, page, path, done] {
-                       TMapCheck check = CheckMapFile(path, TCheckDepth::Tiles, 1);
-                       QMetaObject::invokeMethod(
-                           this,
-                           [this, page, path, check = std::move(check)] {
-                             if (page) ShowCheck(path, check);
-                           },
-                           Qt::QueuedConnection);
-                       *done = true;
-                     }),
-                     done});
-}
-
-TMapListPage::~TMapListPage() {
-  for (auto& c : checks_) c.Thread.join();
-}
-
-void TMapListPage::EndScan(const std::string& currentFile) {
-  const TQuiet quiet(quiet_);
-  const bool any = sgMaps->RowCount() > 1;
+  shownLoaded_ = session_.LoadedIndex();
+  for (int r = 1; r <= files; ++r) FillMapRow(r);
+  const bool any = files > 0;
   if (any) sgMaps->SetFixedRows(1);
   sgMaps->setEnabled(any);
   if (!any) return;
-  std::vector<std::string> names;
-  for (const auto& p : paths_) names.push_back(FileNameOf(p));
-  const auto copies = GuidCopyFindings(names, guids_);
-  for (std::size_t i = 0; i < copies.size(); ++i)
-    if (copies[i]) copies_[paths_[i]] = *copies[i];
-  for (const auto& entry : copies_) ShowCheck(entry.first, TMapCheck(lastChecks_[entry.first]));
-  sgMaps->AutoSizeColumns(-1);
-  for (int r = 1; r < sgMaps->RowCount(); ++r)
-    if (paths_[static_cast<std::size_t>(r - 1)] == currentFile) sgMaps->SetRowOnly(r);
+  FitMapColumns();
+  MarkLoadedRow();
+}
+
+void TMapListPage::FillMapRow(int row) {
+  // Rows are filled in listing order, and keep their number in column 0 when sorted.
+  const std::string& number = sgMaps->Cell(0, row);
+  const int index = number.empty() ? row - 1 : static_cast<int>(LenientInt(number)) - 1;
+  const auto& listed = session_.Listed();
+  if (index < 0 || index >= static_cast<int>(listed.size())) return;
+  const TListedMap& l = listed[static_cast<std::size_t>(index)];
+  const TMapCheck check = l.Shown();
+  std::vector<std::string> cells = MapRowCells(index + 1, l.Path, l.Header, check.Summary());
+  if (index == session_.LoadedIndex()) {
+    // The loaded map as the next write writes it: the model with the edits.
+    const TJnxMap& m = session_.Map();
+    cells = MapRowCells(index + 1, l.Path, m, check.Summary());
+    const TMapEditCells& e = session_.Edits();
+    cells[kVersion] = e.Version;
+    cells[kProductId] = e.ProductId;
+    cells[kProductName] = e.ProductName;
+    cells[kZOrder] = e.ZOrder;
+    cells[kDetailLevel] = e.DetailLevel;
+    cells[kProductId2] = e.ProductId2;
+  }
+  sgMaps->SetRow(row, std::move(cells));
+  sgMaps->SetObject(kCheck, row, TStringGridEx::kTextColour | CheckColour(check));
+}
+
+void TMapListPage::FitMapColumns() { sgMaps->AutoSizeColumns(-1, true); }
+
+void TMapListPage::ShowEdits() {
+  // The row that showed the loaded map before shows its file again; the loaded map's row its
+  // edits.
+  const int loaded = session_.LoadedIndex();
+  for (const int index : {shownLoaded_, loaded})
+    if (const int row = RowOfListed(index); row >= 1) {
+      FillMapRow(row);
+      sgMaps->FitRow(row);
+    }
+  shownLoaded_ = loaded;
+  const TMapEditCells& e = session_.Edits();
+  for (std::size_t i = 0; i < e.Levels.size() && static_cast<int>(i) + 1 < sgLevels->RowCount(); ++i) {
+    const int r = static_cast<int>(i) + 1;
+    const TLevelEditCells& l = e.Levels[i];
+    long long scale = 0;
+    sgLevels->SetCell(kScale, r, l.Scale);
+    if (ParseInteger(l.Scale, scale)) sgLevels->SetCell(kScaleName, r, ScaleName(static_cast<std::uint32_t>(scale)));
+    sgLevels->SetCell(kCopyright, r, l.Copyright);
+    sgLevels->SetCell(kName, r, l.Name);
+    sgLevels->SetCell(kDescription, r, l.Description);
+  }
+  sgLevels->viewport()->update();
 }
 
 void TMapListPage::FillTileSelector(int level) {
   cbTiles->clear();
-  const auto& levels = state_.Map.Levels;
+  const auto& levels = session_.Map().Levels;
   if (level < 0 || level >= static_cast<int>(levels.size())) return;
   QStringList items;
-  for (int t = 1; t <= static_cast<int>(levels[static_cast<std::size_t>(level)].Tiles.size()); ++t)
-    items << QString::number(t);
+  const int count = static_cast<int>(levels[static_cast<std::size_t>(level)].Tiles.size());
+  items.reserve(count);
+  for (int t = 1; t <= count; ++t) items << QString::number(t);
   cbTiles->addItems(items);
   cbTiles->setCurrentIndex(items.isEmpty() ? -1 : 0);
+  LayoutTables();  // the selector as wide as its largest number
 }
 
 void TMapListPage::FillLevelTable() {
   const TQuiet quiet(quiet_);
-  const TJnxMap& m = state_.Map;
+  const TJnxMap& m = session_.Map();
   const int count = static_cast<int>(m.Levels.size());
   sgLevels->SetRowCount(count + 1);
   sgLevels->SetFixedRows(count > 0 ? 1 : 0);
   sgLevels->setEnabled(count > 0);
   for (int i = 1; i <= count; ++i) sgLevels->SetRow(i, LevelRowCells(m, i));
-  const int shown = ShownLevel(m);
-  if (shown >= 0) {
-    sgLevels->SetCurrentCell(1, shown + 1);
+  ShowLevel();
+}
+
+void TMapListPage::ShowLevel() {
+  const TQuiet quiet(quiet_);
+  const TJnxMap& m = session_.Map();
+  const int shown = session_.Level();
+  if (shown >= 0 && shown + 1 < sgLevels->RowCount()) {
+    sgLevels->SetCurrentCell(std::max(1, sgLevels->Col()), shown + 1);
     cbScale->setCurrentIndex(cbScale->findText(Q(ScaleName(m.Levels[static_cast<std::size_t>(shown)].Scale))));
   }
   FillTileSelector(shown);
-  ShowTile(shown, 0);
+  ShowTile(shown, cbTiles->currentIndex());
   LayoutTables();
 }
 
 bool TMapListPage::ShowTile(int level, int tile) {
-  const auto& levels = state_.Map.Levels;
+  const auto& levels = session_.Map().Levels;
   if (levels.empty() || level < 0 || level >= static_cast<int>(levels.size())) {
     sgTiles->ClearRow(1);
     cbTiles->setCurrentIndex(-1);
-    return levels.empty() ? false : true;
+    return !levels.empty();
   }
   if (tile < 0 || tile >= static_cast<int>(levels[static_cast<std::size_t>(level)].Tiles.size())) {
     sgTiles->ClearRow(1);
     return true;
   }
-  sgTiles->SetRow(1, TileRowCells(state_.Map, level, tile));
+  sgTiles->SetRow(1, TileRowCells(session_.Map(), level, tile));
+  LayoutTables();
   return true;
 }
 
-int TMapListPage::CurrentLevelRow() const { return sgLevels->Row(); }
-
-void TMapListPage::SetCurrentLevelRow(int row) {
-  const TQuiet quiet(quiet_);
-  sgLevels->SetRowOnly(row);
-}
-
-const std::string* TMapListPage::PathOfRow(int row) const {
-  if (row < 1 || row >= sgMaps->RowCount()) return nullptr;
+int TMapListPage::ListedOfRow(int row) const {
+  if (row < 1 || row >= sgMaps->RowCount()) return -1;
   const long long number = LenientInt(sgMaps->Cell(0, row));
-  if (number < 1 || number > static_cast<long long>(paths_.size())) return nullptr;
-  return &paths_[static_cast<std::size_t>(number - 1)];
+  if (number < 1 || number > static_cast<long long>(session_.Listed().size())) return -1;
+  return static_cast<int>(number - 1);
 }
 
-int TMapListPage::LoadedMapRow() const {
-  if (state_.Map.CurrentFile.empty()) return -1;
+int TMapListPage::RowOfListed(int index) const {
+  if (index < 0) return -1;
+  // Unsorted, the row of map i is i + 1.
+  if (ListedOfRow(index + 1) == index) return index + 1;
   for (int r = 1; r < sgMaps->RowCount(); ++r)
-    if (const std::string* p = PathOfRow(r); p && *p == state_.Map.CurrentFile) return r;
+    if (ListedOfRow(r) == index) return r;
   return -1;
 }
+
+int TMapListPage::LoadedMapRow() const { return RowOfListed(session_.LoadedIndex()); }
 
 void TMapListPage::MarkLoadedRow() {
   const int r = LoadedMapRow();
@@ -331,13 +376,37 @@ void TMapListPage::MarkLoadedRow() {
 // Layout -------------------------------------------------------------------------------------
 
 void TMapListPage::LayoutTables() {
-  // The data columns share the width equally, halves to even; column 0 takes the rest.
+  // The data columns share the width equally (halves to even), column 0 takes the rest; a
+  // column whose texts need more than its share gets what they need.
   for (TStringGridEx* t : {sgTiles, sgLevels}) {
     const int n = t->ColCount(), width = t->ClientWidth();
     const double share = static_cast<double>(width - 2 * t->DefaultRowHeight() - n) / (n - 1);
     const int w = static_cast<int>(std::nearbyint(share));
-    for (int c = 1; c < n; ++c) t->SetColWidth(c, w);
-    t->SetColWidth(0, width - (n - 1) * (w + 1));
+    std::vector<int> needed(static_cast<std::size_t>(n - 1));
+    bool fits = true;
+    for (int c = 1; c < n; ++c) {
+      needed[static_cast<std::size_t>(c - 1)] = t->ContentWidth(c);
+      fits = fits && needed[static_cast<std::size_t>(c - 1)] <= w;
+    }
+    int first = width - (n - 1) * (w + 1);
+    if (t == sgTiles && cbTiles->count() > 0) {
+      // The tile selector over column 0 shows the level's largest tile number whole.
+      QStyleOptionComboBox option;
+      option.initFrom(cbTiles);
+      const QSize text(cbTiles->fontMetrics().horizontalAdvance(QString::number(cbTiles->count())), 16);
+      const int selector = cbTiles->style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, cbTiles).width();
+      if (selector - 3 > first) {
+        first = selector - 3;
+        fits = false;
+      }
+    }
+    if (fits) {
+      for (int c = 1; c < n; ++c) t->SetColWidth(c, w);
+    } else {
+      const std::vector<int> widths = ShareWidths(needed, width - first - n);
+      for (int c = 1; c < n; ++c) t->SetColWidth(c, widths[static_cast<std::size_t>(c - 1)]);
+    }
+    t->SetColWidth(0, first);
     if (t == sgTiles) {
       const QPoint at = sgTiles->geometry().topLeft();
       cbTiles->setGeometry(at.x(), at.y() + sgTiles->RowHeight(0) + 2, sgTiles->ColWidth(0) + 3, sgTiles->RowHeight(1));
@@ -348,16 +417,6 @@ void TMapListPage::LayoutTables() {
   PlaceGroupSelector();
   eEditor->hide();
 }
-
-namespace {
-
-// A cell's rectangle on the page; overlays start one pixel left of and above it.
-QRect CellOnPage(const TStringGridEx* t, int c, int r, const QWidget* page) {
-  const QRect cell = t->CellRect(c, r);
-  return {t->viewport()->mapTo(page, cell.topLeft()), cell.size()};
-}
-
-}  // namespace
 
 void TMapListPage::PlaceScaleSelector() {
   const QRect cell = CellOnPage(sgLevels, kScaleName, sgLevels->Row(), this);
@@ -390,6 +449,34 @@ void TMapListPage::OpenCellEditor(TStringGridEx* t) {
   eEditor->setFocus();
 }
 
+void TMapListPage::OpenGroupSelector() {
+  cbMapGroup->clear();
+  for (const auto& g : state_.MapGroups) cbMapGroup->addItem(Q(g));
+  cbMapGroup->setCurrentIndex(-1);
+  // The list as wide as its items, however narrow the column: items that differ in their end
+  // read differently.
+  int widest = 0;
+  const QFontMetrics fm(cbMapGroup->view()->font());
+  for (const auto& g : state_.MapGroups) widest = std::max(widest, fm.horizontalAdvance(Q(g)));
+  cbMapGroup->view()->setMinimumWidth(widest + 2 * cbMapGroup->view()->frameWidth() + 24);
+  PlaceGroupSelector();
+  cbMapGroup->setEditText(sgMaps->Text(kProductName, sgMaps->Row()));
+  cbMapGroup->show();
+  cbMapGroup->raise();
+  cbMapGroup->setFocus();
+}
+
+void TMapListPage::OpenScaleSelector() {
+  const int r = sgLevels->Row();
+  long long scale = 0;
+  ParseInteger(sgLevels->Cell(kScale, r), scale);
+  cbScale->setCurrentIndex(cbScale->findText(Q(ScaleName(static_cast<std::uint32_t>(scale))), Qt::MatchExactly));
+  PlaceScaleSelector();
+  cbScale->show();
+  cbScale->raise();
+  cbScale->setFocus();
+}
+
 void TMapListPage::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   if (isVisible()) LayoutTables();
@@ -402,76 +489,67 @@ void TMapListPage::showEvent(QShowEvent* event) {
 
 // Mouse --------------------------------------------------------------------------------------
 
-void TMapListPage::sgMapsMouseDown(Qt::MouseButton, QPoint at, bool doubleClick) {
+bool TMapListPage::ChooseMapRow(int r) {
+  // The row's file by the number it was filled with, so a sort or a letter case keeps it. The
+  // loaded map's own row is not loaded again: that would drop edits not yet written.
+  const int index = ListedOfRow(r);
+  if (index < 0) return false;
+  const std::string path = session_.Listed()[static_cast<std::size_t>(index)].Path;
+  if (path != session_.File()) emit OpenRequested(path);
+  MarkLoadedRow();  // back onto the loaded map's row when the load was declined or failed
+  return path == session_.File();
+}
+
+void TMapListPage::sgMapsMouseDown(QPoint at, bool doubleClick) {
   cbMapGroup->hide();
   int c, r;
   if (!sgMaps->MouseToCell(at, c, r)) return;
   if (r >= 1) {
-    // The row's file by the number it was filled with, so a sort or a letter case keeps it.
-    // The loaded map's own row is not loaded again: that would drop edits not yet written.
-    const std::string* path = PathOfRow(r);
-    if (!path) return;
-    if (*path != state_.Map.CurrentFile && LoadMap) LoadMap(*path);
-    MarkLoadedRow();
-    if (*path != state_.Map.CurrentFile) return;  // declined, or the file did not load
-    if (c == kProductName) {
-      cbMapGroup->clear();
-      for (const auto& g : state_.MapGroups) cbMapGroup->addItem(Q(g));
-      cbMapGroup->setCurrentIndex(-1);
-      PlaceGroupSelector();
-      cbMapGroup->setEditText(sgMaps->Text(kProductName, r));
-      cbMapGroup->show();
-      cbMapGroup->raise();
-      cbMapGroup->setFocus();
-    } else if (c >= 2) {
+    if (!ChooseMapRow(r)) return;  // declined, or the file did not load
+    if (c == kProductName)
+      OpenGroupSelector();
+    else if (c >= 2)
       OpenCellEditor(sgMaps);
-    } else if (doubleClick && ShowMapPage) {
-      ShowMapPage();
-    }
+    else if (doubleClick)
+      emit MapPageRequested();
     return;
   }
   const QRect heading = sgMaps->CellRect(c, 0);
-  if (r == 0 && at.x() < heading.x() + heading.width()) {
-    const TQuiet quiet(quiet_);
-    sgMaps->SortAscending = c == sgMaps->SortColumn ? !sgMaps->SortAscending : true;
-    const std::string current = sgMaps->Cell(0, sgMaps->Row());
-    sgMaps->SortByColumn(c, sgMaps->IsNumericColumn(c), sgMaps->SortAscending);
-    int row = sgMaps->Row();
-    for (int i = 1; i < sgMaps->RowCount(); ++i)
-      if (sgMaps->Cell(0, i) == current) {
-        row = i;
-        break;
-      }
-    sgMaps->SetCurrentCell(c >= 2 ? c : sgMaps->Col(), row);
-  }
+  if (r == 0 && at.x() < heading.x() + heading.width()) SortBy(c);
+}
+
+void TMapListPage::SortBy(int c) {
+  const TQuiet quiet(quiet_);
+  sgMaps->SortAscending = c == sgMaps->SortColumn ? !sgMaps->SortAscending : true;
+  const std::string current = sgMaps->Cell(0, sgMaps->Row());
+  sgMaps->SortByColumn(c, sgMaps->IsNumericColumn(c), sgMaps->SortAscending);
+  int row = sgMaps->Row();
+  for (int i = 1; i < sgMaps->RowCount(); ++i)
+    if (sgMaps->Cell(0, i) == current) {
+      row = i;
+      break;
+    }
+  sgMaps->SetCurrentCell(c >= 2 ? c : sgMaps->Col(), row);
 }
 
 void TMapListPage::ChooseLevelRow(int r) {
-  if (r < 1 || r > static_cast<int>(state_.Map.Levels.size())) return;
-  FillTileSelector(r - 1);
-  ShowTile(r - 1, cbTiles->currentIndex());
-  if (LevelChosen) LevelChosen(r - 1);
+  if (r < 1 || r > static_cast<int>(session_.Map().Levels.size())) return;
+  if (r - 1 == session_.Level()) return;
+  session_.SetLevel(r - 1);
 }
 
-void TMapListPage::sgLevelsMouseDown(Qt::MouseButton, QPoint at) {
+void TMapListPage::sgLevelsMouseDown(QPoint at) {
   int c, r;
-  if (!sgLevels->MouseToCell(at, c, r) || r < 1 || r > static_cast<int>(state_.Map.Levels.size())) return;
+  if (!sgLevels->MouseToCell(at, c, r) || r < 1 || r > static_cast<int>(session_.Map().Levels.size())) return;
   {
     const TQuiet quiet(quiet_);
     sgLevels->SetRowOnly(r);
   }
   ChooseLevelRow(r);
-  if (c == kScaleName) {
-    long long scale = 0;
-    ParseInteger(sgLevels->Cell(kScale, r), scale);
-    cbScale->setCurrentIndex(cbScale->findText(Q(ScaleName(static_cast<std::uint32_t>(scale))), Qt::MatchExactly));
-    PlaceScaleSelector();
-    cbScale->show();
-    cbScale->raise();
-    cbScale->setFocus();
-  } else if (c >= 1) {
+  if (c == kScaleName)
+    OpenScaleSelector();
+  else if (c >= 1)
     OpenCellEditor(sgLevels);
-  }
 }
 
 void TMapListPage::sgTilesMouseDown(QPoint at) {
@@ -486,41 +564,32 @@ void TMapListPage::sgMouseMove(TStringGridEx* t, QPoint at) {
     return;
   }
   // The check's cell shows its findings; other cells their own text when it is cut off.
+  QString text;
   if (t == sgMaps && c == kCheck && r >= 1) {
-    const std::string* path = PathOfRow(r);
-    const auto hint = path ? checkHints_.find(*path) : checkHints_.end();
-    const QString text = hint == checkHints_.end() ? QString() : hint->second;
-    t->setToolTip(text);
-    if (text.isEmpty())
-      QToolTip::hideText();
-    else
-      QToolTip::showText(t->viewport()->mapToGlobal(at), text, t->viewport());
-    return;
+    if (const int index = ListedOfRow(r); index >= 0)
+      text = Q(CheckHint(session_.Listed()[static_cast<std::size_t>(index)].Shown()));
+  } else if (t->ContentWidth(c, r) > t->ColWidth(c)) {
+    text = t->Text(c, r);
   }
-  const QString text = t->Text(c, r);
-  if (QFontMetrics(t->font()).horizontalAdvance(text) > t->ColWidth(c)) {
-    t->setToolTip(text);
-    QToolTip::showText(t->viewport()->mapToGlobal(at), text, t->viewport());
-  } else {
-    t->setToolTip(QString());
+  t->setToolTip(text);
+  if (text.isEmpty())
     QToolTip::hideText();
-  }
+  else
+    QToolTip::showText(t->viewport()->mapToGlobal(at), text, t->viewport());
 }
 
-void TMapListPage::cbTilesClick() { ShowTile(CurrentLevelRow() - 1, cbTiles->currentIndex()); }
+void TMapListPage::cbTilesClick() { ShowTile(session_.Level(), cbTiles->currentIndex()); }
 
 // Editing ------------------------------------------------------------------------------------
 
-void TMapListPage::CommitChange() {
-  if (state_.Settings.AutoUpdateMap && UpdateMapNow) UpdateMapNow();
-}
-
 void TMapListPage::cbScaleClick() {
   const int i = cbScale->currentIndex(), r = sgLevels->Row();
-  if (i >= 0 && cbScale->itemText(i) != sgLevels->Text(kScaleName, r)) {
-    sgLevels->SetCell(kScale, r, std::to_string(ScaleTable[static_cast<std::size_t>(i)].Value));
-    sgLevels->SetCell(kScaleName, r, S(cbScale->itemText(i)));
-    CommitChange();
+  if (i >= 0 && cbScale->itemText(i) != sgLevels->Text(kScaleName, r) && r >= 1 &&
+      r <= static_cast<int>(session_.Edits().Levels.size())) {
+    TMapEditCells e = session_.Edits();
+    e.Levels[static_cast<std::size_t>(r - 1)].Scale = std::to_string(ScaleTable[static_cast<std::size_t>(i)].Value);
+    session_.Edit(e);
+    emit EditCommitted();
   }
   cbScale->hide();
   sgLevels->setFocus();
@@ -530,32 +599,34 @@ void TMapListPage::cbMapGroupCloseUp(int index) {
   if (index < 0) return;
   cbMapGroup->hide();
   const TMapGroupFields g = SplitMapGroup(S(cbMapGroup->itemText(index)));
-  const int r = sgMaps->Row();
-  if (!g.ProductId.empty()) sgMaps->SetCell(kProductId, r, g.ProductId);
-  if (!g.ProductName.empty()) sgMaps->SetCell(kProductName, r, g.ProductName);
-  if (!g.ZOrder.empty()) sgMaps->SetCell(kZOrder, r, g.ZOrder);
+  TMapEditCells e = session_.Edits();
+  if (!g.ProductId.empty()) e.ProductId = g.ProductId;
+  if (!g.ProductName.empty()) e.ProductName = g.ProductName;
+  if (!g.ZOrder.empty()) e.ZOrder = g.ZOrder;
   // The selector list's own lookup, which ignores letter case.
   const int scale = cbScale->findText(Q(g.ScaleName), Qt::MatchFixedString);
-  if (scale >= 0 && sgLevels->RowCount() > 1) {
-    sgLevels->SetCell(kScale, 1, std::to_string(ScaleTable[static_cast<std::size_t>(scale)].Value));
-    sgLevels->SetCell(kScaleName, 1, S(cbScale->itemText(scale)));
-  }
-  CommitChange();
+  if (scale >= 0 && !e.Levels.empty())
+    e.Levels[0].Scale = std::to_string(ScaleTable[static_cast<std::size_t>(scale)].Value);
+  session_.Edit(e);
+  emit EditCommitted();
   sgMaps->setFocus();
 }
 
 void TMapListPage::cbMapGroupKeyPress() {
-  const int c = sgMaps->Col(), r = sgMaps->Row();
   const std::string text = S(cbMapGroup->currentText());
-  if (text != sgMaps->Cell(c, r)) {
-    sgMaps->SetCell(c, r, text);
-    CommitChange();
+  TMapEditCells e = session_.Edits();
+  if (text != e.ProductName) {
+    e.ProductName = text;
+    session_.Edit(e);
+    emit EditCommitted();
   }
-  const std::string item = sgMaps->Cell(kProductId, r) + "," + sgMaps->Cell(kProductName, r) + "," +
-                           sgMaps->Cell(kZOrder, r) + "," + sgLevels->Cell(kScaleName, 1);
+  const TMapEditCells& now = session_.Edits();
+  const std::string scale = sgLevels->RowCount() > 1 ? sgLevels->Cell(kScaleName, 1) : std::string();
+  const std::string item = now.ProductId + "," + now.ProductName + "," + now.ZOrder + "," + scale;
   state_.MapGroups.push_back(item);
   cbMapGroup->addItem(Q(item));
   cbMapGroup->hide();
+  sgMaps->setFocus();
 }
 
 void TMapListPage::eEditorKeyPress(int key) {
@@ -563,9 +634,22 @@ void TMapListPage::eEditorKeyPress(int key) {
   if (!t) return;
   if (key == Qt::Key_Return || key == Qt::Key_Enter) {
     const std::string text = S(eEditor->text());
-    if (!eEditor->isReadOnly() && text != t->Cell(t->Col(), t->Row())) {
-      t->SetCell(t->Col(), t->Row(), text);
-      CommitChange();
+    const int c = t->Col(), r = t->Row();
+    if (!eEditor->isReadOnly() && text != t->Cell(c, r)) {
+      TMapEditCells e = session_.Edits();
+      if (t == sgMaps && r == LoadedMapRow()) {
+        for (auto [column, cell] : {std::pair{kVersion, &e.Version}, std::pair{kProductId, &e.ProductId},
+                                    std::pair{kProductName, &e.ProductName}, std::pair{kZOrder, &e.ZOrder},
+                                    std::pair{kDetailLevel, &e.DetailLevel}})
+          if (column == c) *cell = text;
+      } else if (t == sgLevels && r >= 1 && r <= static_cast<int>(e.Levels.size())) {
+        TLevelEditCells& l = e.Levels[static_cast<std::size_t>(r - 1)];
+        for (auto [column, cell] :
+             {std::pair{kCopyright, &l.Copyright}, std::pair{kName, &l.Name}, std::pair{kDescription, &l.Description}})
+          if (column == c) *cell = text;
+      }
+      session_.Edit(e);
+      emit EditCommitted();
     }
   } else if (key != Qt::Key_Escape) {
     return;
@@ -575,104 +659,46 @@ void TMapListPage::eEditorKeyPress(int key) {
 }
 
 bool TMapListPage::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Resize && (watched == sgTiles || watched == sgLevels) && isVisible()) {
+  // A table's width changes with it, or with its scroll bar coming or going.
+  if (event->type() == QEvent::Resize && isVisible() &&
+      (watched == sgTiles || watched == sgLevels || watched == sgTiles->viewport() ||
+       watched == sgLevels->viewport())) {
     LayoutTables();
     return false;
   }
   if (event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (watched == eEditor && (enter || key == Qt::Key_Escape)) {
-      eEditorKeyPress(key);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (watched == eEditor && (enter || key->key() == Qt::Key_Escape)) {
+      eEditorKeyPress(key->key());
       return true;
     }
-    if ((watched == cbMapGroup || watched == cbMapGroup->lineEdit()) && enter) {
+    const bool group = watched == cbMapGroup || watched == cbMapGroup->lineEdit();
+    if (group && enter) {
       cbMapGroupKeyPress();
       return true;
     }
     // The selector or its line: a focused combo box hands keys to its line past its filters.
-    if ((watched == cbMapGroup || watched == cbMapGroup->lineEdit()) && key == Qt::Key_Escape) {
+    if (group && key->key() == Qt::Key_Escape) {
       cbMapGroup->hide();
       sgMaps->setFocus();
+      return true;
+    }
+    // Alt+Down and F4 open the list of groups, as they open any drop-down list.
+    if (group && ((key->key() == Qt::Key_Down && (key->modifiers() & Qt::AltModifier)) || key->key() == Qt::Key_F4)) {
+      cbMapGroup->showPopup();
       return true;
     }
   }
   if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
     // Each overlay hides itself when the keyboard focus leaves it; an uncommitted edit is dropped.
     if (watched == eEditor) eEditor->hide();
-    if (watched == cbScale) cbScale->hide();
+    if (watched == cbScale && !cbScale->view()->isVisible()) cbScale->hide();
     if ((watched == cbMapGroup || watched == cbMapGroup->lineEdit()) && !cbMapGroup->hasFocus() &&
-        !cbMapGroup->lineEdit()->hasFocus())
+        !cbMapGroup->lineEdit()->hasFocus() && !cbMapGroup->view()->isVisible())
       cbMapGroup->hide();
   }
   return QWidget::eventFilter(watched, event);
 }
-
-// The tables and the model -------------------------------------------------------------------
-
-TMapEditCells TMapListPage::CellsFromTables() const {
-  TMapEditCells cells = EditCellsFromMap(state_.Map);
-  const int row = LoadedMapRow();
-  if (row >= 1) {
-    cells.Version = sgMaps->Cell(kVersion, row);
-    cells.ProductId = sgMaps->Cell(kProductId, row);
-    cells.ProductName = sgMaps->Cell(kProductName, row);
-    cells.ZOrder = sgMaps->Cell(kZOrder, row);
-    cells.DetailLevel = sgMaps->Cell(kDetailLevel, row);
-    cells.ProductId2 = sgMaps->Cell(kProductId2, row);
-  }
-  for (std::size_t i = 0; i < cells.Levels.size() && static_cast<int>(i) + 1 < sgLevels->RowCount(); ++i) {
-    const int r = static_cast<int>(i) + 1;
-    cells.Levels[i] = {sgLevels->Cell(kScale, r), sgLevels->Cell(kCopyright, r), sgLevels->Cell(kName, r),
-                       sgLevels->Cell(kDescription, r)};
-  }
-  return cells;
-}
-
-void TMapListPage::CellsToTables(const TMapEditCells& cells) {
-  // The row shows the model (a new Guid after an update) with the accepted values.
-  const int row = LoadedMapRow();
-  if (row < 1) return;
-  std::vector<std::string> texts = MapRowCells(LenientInt(sgMaps->Cell(0, row)), state_.Map.CurrentFile, state_.Map);
-  texts[kVersion] = cells.Version;
-  texts[kProductId] = cells.ProductId;
-  texts[kProductName] = cells.ProductName;
-  texts[kZOrder] = cells.ZOrder;
-  texts[kProductId2] = cells.ProductId2;
-  sgMaps->SetRow(row, texts);
-}
-
-void TMapListPage::RestoreCells(const TMapEditCells& cells) {
-  if (const int row = LoadedMapRow(); row >= 1) {
-    sgMaps->SetCell(kVersion, row, cells.Version);
-    sgMaps->SetCell(kProductId, row, cells.ProductId);
-    sgMaps->SetCell(kProductName, row, cells.ProductName);
-    sgMaps->SetCell(kZOrder, row, cells.ZOrder);
-    sgMaps->SetCell(kDetailLevel, row, cells.DetailLevel);
-    sgMaps->SetCell(kProductId2, row, cells.ProductId2);
-  }
-  for (std::size_t i = 0; i < cells.Levels.size() && static_cast<int>(i) + 1 < sgLevels->RowCount(); ++i) {
-    const int r = static_cast<int>(i) + 1;
-    const TLevelEditCells& l = cells.Levels[i];
-    long long scale = 0;
-    sgLevels->SetCell(kScale, r, l.Scale);
-    if (ParseInteger(l.Scale, scale)) sgLevels->SetCell(kScaleName, r, ScaleName(static_cast<std::uint32_t>(scale)));
-    sgLevels->SetCell(kCopyright, r, l.Copyright);
-    sgLevels->SetCell(kName, r, l.Name);
-    sgLevels->SetCell(kDescription, r, l.Description);
-  }
-}
-
-void TMapListPage::RefillLoadedMapRow(const TJnxMap& header) {
-  const int row = LoadedMapRow();
-  if (row < 1) return;
-  sgMaps->SetRow(row, MapRowCells(LenientInt(sgMaps->Cell(0, row)), header.CurrentFile, header));
-  if (const auto last = lastChecks_.find(header.CurrentFile); last != lastChecks_.end())
-    ShowCheck(last->first, TMapCheck(last->second));
-}
-
-void TMapListPage::MarkClean() { clean_ = CellsFromTables(); }
-
-bool TMapListPage::HasUnwrittenEdits() const { return !(CellsFromTables() == clean_); }
 
 }  // namespace brelo

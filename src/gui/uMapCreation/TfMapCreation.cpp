@@ -2,17 +2,20 @@
 #include "gui/uMapCreation/TfMapCreation.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
@@ -28,7 +31,7 @@
 #include "gui/OpenSaveDialog/TfOpenSaveDialog.h"
 #include "gui/common/BusyCursor.h"
 #include "gui/common/DisplayName.h"
-#include "gui/common/ProgressLine.h"
+#include "gui/common/LongWork.h"
 #include "gui/common/WorkBar.h"
 #include "jnx/ScaleTable.h"
 #include "raster/GeoRaster.h"
@@ -65,8 +68,8 @@ int RandomId() {
 
 }  // namespace
 
-TfMapCreation::TfMapCreation(TfOpenSaveDialog& fileDialog, TSettings& settings, QWidget* parent)
-    : QDialog(parent), fileDialog_(fileDialog), settings_(settings) {
+TfMapCreation::TfMapCreation(TfOpenSaveDialog& fileDialog, TSettings& settings, TLongWork& longWork, QWidget* parent)
+    : QDialog(parent), fileDialog_(fileDialog), settings_(settings), longWork_(longWork) {
   setObjectName("fMapCreation");
   setWindowTitle("JNX Map Parameters");
   Question = [this](const QString& text) {
@@ -81,6 +84,8 @@ TfMapCreation::TfMapCreation(TfOpenSaveDialog& fileDialog, TSettings& settings, 
   leFileName = Edit("leFileName", "Required", source);
   leFileName->setReadOnly(true);
   leFileName->setCursor(Qt::PointingHandCursor);
+  leFileName->setFocusPolicy(Qt::StrongFocus);
+  leFileName->setToolTip("Required: click, or press Enter, Space, F4 or Alt+Down, to choose the source");
   leFileName->installEventFilter(this);
   leLevelPixels = Edit("leLevelPixels", "", source);
   Grey(leLevelPixels);
@@ -217,15 +222,44 @@ TfMapCreation::TfMapCreation(TfOpenSaveDialog& fileDialog, TSettings& settings, 
   });
   connect(sbQuality, qOverload<int>(&QSpinBox::valueChanged), this, [this] { PlanRaster(); });
   connect(cbTileSize, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { PlanRaster(); });
+  // Ctrl+Q quits the program from the dialog too, through the main window's own question.
+  auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+  connect(quit, &QShortcut::activated, this, [this] {
+    if (parentWidget()) parentWidget()->window()->close();
+  });
+}
+
+void TfMapCreation::ApplySettings() {
+  leTileW->setText(QString::number(settings_.TileWidth));
+  leTileH->setText(QString::number(settings_.TileHeight));
 }
 
 bool TfMapCreation::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == leFileName && event->type() == QEvent::MouseButtonPress &&
-      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+  if (watched != leFileName) return QDialog::eventFilter(watched, event);
+  if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     leFileNameClick();
     return true;
   }
+  // The file dialog from the keyboard, with the keys that open a drop-down or press a button.
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool alt = key->modifiers() & Qt::AltModifier;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space ||
+        key->key() == Qt::Key_F4 || (alt && key->key() == Qt::Key_Down)) {
+      leFileNameClick();
+      return true;
+    }
+  }
   return QDialog::eventFilter(watched, event);
+}
+
+void TfMapCreation::closeEvent(QCloseEvent* event) {
+  // A build runs on until it is done or cancelled; the dialog stays with its bar meanwhile.
+  if (workBar->Running()) {
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
 }
 
 void TfMapCreation::leFileNameClick() {
@@ -258,6 +292,9 @@ void TfMapCreation::ClearSource() {
 }
 
 void TfMapCreation::LoadSource(const std::string& path) {
+  // The result of an earlier build is not this source's.
+  lInfo->clear();
+  lInfo->setToolTip(QString());
   if (IsRasterSource({path})) return LoadRaster(path);
   raster_.reset();
   ShowSourceKind(false);
@@ -284,7 +321,7 @@ void TfMapCreation::LoadSource(const std::string& path) {
     cbeTrexScale->setCurrentIndex(s.SuggestedScale);
     cbeTrexScaleClick();
   }
-  if (Memo) Memo(s.Memo);
+  emit Memo(s.Memo);
   leProductID->setText(QString::number(RandomId()));
   leTileW->setEnabled(s.TileSizeEnabled);
   leTileH->setEnabled(s.TileSizeEnabled);
@@ -343,18 +380,31 @@ void TfMapCreation::bStartClick() {
   params.LevelCopyright = S(leLevelCopyright->text());
   // A file of the new map's name may be the user's own map: replaced only when the user says so.
   const std::string jnx = CreatedMapName(params.Source);
+  lInfo->clear();
+  lInfo->setToolTip(QString());
   if (FileExists(jnx)) {
     if (!Question || !Question(DisplayName(FileNameOf(jnx)) + " exists. Replace it with the new map?")) return;
     params.Overwrite = true;
   }
-  bStart->setEnabled(false);
-  TCreateResult r;
-  {
-    const TBusyCursor busy;
-    const TProgressLine progress(lInfo);
-    r = CreateMapCommand(fields, params, settings_.TileWidth, settings_.TileHeight, progress.Sink());
+  const int tileWidth = settings_.TileWidth, tileHeight = settings_.TileHeight;
+  RunBuild([&](const TWorkMeter& meter, const ProgressSink& line) {
+    return CreateMapCommand(fields, params, tileWidth, tileHeight, line, &meter);
+  });
+}
+
+void TfMapCreation::RunBuild(const std::function<TCommandResult(const TWorkMeter&, const ProgressSink&)>& build) {
+  // The dialog takes no input but the bar's Cancel while the map is built.
+  for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    if (w != workBar && w != lInfo) w->setEnabled(false);
+  TCommandResult r;
+  try {
+    longWork_.Run(*workBar, "the build", true,
+                  [&](const TWorkMeter& meter, const ProgressSink& line) { r = build(meter, line); });
+  } catch (...) {
+    for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) w->setEnabled(true);
+    throw;
   }
-  bStart->setEnabled(true);
+  for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) w->setEnabled(true);
   ShowResult(r);
 }
 
@@ -413,11 +463,9 @@ void TfMapCreation::LoadRaster(const std::string& path) {
   Label3->setText(Q(info.Summary.substr(info.Summary.find(": ") + 2)));
   leProductName->setText(QFileInfo(DisplayName(path)).completeBaseName());
   leProductID->setText(QString::number(RandomId()));
-  if (Memo) {
-    std::vector<std::string> lines{info.Summary};
-    for (const auto& n : info.Notes) lines.push_back("note: " + n);
-    Memo(lines);
-  }
+  std::vector<std::string> lines{info.Summary};
+  for (const auto& n : info.Notes) lines.push_back("note: " + n);
+  emit Memo(lines);
   scalesChosen_ = false;
   ShowSourceKind(true);
   PlanRaster();
@@ -507,6 +555,8 @@ void TfMapCreation::StartRaster() {
   TRasterBuildOptions o = RasterOptions();
   PlanRaster();
   if (!bStart->isEnabled()) return;
+  lInfo->clear();
+  lInfo->setToolTip(QString());
   // Files of the new map's names may be the user's own maps: replaced only when the user says so.
   QStringList existing;
   for (const auto& v : raster_->Plan.Volumes)
@@ -517,14 +567,7 @@ void TfMapCreation::StartRaster() {
       return;
     o.Overwrite = true;
   }
-  // The dialog takes no input but the bar's Cancel while the map is built.
-  for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-    if (w != workBar && w != lInfo) w->setEnabled(false);
-  TCommandResult r;
-  workBar->Run(true,
-               [&](const TWorkMeter& meter, const ProgressSink& line) { r = CreateRasterMapCommand(o, line, &meter); });
-  for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) w->setEnabled(true);
-  ShowResult(r);
+  RunBuild([&](const TWorkMeter& meter, const ProgressSink& line) { return CreateRasterMapCommand(o, line, &meter); });
 }
 
 }  // namespace brelo

@@ -4,14 +4,15 @@
 // or an archive made by the export) or a georeferenced raster, sees its area, sets the new
 // map's product and level fields (for a raster: its levels, their scales, quality, resampling
 // and tile size) and starts builds; the dialog stays open for further builds. Reading the
-// source, the plan, the checks and the build are the core's; a raster build runs off the
-// window's thread with a progress bar and Cancel.
+// source, the plan, the checks and the build are the core's; a build runs off the window's
+// thread with a progress bar and Cancel, as one of the program's long commands.
 #include <QDialog>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/Progress.h"
 #include "commands/CommandResult.h"
 #include "gui/common/Settings.h"
 #include "jnx/DeviceLimits.h"
@@ -30,16 +31,18 @@ class QTableWidget;
 namespace brelo {
 
 class TfOpenSaveDialog;
+class TLongWork;
 class TWorkBar;
 
 class TfMapCreation : public QDialog {
   Q_OBJECT
 
  public:
-  TfMapCreation(TfOpenSaveDialog& fileDialog, TSettings& settings, QWidget* parent = nullptr);
+  TfMapCreation(TfOpenSaveDialog& fileDialog, TSettings& settings, TLongWork& longWork, QWidget* parent = nullptr);
 
-  // Where the dialog reports: the main window's diagnostic panel and its error display.
-  std::function<void(const std::vector<std::string>& lines)> Memo;
+  // The tile size from the settings.
+  void ApplySettings();
+  // Where the dialog reports errors: the main window's error display.
   std::function<void(const QString& text)> ErrorBox;
   // Asks a yes/no question (a message box; tests replace it); true for yes.
   std::function<bool(const QString& text)> Question;
@@ -89,12 +92,20 @@ class TfMapCreation : public QDialog {
   int MaxTiles = kMaxTilesPerLevel;
   bool RasterMode() const { return raster_ != nullptr; }
 
+ signals:
+  // The diagnostic panel's lines of a source.
+  void Memo(const std::vector<std::string>& lines);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   TfOpenSaveDialog& fileDialog_;
   TSettings& settings_;
+  TLongWork& longWork_;
+  // A build on the long-command runner, the dialog closed to input but for Cancel meanwhile.
+  void RunBuild(const std::function<TCommandResult(const TWorkMeter& meter, const ProgressSink& line)>& build);
   // The fields of a source, emptied when a source does not read.
   void ClearSource();
 
