@@ -596,15 +596,17 @@ void TfMain::RefreshMapList(bool takeFocus) {
     const std::string reason = u.Reason.rfind(u.Path + ": ", 0) == 0 ? u.Reason.substr(u.Path.size() + 2) : u.Reason;
     problems << DisplayName(FileNameOf(u.Path)) + ": " + Q(reason);
   }
-  const TCommandResult outline = WriteFolderOutline(folder, scan);
-  if (!outline.Ok) problems << Q(outline.Text);
+  const QString outline = Q(outlineNotice_.Next(folder, WriteFolderOutline(folder, scan)));
   if (ShowJnx(state_.Map.CurrentFile, true) && keepEdits && state_.Map.CurrentFile == loaded)
     listPage_->RestoreCells(edits);
   dialog_->FileName = DisplayName(state_.Map.CurrentFile);
   dialog_->Folder = DisplayName(folder);
   for (QAction* a : {miSaveLevel, miSaveMap, miSaveLevel1, miSaveTiles, miExportLevel1}) a->setVisible(true);
   miUpdateMap->menuAction()->setVisible(true);
-  if (!problems.isEmpty()) SetInfo("Not read: " + problems.join("; "));
+  QStringList notes;
+  if (!problems.isEmpty()) notes << "Not read: " + problems.join("; ");
+  if (!outline.isEmpty()) notes << outline;
+  if (!notes.isEmpty()) SetInfo(notes.join("; "));
   WatchWorkspace();
 }
 

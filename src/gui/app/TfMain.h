@@ -12,6 +12,7 @@
 
 #include "base/Progress.h"
 #include "commands/CommandResult.h"
+#include "commands/OutlineCommand.h"
 #include "export/GisExport.h"
 #include "gui/common/AppState.h"
 #include "gui/common/RecentFiles.h"
@@ -151,7 +152,8 @@ class TfMain : public QMainWindow {
   QString settingsFolder_;
   QFileSystemWatcher* watcher_;
   QTimer folderChanged_;
-  std::string folderSignature_;  // of the folder as last listed
+  std::string folderSignature_;   // of the folder as last listed
+  TOutlineNotice outlineNotice_;  // Maps.gpx not written: said once for a folder
   std::unique_ptr<TRecentFiles> recent_;
   QMenu* miRecent;
   QMenu* miRecent1;
