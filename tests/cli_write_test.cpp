@@ -174,6 +174,14 @@ TEST(CliGpx, OutlinesAndInfo) {
   ASSERT_EQ(r.Status, 0) << r.Err;
   EXPECT_NE(r.Out.find("Track points: 10"), std::string::npos) << r.Out;
   EXPECT_NE(r.Out.find("Track colour: Red"), std::string::npos);
+  // A Maps.gpx of the user's: left alone, with exit status 1 and the reason.
+  WriteText(dir.Path("Maps.gpx"), "<gpx><trk><name>mine</name></trk></gpx>");
+  r = RunCommand(Cli("gpx outlines " + dir.Path()));
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, "brelo-cli: " + dir.Path("Maps.gpx") +
+                       " is not an outline file written by brelo: it was left as it is, and the outlines were not "
+                       "written\n");
+  EXPECT_EQ(ReadText(dir.Path("Maps.gpx")), "<gpx><trk><name>mine</name></trk></gpx>");
   WriteText(dir.Path("bad.gpx"), "<gpx>\n<trkpt lat='1' lon='2,5'/></gpx>");
   r = RunCommand(Cli("gpx info " + dir.Path("bad.gpx")));
   EXPECT_EQ(r.Status, 1);

@@ -8,6 +8,7 @@
 #include "gpx/GarminColors.h"
 #include "gpx/GpxReader.h"
 #include "gpx/GpxWriter.h"
+#include "gpx/OutlineFile.h"
 
 using namespace brelo;
 using namespace brelo::test;
@@ -180,7 +181,7 @@ TEST(GpxWriter, MapsOverviewColoursAndOutline) {
   EXPECT_EQ(text.compare(text.find("DisplayColor>", at) + 13, 5, "Green"), 0);
   WriteMapsGpx(dir.Path("none.gpx"), {});
   const std::string none = ReadText(dir.Path("none.gpx"));
-  EXPECT_EQ(std::count(none.begin(), none.end(), '\n'), 3);
+  EXPECT_EQ(std::count(none.begin(), none.end(), '\n'), 6);  // declaration, root, metadata, end
 }
 
 TEST(GpxInterop, WrittenFilesAreWellFormedAndReadByGpsbabel) {
@@ -206,4 +207,47 @@ TEST(GpxInterop, WrittenFilesAreWellFormedAndReadByGpsbabel) {
     TRunResult r = RunCommand("gpsbabel -t -i gpx -f '" + dir.Path("a&b <c>.gpx") + "' -o gpx -F -");
     EXPECT_NE(r.Out.find("a&amp;b &lt;c&gt;"), std::string::npos) << r.Out;
   }
+}
+
+// Only brelo's own outline file may be replaced: this version's, with its metadata, and earlier
+// versions' without it; never a track or other file of that name.
+TEST(OutlineFile, BrelosOwnOutlinesAndNothingElse) {
+  TTempDir dir;
+  std::vector<TMapOutlineRow> rows;
+  for (int i = 0; i < 17; ++i)
+    rows.push_back({"map & " + std::to_string(i), std::to_string(DegToJnx(10 + i)), std::to_string(DegToJnx(50)),
+                    std::to_string(DegToJnx(11 + i)), std::to_string(DegToJnx(49))});
+  const std::string ours = MapsGpxText(rows);
+  EXPECT_TRUE(IsBreloOutlineText(ours));
+  EXPECT_TRUE(IsBreloOutlineText(MapsGpxText({})));
+  // Written by an earlier version: no metadata, another version in the creator.
+  std::string earlier = ours;
+  earlier.erase(earlier.find(" <metadata>"), earlier.find(" <trk>") - earlier.find(" <metadata>"));
+  const std::size_t version = earlier.find("creator=\"brelo ") + 15;
+  earlier.replace(version, earlier.find('"', version) - version, "0.0.1");
+  EXPECT_TRUE(IsBreloOutlineText(earlier));
+  EXPECT_TRUE(IsBreloOutlineText(ReadText(std::string(BRELO_SOURCE_DIR) + "/samples/Maps.gpx")));
+
+  auto edited = [&](const std::string& from, const std::string& to) {
+    std::string t = ours;
+    const std::size_t at = t.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return t.replace(at, from.size(), to);
+  };
+  const std::vector<std::string> theirs = {
+      "",
+      "<gpx><trk><name>my walk</name></trk></gpx>",
+      ours.substr(0, ours.size() / 2),                            // cut short
+      edited("creator=\"brelo ", "creator=\"GPSBabel "),          // another program's
+      edited(" <trk>", " <wpt lat=\"1\" lon=\"2\"/>\r\n <trk>"),  // a waypoint added
+      edited("<gpxx:DisplayColor>Green<", "<gpxx:DisplayColor>Blue<"),
+      edited("   <trkpt lat=\"49.000000\" lon=\"10.000000\"/>\r\n", ""),                     // a point fewer
+      edited("lat=\"49.000000\" lon=\"11.000000\"", "lat=\"49.500000\" lon=\"11.000000\""),  // not a box
+      ours + "<!-- notes -->\r\n",
+  };
+  for (std::size_t k = 0; k < theirs.size(); ++k) EXPECT_FALSE(IsBreloOutlineText(theirs[k])) << k;
+  // A track the user drew and saved under that name.
+  const std::vector<TWpt> walk = {{DegToJnx(49.1), DegToJnx(19.9), ""}, {DegToJnx(49.2), DegToJnx(20.0), ""}};
+  WriteTrackGpx(dir.Path("Maps.gpx"), walk, 0);
+  EXPECT_FALSE(IsBreloOutlineText(ReadText(dir.Path("Maps.gpx"))));
 }

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <cmath>
 #include <filesystem>
+#include <map>
 
 #include <gtest/gtest.h>
 
+#include "LibTar/TarWriter.h"
 #include "LibTar/UnpackTar.h"
 #include "MyJpeg/JpegImage.h"
 #include "TestSupport.h"
@@ -28,7 +30,6 @@ namespace {
 struct TRun {
   bool Ok = false;
   std::vector<std::string> Errors, Info;
-  bool FolderCreated = false;
 };
 
 // The "Start" sequence: unpack or cut when needed, then build; the errors as the dialog shows them.
@@ -37,7 +38,6 @@ TRun Start(const std::string& source, int tw = 256, int th = 256, bool overwrite
   TCreationParams params{source, 7, "Created", 40, "1.2km", "detail", "L", "Desc", "(c) test", overwrite};
   TCreationFields fields{source, "Created", "7", "40", ScaleIndex("1.2km"), std::to_string(tw), std::to_string(th),
                          "1"};
-  run.FolderCreated = ExtensionOf(source) == ".tar" && !FolderExists(UnpackFolder(source));
   TCreateResult r = CreateMapCommand(fields, params, tw, th, [&](const std::string& s) { run.Info.push_back(s); });
   run.Ok = r.Ok;
   if (!r.Ok) {
@@ -273,7 +273,6 @@ TEST(BuildJnx, RoundTripOfAnExportLiesOnItsGrid) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path("s")));
   TRun run = Start(dir.Path("s.tar"), 256, 256, true);
   ASSERT_TRUE(run.Ok);
-  EXPECT_TRUE(run.FolderCreated);
   EXPECT_FALSE(std::filesystem::exists(dir.Path("s")));
   TJnxMap m = LoadJnx(dir.Path("s.jnx"));
   ASSERT_EQ(m.Levels[0].TileCount, 12);
@@ -303,7 +302,6 @@ TEST(BuildJnx, PointOneNotAtTheOriginAndNamesWithUnderscores) {
             "MMPLL,1,10.0,50.0\r\nMMPLL,3,10.2,49.9\r\nIWH,Map Image Width/Height,200,100\r\n");
   TRun run = Start(dir.Path("p.map"));
   ASSERT_TRUE(run.Ok) << (run.Errors.empty() ? "" : run.Errors[0]);
-  EXPECT_FALSE(run.FolderCreated);
   EXPECT_TRUE(std::filesystem::exists(dir.Path("set/a_0_0.jpg")));  // a set that was there stays
   TJnxMap m = LoadJnx(dir.Path("p.jnx"));
   EXPECT_EQ(m.North, DegToJnx(50.0));  // point 1 taken as the top-left pixel
@@ -363,7 +361,7 @@ TEST(CutImage, TileSetFolderMatchesTheDirectBuild) {
   // Built from the cut folder (tiles encoded a second time) or straight from the picture, the
   // maps have the same tiles in the same places.
   TCreationParams params{dir.Path("my_map/my_map.map"), 1, "x", 30, "5m", "", "", "", ""};
-  ASSERT_NO_THROW(BuildJnxFromMap(params, false));
+  ASSERT_NO_THROW(BuildJnxFromMap(params, WorkingFolder(params.Source)));
   ASSERT_TRUE(Start(dir.Path("my_map.map")).Ok);
   TJnxMap fromSet = LoadJnx(dir.Path("my_map/my_map.jnx")), direct = LoadJnx(dir.Path("my_map.jnx"));
   ASSERT_EQ(fromSet.Levels[0].TileCount, direct.Levels[0].TileCount);
@@ -414,7 +412,6 @@ TEST(BuildJnx, ArchiveWithASetBesideItDeletesOnlyWhatItUnpacked) {
   WriteText(dir.Path("unrelated.txt"), "mine");
   TRun run = Start(dir.Path("s.tar"), 256, 256, true);
   ASSERT_TRUE(run.Ok);
-  EXPECT_TRUE(run.FolderCreated);
   EXPECT_EQ(ReadText(dir.Path("unrelated.txt")), "mine");
   EXPECT_TRUE(std::filesystem::exists(dir.Path("s.tar")));
   EXPECT_TRUE(std::filesystem::exists(dir.Path("s.set")));
@@ -470,4 +467,70 @@ TEST(MapSource, DegenerateAndExtremeCalibrations) {
         throw;
       },
       EFormatError);
+}
+
+namespace {
+
+// Every path under root with its bytes ("" for a folder).
+std::map<std::string, std::vector<std::uint8_t>> Snapshot(const std::string& root) {
+  std::map<std::string, std::vector<std::uint8_t>> files;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(root))
+    files[e.path().string()] = e.is_regular_file() ? ReadFile(e.path().string()) : std::vector<std::uint8_t>{};
+  return files;
+}
+
+std::vector<std::string> HiddenEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder))
+    if (e.path().filename().string()[0] == '.') names.push_back(e.path().filename().string());
+  return names;
+}
+
+}  // namespace
+
+// A folder s/ beside s.tar is the user's (the original tile set, likely): a build from the
+// archive unpacks it elsewhere and leaves s/ byte for byte as it was, on success and failure.
+TEST(BuildJnx, ArchiveLeavesTheUsersFolderBesideItAlone) {
+  TTempDir dir;
+  ExportSample(dir);
+  std::filesystem::create_directories(dir.Path("s/set"));
+  WriteText(dir.Path("s/s.map"), "the user's own calibration");
+  WriteText(dir.Path("s/set/mine.jpg"), "the user's tile");
+  WriteText(dir.Path("s/notes.txt"), "notes");
+  const auto before = Snapshot(dir.Path("s"));
+  std::vector<std::string> info;
+  TCreationParams params{dir.Path("s.tar"), 7, "Created", 40, "1.2km", "", "", "", "", true};
+  TCreationFields fields{params.Source, "Created", "7", "40", ScaleIndex("1.2km"), "256", "256", "1"};
+  TCreateResult r = CreateMapCommand(fields, params, 256, 256, [&](const std::string& s) { info.push_back(s); });
+  ASSERT_TRUE(r.Ok) << r.Text << r.Detail;
+  EXPECT_EQ(LoadJnx(dir.Path("s.jnx")).Levels[0].TileCount, 12);
+  EXPECT_EQ(Snapshot(dir.Path("s")), before);
+  EXPECT_EQ(HiddenEntries(dir.Path()), std::vector<std::string>{});
+  EXPECT_EQ(info.front(), "UnTARing " + dir.Path("s.tar") + "...");
+
+  // An archive whose tiles are unusable: the build fails, the unpacked copy goes all the same.
+  {
+    TTarWriter tar(dir.Path("s.tar"));
+    tar.WriteDirectoryEntry("set/", 0, NowDateTime());
+    tar.WriteBytesEntry({'x'}, "s.map", NowDateTime());
+    const std::string set = "broken.jpg\r\n";
+    tar.WriteBytesEntry({set.begin(), set.end()}, "s.set", NowDateTime());
+    tar.WriteBytesEntry({'n', 'o'}, "set/broken.jpg", NowDateTime());
+  }
+  r = CreateMapCommand(fields, params, 256, 256, nullptr);
+  EXPECT_FALSE(r.Ok);
+  EXPECT_EQ(Snapshot(dir.Path("s")), before);
+  EXPECT_EQ(HiddenEntries(dir.Path()), std::vector<std::string>{});
+  // One that does not unpack (an entry outside the folder) leaves nothing either.
+  {
+    TTarWriter tar(dir.Path("s.tar"));
+    tar.WriteBytesEntry({'e'}, "set/../../evil.txt", NowDateTime());
+  }
+  r = CreateMapCommand(fields, params, 256, 256, nullptr);
+  EXPECT_FALSE(r.Ok);
+  ASSERT_FALSE(r.Earlier.empty());
+  EXPECT_NE(r.Earlier[0].find("unsafe entry name"), std::string::npos) << r.Earlier[0];
+  EXPECT_EQ(Snapshot(dir.Path("s")), before);
+  EXPECT_EQ(HiddenEntries(dir.Path()), std::vector<std::string>{});
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("evil.txt")));
 }

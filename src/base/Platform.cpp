@@ -21,6 +21,14 @@ int CreateUniqueFile(std::string& pattern) {
   return fd;
 }
 
+bool CreateUniqueFolder(std::string& pattern) {
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const bool made = ::mkdtemp(name.data()) != nullptr;
+  pattern = name.data();
+  return made;
+}
+
 std::int64_t KernelCopy(int in, off_t& inOffset, int out, off_t& outOffset, std::uint64_t count) {
   return ::copy_file_range(in, &inOffset, out, &outOffset, count, 0);
 }

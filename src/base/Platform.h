@@ -11,6 +11,9 @@ namespace brelo::platform {
 // Creates and opens a new file from pattern (ending in "XXXXXX", replaced in place); the
 // descriptor, or -1 with errno set.
 int CreateUniqueFile(std::string& pattern);
+// Creates a new folder, mode 0700, from pattern (ending in "XXXXXX", replaced in place); false
+// with errno set.
+bool CreateUniqueFolder(std::string& pattern);
 // Copies up to count bytes between descriptors in the kernel, advancing both offsets; the
 // bytes copied, 0 or less when the kernel cannot (the caller then copies by hand).
 std::int64_t KernelCopy(int in, off_t& inOffset, int out, off_t& outOffset, std::uint64_t count);

@@ -2,6 +2,7 @@
 #include "commands/CreateCommand.h"
 
 #include <chrono>
+#include <optional>
 
 #include "LibTar/UnpackTar.h"
 #include "base/Errors.h"
@@ -65,17 +66,18 @@ TCreateResult CreateMapCommand(const TCreationFields& fields, const TCreationPar
     const std::string ext = LowerAscii(ExtensionOf(S));
     if (ext == ".map" && !FileExists(ChangeExtension(S, ".set"))) {
       BuildJnxFromPicture(params, tileWidth, tileHeight, info, meter);
-    } else {
-      bool created = false;
-      if (ext == ".tar") {
-        try {
-          created = UnpackTar(S, info);
-        } catch (const EBreloError& e) {
-          result.Earlier.push_back(e.what());
-          throw;
-        }
+    } else if (ext == ".tar") {
+      // Never into the folder named after the archive: it may be the user's own tile set.
+      std::optional<TPrivateUnpack> unpacked;
+      try {
+        unpacked.emplace(S, jnx, info);
+      } catch (const EBreloError& e) {
+        result.Earlier.push_back(e.what());
+        throw;
       }
-      BuildJnxFromMap(params, created, info, meter);
+      BuildJnxFromMap(params, unpacked->Folder(), info, meter);
+    } else {
+      BuildJnxFromMap(params, WorkingFolder(S), info, meter);
     }
   } catch (const ECancelled&) {
     result.Text = "Build cancelled; " + FileNameOf(jnx) + " was not written.";

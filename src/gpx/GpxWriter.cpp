@@ -99,9 +99,12 @@ void WriteTrackGpx(const std::string& path, const std::vector<TWpt>& track, int 
   file.Commit();
 }
 
-void WriteMapsGpx(const std::string& path, const std::vector<TMapOutlineRow>& rows) {
+std::string MapsGpxText(const std::vector<TMapOutlineRow>& rows) {
   TMemoryStream text;
   WriteRoot(text);
+  Line(text, 1, "<metadata>");
+  Line(text, 2, std::string("<desc>") + kMapsGpxDescription + "</desc>");
+  Line(text, 1, "</metadata>");
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const auto& row = rows[r];
     auto deg = [](const std::string& cell) { return JnxToDeg(static_cast<std::int32_t>(StrictInt(cell))); };
@@ -110,12 +113,12 @@ void WriteMapsGpx(const std::string& path, const std::vector<TMapOutlineRow>& ro
                {{north, west}, {north, east}, {south, east}, {south, west}, {north, west}});
   }
   Line(text, 0, "</gpx>");
-  // Every folder scan writes the overview; an unchanged one is left as it is.
-  try {
-    if (ReadFileBytes(path) == text.Data()) return;
-  } catch (const EBreloError&) {
-  }
-  WriteFileBytes(path, text.Data().data(), text.Data().size());
+  return {text.Data().begin(), text.Data().end()};
+}
+
+void WriteMapsGpx(const std::string& path, const std::vector<TMapOutlineRow>& rows) {
+  const std::string text = MapsGpxText(rows);
+  WriteFileBytes(path, text.data(), text.size());
 }
 
 }  // namespace brelo

@@ -11,6 +11,10 @@
 namespace brelo {
 
 constexpr char kMapsGpxName[] = "Maps.gpx";
+// The description in the metadata of every outline file: what the file is, for whoever opens it,
+// and the mark by which a folder scan knows it may replace the file.
+constexpr char kMapsGpxDescription[] =
+    "Outlines of the JNX maps in this folder: brelo replaces this file whenever it lists the folder";
 
 // "   <trkpt lat="%.6f" lon="%.6f"/>" and CR LF.
 void WriteTrackPoint(double latitude, double longitude, TStream& out);
@@ -22,7 +26,11 @@ void WriteTrackGpx(const std::string& path, const std::vector<TWpt>& track, int 
 struct TMapOutlineRow {
   std::string Name, West, North, East, South;  // bounds as decimal encoded integers
 };
-// One closed five-point outline per row, colour (row - 1) mod 16. Raises on failure.
+// One closed five-point outline per row, colour (row - 1) mod 16, after the metadata that marks
+// the file as the outlines.
+std::string MapsGpxText(const std::vector<TMapOutlineRow>& rows);
+// Writes the text of MapsGpxText at path, unconditionally. Raises on failure, leaving an
+// earlier file as it was.
 void WriteMapsGpx(const std::string& path, const std::vector<TMapOutlineRow>& rows);
 
 }  // namespace brelo

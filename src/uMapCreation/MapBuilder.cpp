@@ -74,12 +74,8 @@ void DrawLine(TPixelBuffer& b, int x0, int y0, int x1, int y1) {
 }  // namespace
 
 std::string WorkingFolder(const std::string& source) {
-  // An archive is always built from what it unpacked, whatever lies beside it.
-  if (LowerAscii(ExtensionOf(source)) == ".tar") return UnpackFolder(source);
   return FileExists(ChangeExtension(source, ".set")) ? FolderOf(source) : WithoutExtension(source) + "/";
 }
-
-std::string UnpackFolder(const std::string& archive) { return WithoutExtension(archive) + "/"; }
 
 void PlaceholderTile(TMemoryStream& out, int width, int height) {
   TPixelBuffer b(std::max(1, width), std::max(1, height), 3);
@@ -96,17 +92,9 @@ void PlaceholderTile(TMemoryStream& out, int width, int height) {
   out.Write(jpeg.data(), jpeg.size());
 }
 
-void BuildJnxFromMap(const TCreationParams& p, bool folderCreated, const ProgressSink& info, const TWorkMeter* meter) {
+void BuildJnxFromMap(const TCreationParams& p, const std::string& D, const ProgressSink& info,
+                     const TWorkMeter* meter) {
   const std::string& S = p.Source;
-  const std::string D = WorkingFolder(S);
-  // Only the folder that unpacking the archive made goes, on every path; never one that
-  // existed before.
-  struct TCleanup {
-    std::string Folder;
-    ~TCleanup() {
-      if (!Folder.empty()) DeleteFolderTree(Folder);
-    }
-  } cleanup{folderCreated && D == UnpackFolder(S) ? D : std::string()};
   const std::string mapFile = D + FileNameOf(ChangeExtension(S, ".map"));
   const std::string setFile = D + FileNameOf(ChangeExtension(S, ".set"));
   const std::string title = FileNameOf(WithoutExtension(S));

@@ -237,6 +237,35 @@ class TAppTest : public QObject {
     QVERIFY2(info.startsWith("Not read: broken.jnx: "), qPrintable(info));
   }
 
+  // A Maps.gpx of the user's in the folder is left as it is, and the information line says so
+  // once, not again at the next listing of the folder.
+  void UsersOwnMapsGpxIsKeptAndSaidOnce() {
+    TTempDir dir;
+    MakeTestJnx(dir.Path("a.jnx"), {1});
+    const std::string track = "<gpx><trk><name>mine</name></trk></gpx>";
+    WriteText(dir.Path("Maps.gpx"), track);
+    TTestWindow w(true, 0);
+    TfOpenSaveDialog& d = w.Window->OpenSaveDialog();
+    auto open = [&] {
+      w.State.Settings.LastJNXFile = dir.Path("a.jnx");
+      WhenShown(&d, [&d] {
+        d.findChild<QComboBox*>("cbFileName")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        if (d.isVisible()) d.reject();
+      });
+      ChooseOnMenuBar(w.Find<QMenuBar>("mmMap"), w.Find<QAction>("miOpenJNX"));
+      return w.Find<QLabel>("lInfo")->text();
+    };
+    const QString first = open();
+    QVERIFY2(first.contains("Maps.gpx is not an outline file written by brelo: it was left as it is"),
+             qPrintable(first));
+    QVERIFY2(!first.contains("Not read"), qPrintable(first));
+    QCOMPARE(ReadText(dir.Path("Maps.gpx")), track);
+    const QString again = open();
+    QVERIFY2(!again.contains("Maps.gpx"), qPrintable(again));
+    QCOMPARE(ReadText(dir.Path("Maps.gpx")), track);
+  }
+
   // The programs' command lines: help and version without a display, a wrong option refused
   // with the usage; several files: the first opens, the rest are said not to be.
   void CommandLines() {

@@ -147,3 +147,23 @@ TEST(GisExport, CommandLine) {
   EXPECT_EQ(RunCommand(Cli("export " + dir.Path("mixed.jnx") + " 1 " + dir.Path("c.tif") + " --compress lzw")).Status,
             2);
 }
+
+// A card that fills while GDAL writes what it holds at close: exit status 1 with the system's
+// reason, and nothing of the export left on the card (GeoTIFF, PNG and MBTiles alike).
+TEST(GisExport, FullDiskEndsWithTheSystemsReason) {
+  TTempDir dir;
+  const std::string card = dir.Path("card");
+  std::filesystem::create_directory(card);
+  if (RunCommand("mount -t tmpfs -o size=256k tmpfs " + card).Status != 0)
+    GTEST_SKIP() << "a small tmpfs cannot be mounted here (not root?)";
+  struct TUnmount {
+    std::string Path;
+    ~TUnmount() { (void)RunCommand("umount " + Path); }
+  } unmount{card};
+  for (const char* ext : {".tif", ".png", ".mbtiles"}) {
+    const TRunResult r = RunCommand(Cli("export " + SampleFile() + " 2 " + card + "/out" + ext));
+    EXPECT_EQ(r.Status, 1) << ext << ": " << r.Err;
+    EXPECT_NE(r.Err.find("No space left on device"), std::string::npos) << r.Err;
+    EXPECT_TRUE(std::filesystem::is_empty(card)) << ext << ": debris left on the card";
+  }
+}

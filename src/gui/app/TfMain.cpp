@@ -425,11 +425,11 @@ void TfMain::RefreshMapList(bool takeFocus) {
   ShowFolderProblems(problems);
 }
 
-void TfMain::ShowFolderProblems(const std::vector<std::string>& problems) {
-  if (problems.empty()) return;
+void TfMain::ShowFolderProblems(const std::vector<std::string>& notes) {
+  if (notes.empty()) return;
   QStringList lines;
-  for (const auto& p : problems) lines << DisplayName(p);
-  SetInfo("Not read: " + lines.join("; "));
+  for (const auto& n : notes) lines << DisplayName(n);
+  SetInfo(lines.join("; "));
 }
 
 void TfMain::OfferReload() {

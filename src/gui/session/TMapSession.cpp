@@ -134,7 +134,9 @@ class TBackgroundChecks {
 };
 
 TMapSession::TMapSession(QObject* parent)
-    : QObject(parent), watcher_(new QFileSystemWatcher(this)), settle_(new QTimer(this)),
+    : QObject(parent),
+      watcher_(new QFileSystemWatcher(this)),
+      settle_(new QTimer(this)),
       checks_(std::make_unique<TBackgroundChecks>()) {
   // A burst of changes (a copy, a save through a temporary file) is taken as one.
   settle_->setSingleShot(true);
@@ -289,19 +291,21 @@ std::vector<std::string> TMapSession::ScanFolder() {
   }
   signature_ = Signature();
   // One file that does not load, or an outline that cannot be written, does not stop the rest.
-  std::vector<std::string> problems;
+  std::vector<std::string> notes;
+  std::string unreadable;
   for (const auto& u : scan.Unreadable) {
     // The reason without the path it starts with: the file's name comes first already.
     const std::string reason = u.Reason.rfind(u.Path + ": ", 0) == 0 ? u.Reason.substr(u.Path.size() + 2) : u.Reason;
-    problems.push_back(FileNameOf(u.Path) + ": " + reason);
+    unreadable += (unreadable.empty() ? "Not read: " : "; ") + FileNameOf(u.Path) + ": " + reason;
   }
+  if (!unreadable.empty()) notes.push_back(unreadable);
   scan.Maps.clear();
   for (const TListedMap& l : listed_) scan.Maps.push_back({l.Path, l.Header});
-  const TCommandResult outline = WriteFolderOutline(folder_, scan);
-  if (!outline.Ok) problems.push_back(outline.Text);
+  if (std::string outline = outlineNotice_.Next(folder_, WriteFolderOutline(folder_, scan)); !outline.empty())
+    notes.push_back(std::move(outline));
   WatchFiles();
   emit FolderListed();
-  return problems;
+  return notes;
 }
 
 void TMapSession::FindCopies() {
@@ -389,11 +393,11 @@ void TMapSession::LookAtDisk() {
   }
   // The list follows files added, removed or replaced; the loaded map and its edits stay.
   if (!HasMap() || Signature() == signature_) return;
-  const std::vector<std::string> problems = ScanFolder();
-  if (!problems.empty()) {
+  const std::vector<std::string> notes = ScanFolder();
+  if (!notes.empty()) {
     QStringList lines;
-    for (const auto& p : problems) lines << QString::fromStdString(p);
-    emit Notice("Not read: " + lines.join("; "));
+    for (const auto& n : notes) lines << QString::fromStdString(n);
+    emit Notice(lines.join("; "));
   }
 }
 

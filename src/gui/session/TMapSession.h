@@ -16,6 +16,7 @@
 
 #include "check/DeviceCheck.h"
 #include "commands/CommandResult.h"
+#include "commands/OutlineCommand.h"
 #include "gpx/GpxData.h"
 #include "jnx/FolderScan.h"
 #include "jnx/JnxMap.h"
@@ -32,10 +33,10 @@ class TBackgroundChecks;
 // One map of the folder's list.
 struct TListedMap {
   std::string Path;
-  TJnxMap Header;  // header, level table and description block
+  TJnxMap Header;   // header, level table and description block
   TMapCheck Check;  // its own findings: the header's, or the tiles' once they were read
   bool TilesChecked = false;
-  std::string Identity;  // of the file its tiles were checked in
+  std::string Identity;          // of the file its tiles were checked in
   std::optional<TFinding> Copy;  // another listed map has its GUID
   // The check as the Check column shows it: the map's own warnings, the copy, then its notes.
   TMapCheck Shown() const;
@@ -67,7 +68,8 @@ class TMapSession : public QObject {
   // is returned.
   std::optional<std::string> Load(const std::string& path);
   // Lists the folder of the loaded map anew (the loaded map and its edits stay) and writes its
-  // Maps.gpx. Returns the files that did not load and a failed Maps.gpx, one text each.
+  // Maps.gpx. Returns the lines to tell: the files that did not load, and a Maps.gpx that was
+  // not written (once for a folder).
   std::vector<std::string> ScanFolder();
   const std::string& Folder() const { return folder_; }
   const std::vector<TListedMap>& Listed() const { return listed_; }
@@ -147,11 +149,12 @@ class TMapSession : public QObject {
   TGpxData gpx_;
   std::string folder_;
   std::vector<TListedMap> listed_;
-  std::string signature_;  // of the folder as last listed
+  std::string signature_;         // of the folder as last listed
+  TOutlineNotice outlineNotice_;  // Maps.gpx not written: said once for a folder
   QFileSystemWatcher* watcher_;
   QTimer* settle_;
   bool held_ = false;
-  bool looked_ = true;   // no look at the disk is owed
+  bool looked_ = true;  // no look at the disk is owed
   bool looking_ = false;
   std::string declined_;  // the loaded file's state last offered to be loaded again
   std::unique_ptr<TBackgroundChecks> checks_;

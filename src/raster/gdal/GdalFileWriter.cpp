@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "raster/gdal/GdalFileWriter.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#include <utility>
 
 #include <cpl_conv.h>
 #include <cpl_string.h>
@@ -18,6 +22,12 @@
 namespace brelo::gdal {
 
 namespace {
+
+struct TDatasetCloser {
+  void operator()(void* ds) const { GDALClose(ds); }
+};
+// A dataset closed on every path; one whose close must be checked is released to Close.
+using TDataset = std::unique_ptr<void, TDatasetCloser>;
 
 std::string Number(double v) { return Format("%.17g", v); }
 
@@ -42,7 +52,39 @@ std::vector<int> OverviewFactors(int width, int height) {
   return factors;
 }
 
-void BuildOverviews(GDALDatasetH ds, const std::string& path, const TWorkMeter* meter) {
+// The system's reason for the first failure GDAL reports on this thread while it lives: the
+// drivers put a full disk in their own words ("TIFFRewriteDirectory: Error fetching directory
+// count", "database disk image is malformed"), but errno still holds the write's reason when
+// they report it.
+class TSystemReason {
+ public:
+  TSystemReason() { CPLPushErrorHandlerEx(&TSystemReason::Handler, this); }
+  ~TSystemReason() { CPLPopErrorHandler(); }
+  TSystemReason(const TSystemReason&) = delete;
+  TSystemReason& operator=(const TSystemReason&) = delete;
+  // The reason for a failed write: the system's, else GDAL's last error, else fallback.
+  std::string Text(const std::string& fallback) const {
+    return errno_ ? std::string(std::strerror(errno_)) : LastError(fallback);
+  }
+
+ private:
+  static void CPL_STDCALL Handler(CPLErr kind, CPLErrorNum, const char*) {
+    const int e = errno;
+    auto* self = static_cast<TSystemReason*>(CPLGetErrorHandlerUserData());
+    if (kind >= CE_Failure && self->errno_ == 0 && (e == ENOSPC || e == EDQUOT || e == EFBIG || e == EIO || e == EROFS))
+      self->errno_ = e;
+  }
+  int errno_ = 0;
+};
+
+// Closes ds, which writes what GDAL still holds of it; a failure of the close raises EIoError.
+void Close(GDALDatasetH ds, const std::string& path, const TSystemReason& reason) {
+  CPLErrorReset();
+  GDALClose(ds);
+  if (CPLGetLastErrorType() >= CE_Failure) throw EIoError(path + ": " + reason.Text("writing failed"));
+}
+
+void BuildOverviews(GDALDatasetH ds, const std::string& path, const TWorkMeter* meter, const TSystemReason& reason) {
   std::vector<int> factors = OverviewFactors(GDALGetRasterXSize(ds), GDALGetRasterYSize(ds));
   if (factors.empty()) return;
   auto progress = [](double done, const char*, void* arg) -> int {
@@ -54,7 +96,7 @@ void BuildOverviews(GDALDatasetH ds, const std::string& path, const TWorkMeter* 
   if (GDALBuildOverviews(ds, "AVERAGE", static_cast<int>(factors.size()), factors.data(), 0, nullptr, progress,
                          const_cast<TWorkMeter*>(meter)) != CE_None) {
     if (meter && meter->Cancelled()) throw ECancelled();
-    throw EIoError(path + ": " + LastError("building overviews failed"));
+    throw EIoError(path + ": " + reason.Text("building overviews failed"));
   }
 }
 
@@ -109,6 +151,7 @@ TGdalFileWriter::~TGdalFileWriter() {
 }
 
 void TGdalFileWriter::WriteRows(int y, int rows, const std::uint8_t* rgba) {
+  const TSystemReason reason;
   const GSpacing line = static_cast<GSpacing>(grid_.Width) * 4;
   const int colours = mask_ || !alpha_ ? 3 : 4;
   CPLErr err = CE_None;
@@ -121,20 +164,20 @@ void TGdalFileWriter::WriteRows(int y, int rows, const std::uint8_t* rgba) {
     err = GDALRasterIO(GDALGetMaskBand(GDALGetRasterBand(dataset_, 1)), GF_Write, 0, y, grid_.Width, rows, mask.data(),
                        grid_.Width, rows, GDT_Byte, 1, grid_.Width);
   }
-  if (err != CE_None) throw EIoError(path_ + ": " + LastError("writing failed"));
+  if (err != CE_None) throw EIoError(path_ + ": " + reason.Text("writing failed"));
 }
 
 void TGdalFileWriter::Finish(const TWorkMeter* meter) {
+  const TSystemReason reason;
   if (kind_ == TKind::GeoTiff) {
-    if (options_.Overviews) BuildOverviews(dataset_, path_, meter);
-    Close(dataset_);
-    dataset_ = nullptr;
+    if (options_.Overviews) BuildOverviews(dataset_, path_, meter, reason);
+    // The handle is given up before closing: a close that fails is not followed by another.
+    Close(std::exchange(dataset_, nullptr), path_, reason);
     Commit(tiff_, path_);
     return;
   }
-  Close(dataset_);
-  dataset_ = nullptr;
-  GDALDatasetH tiff = GDALOpen(tiff_.c_str(), GA_ReadOnly);
+  Close(std::exchange(dataset_, nullptr), path_, reason);
+  TDataset tiff(GDALOpen(tiff_.c_str(), GA_ReadOnly));
   if (!tiff) throw EIoError(path_ + ": " + LastError("the part written cannot be read back"));
   const std::string out = PartName(path_, LowerAscii(ExtensionOf(path_)));
   parts_.push_back(out);
@@ -145,48 +188,43 @@ void TGdalFileWriter::Finish(const TWorkMeter* meter) {
     m->Advance(static_cast<std::uint64_t>(done * 1000), 1000);
     return m->Cancelled() ? FALSE : TRUE;
   };
-  GDALDatasetH made = nullptr;
+  TDataset made;
   if (kind_ == TKind::Png) {
-    made = GDALCreateCopy(GDALGetDriverByName("PNG"), out.c_str(), tiff, FALSE, nullptr, progress,
-                          const_cast<TWorkMeter*>(meter));
-    GDALClose(tiff);
+    made.reset(GDALCreateCopy(GDALGetDriverByName("PNG"), out.c_str(), tiff.get(), FALSE, nullptr, progress,
+                              const_cast<TWorkMeter*>(meter)));
   } else {
     // Web Mercator on a warped view of the part, copied into the tiles of a zoom level.
     TArgs args;
     args.Add({"-of", "VRT", "-t_srs", "EPSG:3857", "-r", "cubic", "-q"});
     GDALWarpAppOptions* options = GDALWarpAppOptionsNew(args.Get(), nullptr);
     int usageError = 0;
-    GDALDatasetH mercator = GDALWarp("", nullptr, 1, &tiff, options, &usageError);
+    GDALDatasetH source = tiff.get();
+    TDataset mercator(GDALWarp("", nullptr, 1, &source, options, &usageError));
     GDALWarpAppOptionsFree(options);
     if (mercator) {
       TArgs co;
       co.Add({"TILE_FORMAT=PNG", "ZOOM_LEVEL_STRATEGY=UPPER", "NAME=" + FileNameOf(WithoutExtension(path_))});
-      made = GDALCreateCopy(GDALGetDriverByName("MBTiles"), out.c_str(), mercator, FALSE, co.Get(), progress,
-                            const_cast<TWorkMeter*>(meter));
-      GDALClose(mercator);
+      made.reset(GDALCreateCopy(GDALGetDriverByName("MBTiles"), out.c_str(), mercator.get(), FALSE, co.Get(), progress,
+                                const_cast<TWorkMeter*>(meter)));
     }
-    GDALClose(tiff);
+    mercator.reset();
+    tiff.reset();
     if (made) {
-      GDALClose(made);
-      made = GDALOpenEx(out.c_str(), GDAL_OF_RASTER | GDAL_OF_UPDATE, nullptr, nullptr, nullptr);
-      if (made) BuildOverviews(made, path_, meter);
+      Close(made.release(), path_, reason);
+      made.reset(GDALOpenEx(out.c_str(), GDAL_OF_RASTER | GDAL_OF_UPDATE, nullptr, nullptr, nullptr));
+      if (made) BuildOverviews(made.get(), path_, meter, reason);
     }
   }
+  tiff.reset();
   if (!made) {
     if (meter && meter->Cancelled()) throw ECancelled();
-    throw EIoError(path_ + ": " + LastError("cannot be written"));
+    throw EIoError(path_ + ": " + reason.Text("cannot be written"));
   }
-  Close(made);
+  Close(made.release(), path_, reason);
   if (kind_ == TKind::Png) WriteWorldFile(ChangeExtension(out, ".pgw"));
   Commit(out, path_);
   if (FileExists(out + ".aux.xml")) Commit(out + ".aux.xml", path_ + ".aux.xml");
   if (kind_ == TKind::Png) Commit(ChangeExtension(out, ".pgw"), ChangeExtension(path_, ".pgw"));
-}
-
-void TGdalFileWriter::Close(GDALDatasetH ds) {
-  CPLErrorReset();
-  GDALClose(ds);
-  if (CPLGetLastErrorType() >= CE_Failure) throw EIoError(path_ + ": " + LastError("writing failed"));
 }
 
 void TGdalFileWriter::WriteWorldFile(const std::string& path) {

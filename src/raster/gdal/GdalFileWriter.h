@@ -24,7 +24,6 @@ class TGdalFileWriter final : public TRasterFileWriter {
 
  private:
   enum class TKind { GeoTiff, Png, MbTiles };
-  void Close(GDALDatasetH ds);
   void WriteWorldFile(const std::string& path);
   void Commit(const std::string& part, const std::string& final);
 
